@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages the build, the program and the tests need,
+# only when one of them is missing.
+set -euo pipefail
+PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsqlcipher-dev sqlcipher
+  libcurl4-openssl-dev ca-certificates libzip-dev zipcmp zipmerge ziptool zlib1g-dev
+  xvfb xauth x11-apps imagemagick fonts-liberation fonts-wine python3-docx poppler-utils)
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,49 @@
+#pragma once
+// The built-in product catalogue: records of 20 consecutive texts, field n of a
+// record is the text with id record + n. UPS area from 10000, accessory area
+// from 20000, step 20; an area ends at the first record whose field 0 is not
+// an integer.
+
+#include "Globals.h"
+#include <QString>
+
+constexpr int32_t kUpsArea = 10000;
+constexpr int32_t kAccessoryArea = 20000;
+
+enum TFamily : int32_t {
+    FamilyPowerModule = 0,
+    FamilyBatteryKit = 1,
+    FamilyInverterCabinet = 2,
+    FamilyModularBatteryCabinet = 3,
+    FamilyEmptyBatteryKit = 4,
+    FamilyNonModularBatteryCabinet = 5,
+    FamilyAccessory = 6,
+    FamilyContract = 7,
+};
+
+/// The stored text of field `field` of the record, empty when not stored.
+QString CatalogueField(int32_t recordId, int32_t field);
+/// Field read as an integer; `def` when it is not one.
+int32_t CatalogueInt(int32_t recordId, int32_t field, int32_t def = -1);
+/// Field read with ParseDecimal (ErrorInternalError once per unreadable text, 0).
+float CatalogueDecimal(int32_t recordId, int32_t field);
+/// Record ids of the area, all families (-1) or one, ascending.
+TIntegerArray ListRecords(int32_t areaStart, int32_t family);
+/// UPS-area records of the family whose vendor key C + 1 reads exactly "1".
+TIntegerArray OfferedUpsItems(int32_t family);
+/// Accessory-area records of the family offered for the language `languageId`.
+TIntegerArray OfferedAccessoryItems(int32_t family, int32_t languageId);
+TIntegerArray OfferedAccessoryItems(int32_t family); // SetupData.LanguageID
+/// The vendor's article code (vendor key = field 1), empty when missing.
+QString ArticleCode(int32_t recordId);
+/// Pairs of the field's curve; true when at least one pair was read.
+bool ReadCurve(int32_t recordId, int32_t field, TDatasheetData &curve);
+bool ReadCurveText(const QString &text, TDatasheetData &curve);
+
+enum class TLookup { ByX, ByY };
+/// Interpolated value, extrapolated before the first point, -1 when no point qualifies.
+float CurveLookup(const TDatasheetData &curve, TLookup direction, float value);
+/// Trunc(v) + 1 when the fraction of v is strictly above t, else Trunc(v).
+int32_t RoundUpAboveThreshold(float threshold, float value);
+/// The smallest integer not below a non-negative value.
+int32_t RoundUp(float value);

@@ -1,0 +1,17 @@
+#pragma once
+// Reader and writer of INI-format files with the rules of the Windows profile
+// functions: case-insensitive section and key names, trimmed values, one pair
+// of surrounding double quotes removed, values cut at 2047 characters, the
+// first match wins, comment lines start with ';'. Files are read as UTF-8,
+// falling back to Windows-1252 for bytes that are not valid UTF-8. A write
+// changes one line (or adds it) and keeps the rest of the file, and replaces
+// the file atomically. Every call opens the file, does one thing and closes it.
+
+#include <QString>
+
+/// The value, or `def` when the file, section or key is missing.
+QString IniReadString(const QString &fileName, const QString &section, const QString &key, const QString &def);
+/// True when the section holds the key (whatever its value).
+bool IniKeyExists(const QString &fileName, const QString &section, const QString &key);
+/// Writes key=value in the section; false when the file cannot be written.
+bool IniWriteString(const QString &fileName, const QString &section, const QString &key, const QString &value);

@@ -1,0 +1,25 @@
+#pragma once
+// The four message boxes, reached through one replaceable service: the program
+// installs the window implementation, the headless mode a silent one, tests a
+// recording one.
+
+#include <QString>
+
+class IMessageService {
+public:
+    virtual ~IMessageService() = default;
+    virtual void ShowError(const QString &text) = 0;   // beeps first
+    virtual void ShowWarning(const QString &text) = 0;
+    virtual void ShowInfo(const QString &text) = 0;
+    virtual bool AskYesNo(const QString &text) = 0;    // true only for Yes
+};
+
+/// Installs `service` (not owned); nullptr restores the default, which writes
+/// to standard error and answers No.
+void SetMessageService(IMessageService *service);
+IMessageService &MessageService();
+
+void ShowError(const QString &text);
+void ShowWarning(const QString &text);
+void ShowInfo(const QString &text);
+bool AskYesNo(const QString &text);

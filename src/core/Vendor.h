@@ -1,0 +1,28 @@
+#pragma once
+// The vendor library: ProgramPath + VendorName + ".so", exporting the C functions
+//   bool GetData(int32_t entry, const char **text);
+//   bool GetBitmap(const char *name, const unsigned char **bytes, int32_t *size);
+// (PNG or BMP bytes, owned by the library).
+
+#include <QByteArray>
+#include <QString>
+
+extern "C" {
+typedef bool (*TVendorGetData)(int32_t entry, const char **text);
+typedef bool (*TVendorGetBitmap)(const char *name, const unsigned char **bytes, int32_t *size);
+}
+
+/// Runs ReadVendorName, then loads the library from SetupData.ProgramPath.
+bool LoadVendorLibrary();
+/// Loads a library file by full name (tests, tools).
+bool LoadVendorLibraryFile(const QString &fileName);
+void UnloadVendorLibrary();
+bool VendorLibraryLoaded();
+/// Empties `text`; false when no library, no GetData or no entry; else the trimmed text.
+bool GetVendorText(int32_t entry, QString &text);
+/// The vendor text, empty when missing.
+QString VendorText(int32_t entry);
+/// The vendor text read as an integer; `def` when missing or not an integer.
+int32_t VendorInt(int32_t entry, int32_t def);
+/// The picture's file bytes (PNG or BMP); false when no library or no such picture.
+bool LoadVendorBitmapData(const QString &name, QByteArray &bytes);

@@ -1,0 +1,161 @@
+#pragma once
+// The sizing wizard without its window: offered lists, page sequence, the
+// validation and storing of every page, and Finish. The wizard dialog reads
+// its controls and calls these operations; the headless mode replays the
+// pages through the same operations. No figure is computed anywhere else.
+
+#include "Globals.h"
+#include <QList>
+#include <QStringList>
+#include <QVariant>
+
+enum TWizardPage : int32_t {
+    PagePhases = 0,
+    PagePower = 1,
+    PageRedundancy = 2,
+    PageAutonomy = 3,
+    PageAdvanced = 4,
+    PageAccessories = 5,
+    PageContracts = 6,
+};
+
+enum class TWizardMode { NewConfiguration, EditAutonomy };
+
+/// Which edit a refused page puts the focus on.
+enum class TWizardField { None, LoadPower, Margin, Minutes, Hours, HoursMinutes, Percent };
+
+/// Outcome of validating a page. Empty MessageKey = accepted. Otherwise the
+/// caller shows ShowError(FormatText(LangMessages(MessageKey), Args)) and
+/// focuses Field; the page stays.
+struct TPageError {
+    QString MessageKey;
+    QList<QVariant> Args;
+    TWizardField Field = TWizardField::None;
+    bool Ok() const { return MessageKey.isEmpty(); }
+};
+
+/// One line of the UPS size list: a candidate inverter cabinet.
+struct TSizeLine {
+    int32_t VA = 0;      // field 17
+    int32_t W = 0;       // field 18
+    int32_t Slots = 0;   // fields 6 + 7 + 8
+    int32_t RecordId = 0;
+};
+
+/// The inputs of the wizard's settings it depends on.
+struct TWizardContext {
+    bool DebugMode = false;
+    bool HomeMarket = false;
+    int32_t LanguageID = -1;
+};
+
+class TWizardCore {
+public:
+    TWizardCore(TRequestParameters &request, TResultParameters &result, const TWizardContext &context,
+                TWizardMode mode);
+
+    TWizardMode Mode() const { return m_mode; }
+    const TRequestParameters &Request() const { return m_req; }
+    const TResultParameters &Result() const { return m_res; }
+
+    // Offered catalogue lists, record id order, built at creation.
+    const TIntegerArray &OfferedModules() const { return m_modules; }
+    const TIntegerArray &OfferedInverters() const { return m_inverters; }
+    const TIntegerArray &OfferedModularCabinets() const { return m_modularCabinets; }
+    const TIntegerArray &OfferedNonModularCabinets() const { return m_nonModularCabinets; }
+    const TIntegerArray &OfferedKits() const { return m_kits; }
+
+    /// 0, 1, 2, 3 and the optional pages 4, 5, 6 the vendor and market allow.
+    const QList<int32_t> &PageSequence() const { return m_pages; }
+    int32_t FirstPage() const; // PagePhases, or PageAutonomy when editing the autonomy
+    bool IsLastPage(int32_t page) const;
+    /// Next / previous page of the sequence, -1 when none.
+    int32_t NextPage(int32_t page) const;
+    int32_t PreviousPage(int32_t page) const;
+    bool BackEnabled(int32_t page) const;
+
+    bool SinglePhaseInputOffered() const;  // an offered cabinet has field 10 or 11 set
+    bool SinglePhaseOutputOffered() const; // an offered cabinet has field 10 or 12 set
+    bool NonModularCabinetOffered() const;
+    /// "Automatico" followed by the labels of the offered modular kits.
+    QStringList BatteryTypeLines() const;
+    /// Vendor entry 50, else "80".
+    QString DefaultLoadPercentText() const;
+
+    // --- Phases page
+    /// Stores the phase choice, builds the candidate cabinets and the size list.
+    void PhasesNext(bool inputThreePhase, int32_t outputKind);
+    const QVector<TSizeLine> &SizeList() const { return m_sizeList; }
+    /// "%d kVA - %d kW  (%d %s)" lines of the size list.
+    QStringList SizeListTexts() const;
+    /// The line selected by default (the last), -1 when the list is empty.
+    int32_t DefaultSizeLine() const { return m_sizeList.isEmpty() ? -1 : int32_t(m_sizeList.size() - 1); }
+
+    // --- Power page
+    /// On every entry of the page: ResetModuleResult.
+    void EnterPower();
+    /// The preview's step: power limit and cabinet of the line into the records.
+    void SelectSizeLine(int32_t line, bool powerInWatt);
+    TPageError PowerNext(const QString &loadText, const QString &marginText, bool powerInWatt, int32_t sizeLine);
+
+    // --- Redundancy page
+    /// Forward initialisation: clears the redundant modules, computes free slots and the choices.
+    void EnterRedundancyForward();
+    bool PerPhaseRedundancy() const { return m_req.OutputKind == 0; }
+    /// Title key: "PagePhaseRedoundanceTitle" or "PageSystemRedoundanceTitle".
+    QString RedundancyTitleKey() const;
+    int32_t FreeSlots(int32_t phase) const; // phase 0..2
+    /// Kind 0: three entries (L1, L2, L3); else one: the lines after "SelectionNone".
+    QVector<int32_t> RedundancyLineCounts() const;
+    /// "SelectionNone" then "N + 1", "N + 2", ... for `count` lines.
+    static QStringList RedundancyLineTexts(int32_t count);
+    /// Kind 0: three selected indexes; else one.
+    void ApplyRedundancy(const QVector<int32_t> &selected);
+
+    // --- Autonomy page
+    /// "PageAutonomyPowerPercentUsed" with LoadPower and "W" or "VA".
+    QString AutonomyPercentDescription() const;
+    TPageError AutonomyNext(bool inMinutes, const QString &minutesText, const QString &hoursText,
+                            const QString &hoursMinutesText, const QString &percentText, bool modular,
+                            int32_t batteryTypeLine);
+
+    // --- Advanced page
+    struct TAdvancedState {
+        bool SpecialEnabled = false;     // the special configuration box
+        bool ClearSpecial = false;       // untick it on entering
+        bool BatteryGroupVisible = false;
+        bool BatteryChoiceEnabled = false;
+    };
+    TAdvancedState AdvancedState() const;
+    TPageError AdvancedNext(bool special, bool emptyDrawers, bool onlyInverter, int32_t batteryTypeLine);
+
+    // --- Accessories and contracts
+    TAccessoriesRecord &AccessoryList() { return m_accessories; }
+    TAccessoriesRecord &AllContracts() { return m_allContracts; }
+    TAccessoriesRecord &ShownContracts() { return m_shownContracts; }
+    /// Fills the accessory and contract lists; in edit mode the stored choices tick their entries.
+    void FillAccessoryLists();
+    /// Toggles entry `index` with the exclusion group rule; true when the entry is now
+    /// ticked and its quantity can be edited (the caller then asks for it).
+    bool ToggleEntry(TAccessoriesRecord &list, int32_t index);
+    /// Rebuilds the shown contracts for the chosen cabinet's size.
+    void EnterContractsForward();
+    void AccessoriesNext();
+    void ContractsNext();
+
+    // --- Finish
+    /// Battery sizing and cabinet placement into the result.
+    TPageError Finish();
+
+private:
+    TRequestParameters &m_req;
+    TResultParameters &m_res;
+    TWizardContext m_ctx;
+    TWizardMode m_mode;
+    TIntegerArray m_modules, m_inverters, m_modularCabinets, m_nonModularCabinets, m_kits;
+    QList<int32_t> m_pages;
+    TIntegerArray m_candidates;
+    QVector<TSizeLine> m_sizeList;
+    int32_t m_free[3] = {0, 0, 0};
+    TAccessoriesRecord m_accessories, m_allContracts, m_shownContracts;
+};
