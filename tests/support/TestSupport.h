@@ -1,1 +1,51 @@
 #pragma once
+// Shared test helpers: a message service that records the boxes and answers
+// questions from a script, and a private home for settings and data folders.
+
+#include "Messages.h"
+#include <QStringList>
+#include <QTemporaryDir>
+
+struct TRecordedMessage {
+    QString Kind; // "error", "warning", "info", "question"
+    QString Text;
+};
+
+class TRecordingMessageService : public IMessageService {
+public:
+    TRecordingMessageService() { SetMessageService(this); }
+    ~TRecordingMessageService() override { SetMessageService(nullptr); }
+    void ShowError(const QString &text) override { Messages.append({"error", text}); }
+    void ShowWarning(const QString &text) override { Messages.append({"warning", text}); }
+    void ShowInfo(const QString &text) override { Messages.append({"info", text}); }
+    bool AskYesNo(const QString &text) override
+    {
+        Messages.append({"question", text});
+        return Answers.isEmpty() ? false : Answers.takeFirst();
+    }
+    QStringList Texts() const
+    {
+        QStringList t;
+        for (const auto &m : Messages)
+            t << m.Text;
+        return t;
+    }
+    QList<TRecordedMessage> Messages;
+    QList<bool> Answers; // answers to AskYesNo in order; No when empty
+};
+
+/// Points HOME and XDG_DATA_HOME at a fresh temporary folder for the test's lifetime.
+class TTempHome {
+public:
+    TTempHome();
+    ~TTempHome();
+    QString Path() const { return m_dir.path(); }
+    QString DataHome() const { return m_dir.path() + "/.local/share"; }
+
+private:
+    QTemporaryDir m_dir;
+    QByteArray m_oldHome, m_oldXdg;
+};
+
+/// The program folder of the build: executable, language files, vendor library.
+inline QString BuiltProgramPath() { return QStringLiteral(VX_PROGRAM_DIR); }
