@@ -1,0 +1,397 @@
+#include "WizardCore.h"
+
+#include "Accessories.h"
+#include "BatterySizing.h"
+#include "Catalogue.h"
+#include "Lang.h"
+#include "PowerSizing.h"
+#include "TextUtils.h"
+#include "Vendor.h"
+
+namespace {
+
+// Vendor entries that switch the optional pages on.
+constexpr int32_t kEntryAdvancedPage = 1;
+constexpr int32_t kEntryAccessoriesPage = 2;
+constexpr int32_t kEntryContractsPage = 3;
+constexpr int32_t kEntryDefaultLoadPercent = 50;
+
+// Autonomy limits: 3 minutes to 20 hours.
+constexpr int32_t kMinAutonomyMinutes = 3;
+constexpr int32_t kMaxAutonomyMinutes = 1200;
+constexpr int32_t kMaxAutonomyHours = 20;
+
+bool FlagSet(int32_t recordId, int32_t field) { return CatalogueField(recordId, field).trimmed() == QLatin1String("1"); }
+
+TPageError Refuse(const char *key, TWizardField field, QList<QVariant> args = {})
+{
+    TPageError e;
+    e.MessageKey = QString::fromLatin1(key);
+    e.Args = std::move(args);
+    e.Field = field;
+    return e;
+}
+
+/// Reads a typed whole number in [lower, upper]; refuses with the page's messages.
+bool ReadRanged(const QString &text, int32_t lower, int32_t upper, TWizardField field, int32_t &value,
+                TPageError &error)
+{
+    if (!ParseInteger(text, value, false)) {
+        error = Refuse("ErrorInvalidNumber", field);
+        return false;
+    }
+    if (!CheckRange(value, lower, upper, false)) {
+        error = Refuse("ErrorNumberOutOfRange", field, {lower, upper});
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+TWizardCore::TWizardCore(TRequestParameters &request, TResultParameters &result, const TWizardContext &context,
+                         TWizardMode mode)
+    : m_req(request), m_res(result), m_ctx(context), m_mode(mode)
+{
+    m_modules = OfferedUpsItems(FamilyPowerModule);
+    m_inverters = OfferedUpsItems(FamilyInverterCabinet);
+    m_modularCabinets = OfferedUpsItems(FamilyModularBatteryCabinet);
+    m_nonModularCabinets = OfferedUpsItems(FamilyNonModularBatteryCabinet);
+    m_kits = OfferedUpsItems(FamilyBatteryKit);
+
+    m_pages = {PagePhases, PagePower, PageRedundancy, PageAutonomy};
+    if (m_ctx.DebugMode || (VendorInt(kEntryAdvancedPage, 0) == 1 && !m_ctx.HomeMarket))
+        m_pages.append(PageAdvanced);
+    if (VendorInt(kEntryAccessoriesPage, 0) == 1)
+        m_pages.append(PageAccessories);
+    if (VendorInt(kEntryContractsPage, 0) == 1 && m_ctx.HomeMarket)
+        m_pages.append(PageContracts);
+
+    // A new configuration starts without modules; editing the autonomy keeps them.
+    if (m_mode == TWizardMode::NewConfiguration)
+        ResetModuleResult(m_res);
+}
+
+// --- Page sequence
+
+int32_t TWizardCore::FirstPage() const
+{
+    return m_mode == TWizardMode::EditAutonomy ? int32_t(PageAutonomy) : int32_t(PagePhases);
+}
+
+bool TWizardCore::IsLastPage(int32_t page) const { return !m_pages.isEmpty() && m_pages.last() == page; }
+
+int32_t TWizardCore::NextPage(int32_t page) const
+{
+    const qsizetype i = m_pages.indexOf(page);
+    if (i < 0 || i + 1 >= m_pages.size())
+        return -1;
+    return m_pages[i + 1];
+}
+
+int32_t TWizardCore::PreviousPage(int32_t page) const
+{
+    // Editing the autonomy never reaches the pages before the Autonomy page.
+    const qsizetype i = m_pages.indexOf(page);
+    const qsizetype first = m_pages.indexOf(FirstPage());
+    if (i <= 0 || i <= first)
+        return -1;
+    return m_pages[i - 1];
+}
+
+bool TWizardCore::BackEnabled(int32_t page) const
+{
+    // PreviousPage already stops at the Autonomy page when editing the autonomy.
+    return PreviousPage(page) >= 0;
+}
+
+// --- Offered choices
+
+bool TWizardCore::SinglePhaseInputOffered() const
+{
+    for (int32_t id : m_inverters)
+        if (FlagSet(id, 10) || FlagSet(id, 11))
+            return true;
+    return false;
+}
+
+bool TWizardCore::SinglePhaseOutputOffered() const
+{
+    for (int32_t id : m_inverters)
+        if (FlagSet(id, 10) || FlagSet(id, 12))
+            return true;
+    return false;
+}
+
+bool TWizardCore::NonModularCabinetOffered() const { return !m_nonModularCabinets.isEmpty(); }
+
+QStringList TWizardCore::BatteryTypeLines() const
+{
+    QStringList lines{QStringLiteral("Automatico")};
+    for (int32_t kit : m_kits)
+        if (FlagSet(kit, 15))
+            lines << CatalogueField(kit, 2);
+    return lines;
+}
+
+QString TWizardCore::DefaultLoadPercentText() const
+{
+    QString text;
+    if (GetVendorText(kEntryDefaultLoadPercent, text))
+        return text;
+    return QStringLiteral("80");
+}
+
+// --- Phases page
+
+void TWizardCore::PhasesNext(bool inputThreePhase, int32_t outputKind)
+{
+    m_req.InputThreePhase = inputThreePhase;
+    switch (outputKind) {
+    case 2: // one single-phase output
+        m_req.OutputLines = 1;
+        m_req.LoadPhases = 1;
+        m_req.OutputKind = 2;
+        break;
+    case 1: // one three-phase output
+        m_req.OutputLines = 3;
+        m_req.LoadPhases = 3;
+        m_req.OutputKind = 1;
+        break;
+    default: // three independent single-phase outputs
+        m_req.OutputLines = 3;
+        m_req.LoadPhases = 1;
+        m_req.OutputKind = 0;
+        break;
+    }
+
+    m_candidates = CandidateCabinets(m_inverters, m_req.InputThreePhase, m_req.OutputKind);
+    OrderCandidatesByPower(m_candidates);
+    m_sizeList.clear();
+    m_sizeList.reserve(m_candidates.size());
+    for (int32_t id : m_candidates) {
+        TSizeLine line;
+        line.VA = CatalogueInt(id, 17, 0);
+        line.W = CatalogueInt(id, 18, 0);
+        line.Slots = CabinetSlots(id);
+        line.RecordId = id;
+        m_sizeList.append(line);
+    }
+}
+
+QStringList TWizardCore::SizeListTexts() const
+{
+    const QString slotsWord = LangWizard(QStringLiteral("PowerModulesSlots"));
+    QStringList texts;
+    for (const TSizeLine &line : m_sizeList)
+        texts << FormatText(QStringLiteral("%d kVA - %d kW  (%d %s)"),
+                            {line.VA / 1000, line.W / 1000, line.Slots, slotsWord});
+    return texts;
+}
+
+// --- Power page
+
+void TWizardCore::EnterPower() { ResetModuleResult(m_res); }
+
+void TWizardCore::SelectSizeLine(int32_t line, bool powerInWatt)
+{
+    if (line < 0 || line >= m_sizeList.size())
+        return;
+    const TSizeLine &size = m_sizeList[line];
+    m_req.PowerInWatt = powerInWatt;
+    m_req.MaxUpsPower = powerInWatt ? size.W : size.VA;
+    m_req.MaxUpsSlots = size.Slots;
+    m_res.InverterRecord = size.RecordId;
+    m_res.InverterSlots = uint8_t(size.Slots);
+    m_res.InverterKitPositions = uint8_t(CatalogueInt(size.RecordId, 9, 0));
+}
+
+TPageError TWizardCore::PowerNext(const QString &loadText, const QString &marginText, bool powerInWatt,
+                                  int32_t sizeLine)
+{
+    int32_t load = 0;
+    if (!ParseInteger(loadText, load, false))
+        return Refuse("ErrorInvalidNumber", TWizardField::LoadPower);
+
+    int32_t margin = 0;
+    if (m_ctx.DebugMode) {
+        TPageError error;
+        if (!ReadRanged(marginText, 0, 100, TWizardField::Margin, margin, error))
+            return error;
+    }
+
+    // Without a size to choose from nothing can be compared with the load.
+    if (sizeLine < 0 || sizeLine >= m_sizeList.size())
+        return Refuse("ErrorHighPower", TWizardField::None);
+    const TSizeLine &size = m_sizeList[sizeLine];
+    const int32_t maxPower = powerInWatt ? size.W : size.VA;
+
+    const int64_t required = RequiredPower(load, margin);
+    if (!PowerWithinLimit(load, required, maxPower)) {
+        // A load of 0 or less cannot be sized: the smallest load accepted is 1.
+        const int32_t lower = load < 1 ? 1 : 0;
+        return Refuse("ErrorNumberOutOfRange", TWizardField::LoadPower, {lower, maxPower});
+    }
+
+    // Work on copies so that a refused page leaves the records as they were.
+    TRequestParameters req = m_req;
+    req.LoadPower = load;
+    req.PowerMarginPercent = margin;
+    req.PowerInWatt = powerInWatt;
+    req.MaxUpsPower = maxPower;
+    req.MaxUpsSlots = size.Slots;
+
+    TResultParameters res = m_res;
+    res.InverterRecord = size.RecordId;
+    res.InverterSlots = uint8_t(size.Slots);
+    res.InverterKitPositions = uint8_t(CatalogueInt(size.RecordId, 9, 0));
+    if (!SizeModules(m_modules, size.RecordId, required, req, res))
+        return Refuse("ErrorHighPower", TWizardField::None);
+
+    m_req = req;
+    m_res = res;
+    return {};
+}
+
+// --- Redundancy page
+
+void TWizardCore::EnterRedundancyForward()
+{
+    m_res.RedundantL1 = 0;
+    m_res.RedundantL2 = 0;
+    m_res.RedundantL3 = 0;
+    ComputeFreeSlots(m_req, m_res, m_free);
+}
+
+QString TWizardCore::RedundancyTitleKey() const
+{
+    return PerPhaseRedundancy() ? QStringLiteral("PagePhaseRedoundanceTitle")
+                                : QStringLiteral("PageSystemRedoundanceTitle");
+}
+
+int32_t TWizardCore::FreeSlots(int32_t phase) const { return phase >= 0 && phase < 3 ? m_free[phase] : 0; }
+
+QVector<int32_t> TWizardCore::RedundancyLineCounts() const
+{
+    return ::RedundancyLineCounts(m_req.OutputKind, m_req.OutputLines, m_free);
+}
+
+QStringList TWizardCore::RedundancyLineTexts(int32_t count)
+{
+    QStringList texts{LangWizard(QStringLiteral("SelectionNone"))};
+    for (int32_t n = 1; n <= count; ++n)
+        texts << QStringLiteral("N + %1").arg(n);
+    return texts;
+}
+
+void TWizardCore::ApplyRedundancy(const QVector<int32_t> &selected)
+{
+    // Only the offered lines can be chosen: a selection beyond them would put
+    // more modules in the cabinet than it has slots.
+    const QVector<int32_t> counts = RedundancyLineCounts();
+    QVector<int32_t> lines(counts.size(), 0);
+    for (qsizetype i = 0; i < counts.size() && i < selected.size(); ++i)
+        lines[i] = qBound(0, selected[i], qMax(0, counts[i]));
+    ApplyRedundancyChoice(m_req.OutputKind, lines, m_res);
+}
+
+// --- Autonomy page
+
+QString TWizardCore::AutonomyPercentDescription() const
+{
+    return FormatText(LangWizard(QStringLiteral("PageAutonomyPowerPercentUsed")),
+                      {m_req.LoadPower, m_req.PowerInWatt ? QStringLiteral("W") : QStringLiteral("VA")});
+}
+
+TPageError TWizardCore::AutonomyNext(bool inMinutes, const QString &minutesText, const QString &hoursText,
+                                     const QString &hoursMinutesText, const QString &percentText, bool modular,
+                                     int32_t batteryTypeLine)
+{
+    TPageError error;
+    int32_t value = 0;
+    if (inMinutes) {
+        if (!ParseInteger(minutesText, value, false))
+            return Refuse("ErrorInvalidNumber", TWizardField::Minutes);
+    } else {
+        int32_t hours = 0, minutes = 0;
+        if (!ReadRanged(hoursText, 0, kMaxAutonomyHours, TWizardField::Hours, hours, error))
+            return error;
+        if (!ReadRanged(hoursMinutesText, 0, 59, TWizardField::HoursMinutes, minutes, error))
+            return error;
+        value = MinutesJoin(hours, minutes);
+    }
+    if (value < kMinAutonomyMinutes || value > kMaxAutonomyMinutes)
+        return Refuse("ErrorAutonmyRequested", inMinutes ? TWizardField::Minutes : TWizardField::HoursMinutes,
+                      {kMinAutonomyMinutes, kMaxAutonomyHours});
+
+    int32_t percent = 0;
+    if (!ReadRanged(percentText, 1, 100, TWizardField::Percent, percent, error))
+        return error;
+
+    m_req.AutonomyInMinutes = inMinutes;
+    m_req.AutonomyRequired = value;
+    m_req.AutonomyLoadPercent = percent;
+    m_req.ModularBatteryCabinet = modular;
+    m_req.BatteryType = batteryTypeLine - 1;
+    return {};
+}
+
+// --- Advanced page
+
+TWizardCore::TAdvancedState TWizardCore::AdvancedState() const
+{
+    TAdvancedState s;
+    s.SpecialEnabled = m_req.ModularBatteryCabinet;
+    s.ClearSpecial = !m_req.ModularBatteryCabinet;
+    s.BatteryGroupVisible = m_ctx.DebugMode;
+    s.BatteryChoiceEnabled = m_ctx.DebugMode && m_req.ModularBatteryCabinet;
+    return s;
+}
+
+TPageError TWizardCore::AdvancedNext(bool special, bool emptyDrawers, bool onlyInverter, int32_t batteryTypeLine)
+{
+    m_req.SpecialConfig = special;
+    m_req.EmptyDrawers = special && emptyDrawers;
+    m_req.OnlyInverter = special && onlyInverter;
+    m_req.BatteryType = batteryTypeLine - 1;
+    return {};
+}
+
+// --- Accessories and contracts
+
+void TWizardCore::FillAccessoryLists()
+{
+    m_accessories = MakeAccessoriesRecord(OfferedAccessoryItems(FamilyAccessory, m_ctx.LanguageID));
+    m_allContracts = MakeAccessoriesRecord(OfferedAccessoryItems(FamilyContract, m_ctx.LanguageID));
+    m_shownContracts = TAccessoriesRecord{};
+    if (m_mode == TWizardMode::EditAutonomy) {
+        RestoreAccessoryChoices(m_accessories, m_res.Accessories.Accessories, true);
+        RestoreAccessoryChoices(m_allContracts, m_res.Accessories.Contracts, false);
+    }
+}
+
+bool TWizardCore::ToggleEntry(TAccessoriesRecord &list, int32_t index) { return ToggleAccessoryEntry(list, index); }
+
+void TWizardCore::EnterContractsForward()
+{
+    const int32_t maxVA = CatalogueInt(m_res.InverterRecord, 17, 0);
+    const int32_t maxW = CatalogueInt(m_res.InverterRecord, 18, 0);
+    m_shownContracts = ContractsForSize(m_allContracts, maxVA, maxW);
+}
+
+void TWizardCore::AccessoriesNext() { m_res.Accessories.Accessories = CheckedItems(m_accessories); }
+
+void TWizardCore::ContractsNext() { m_res.Accessories.Contracts = CheckedItems(m_shownContracts); }
+
+// --- Finish
+
+TPageError TWizardCore::Finish()
+{
+    TBatteryCandidates candidates;
+    candidates.Kits = m_kits;
+    candidates.ModularCabinets = m_modularCabinets;
+    candidates.NonModularCabinets = m_nonModularCabinets;
+    if (!FinishSizing(m_req, m_res, candidates))
+        return Refuse("ErrorInternalError", TWizardField::None);
+    return {};
+}
