@@ -34,3 +34,15 @@ bool TryFormatText(const QString &format, const QList<QVariant> &args, QString &
 QString FormatText(const QString &format, const QList<QVariant> &args = {});
 /// Money as "%m" shows it: the amount in the locale's number format with two decimals.
 QString FormatMoney(TCurrency amount);
+
+/// The symbol "%m" puts beside an amount; the locale's own until set (the price list sets it empty).
+void SetCurrencySymbol(const QString &symbol);
+QString CurrencySymbol();
+
+/// 8-bit text from files and the vendor library: UTF-8, or Windows-1252 when not valid UTF-8.
+QString DecodeText8Bit(const QByteArray &bytes);
+/// The text in Windows-1252; false when a character has no place in that code page.
+bool EncodeWindows1252(const QString &text, QByteArray &bytes);
+/// A whole number as settings and vendor texts hold it: optional sign and decimal digits,
+/// or "0x" and hexadecimal digits; false when it is not a 32-bit integer. Not trimmed.
+bool TryReadInteger(const QString &text, int32_t &value);

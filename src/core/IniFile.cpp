@@ -1,0 +1,328 @@
+#include "IniFile.h"
+
+#include "TextUtils.h"
+
+#include <QFile>
+#include <QHash>
+#include <QList>
+#include <QMutex>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+
+namespace {
+
+constexpr int kMaxValueLength = 2047; // the profile functions' 2048-character buffer
+
+enum class TLineKind { Other, Section, Key };
+
+struct TIniLine {
+    qsizetype Start = 0;     // first byte in the file
+    qsizetype Length = 0;    // bytes before the line end
+    qsizetype EndLength = 0; // 0 (last line without line end), 1 (LF) or 2 (CRLF)
+    TLineKind Kind = TLineKind::Other;
+    QString Name;            // section or key name as written, trimmed
+    QString RawValue;        // key lines: the text after '=', untrimmed
+    bool Legacy = false;     // the line's bytes were not valid UTF-8
+    bool Blank = true;
+};
+
+struct TIniText {
+    QByteArray Bytes;
+    QList<TIniLine> Lines;
+    bool AnyLegacy = false;
+};
+
+QString Fold(const QString &name) { return name.trimmed().toCaseFolded(); }
+
+// Splits the file into lines and classifies them as the profile functions do.
+TIniText ParseIni(const QByteArray &bytes)
+{
+    TIniText ini;
+    ini.Bytes = bytes;
+    qsizetype pos = 0;
+    while (pos < bytes.size()) {
+        TIniLine line;
+        line.Start = pos;
+        qsizetype lf = bytes.indexOf('\n', pos);
+        qsizetype end = lf < 0 ? bytes.size() : lf;
+        line.EndLength = lf < 0 ? 0 : 1;
+        if (end > pos && bytes[end - 1] == '\r' && lf >= 0) {
+            --end;
+            line.EndLength = 2;
+        }
+        line.Length = end - pos;
+        pos = lf < 0 ? bytes.size() : lf + 1;
+
+        QByteArray raw = bytes.mid(line.Start, line.Length);
+        if (line.Start == 0 && raw.startsWith("\xEF\xBB\xBF"))
+            raw.remove(0, 3);
+        const QString text = DecodeText8Bit(raw);
+        // Decoding fell back to Windows-1252 exactly when the bytes were not UTF-8.
+        line.Legacy = text.toUtf8() != raw;
+        ini.AnyLegacy = ini.AnyLegacy || line.Legacy;
+        const QString trimmed = text.trimmed();
+        line.Blank = trimmed.isEmpty();
+        if (trimmed.startsWith(u';')) {
+            line.Kind = TLineKind::Other;
+        } else if (trimmed.startsWith(u'[')) {
+            // A header runs to the last ']' on the line; a header that never
+            // closes is no header, so the lines after it stay in the section before.
+            const qsizetype close = trimmed.lastIndexOf(u']');
+            if (close > 0) {
+                line.Kind = TLineKind::Section;
+                line.Name = trimmed.mid(1, close - 1).trimmed();
+            }
+        } else {
+            const qsizetype eq = text.indexOf(u'=');
+            if (eq >= 0) {
+                const QString key = text.left(eq).trimmed();
+                if (!key.isEmpty()) {
+                    line.Kind = TLineKind::Key;
+                    line.Name = key;
+                    line.RawValue = text.mid(eq + 1);
+                }
+            }
+        }
+        ini.Lines.append(line);
+    }
+    return ini;
+}
+
+QString CleanValue(const QString &raw)
+{
+    QString v = raw.trimmed();
+    if (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))
+        v = v.mid(1, v.size() - 2);
+    if (v.size() > kMaxValueLength) {
+        qsizetype cut = kMaxValueLength;
+        if (v[cut - 1].isHighSurrogate())
+            --cut;
+        v.truncate(cut);
+    }
+    return v;
+}
+
+// The first section of each name and the first key of each name within it.
+struct TIniLookup {
+    QHash<QString, QHash<QString, QString>> Sections;
+};
+
+TIniLookup BuildLookup(const TIniText &ini)
+{
+    TIniLookup lookup;
+    QHash<QString, QString> *current = nullptr;
+    for (const TIniLine &line : ini.Lines) {
+        if (line.Kind == TLineKind::Section) {
+            const QString name = Fold(line.Name);
+            current = lookup.Sections.contains(name) ? nullptr : &lookup.Sections[name];
+        } else if (line.Kind == TLineKind::Key && current) {
+            const QString key = Fold(line.Name);
+            if (!current->contains(key))
+                current->insert(key, CleanValue(line.RawValue));
+        }
+    }
+    return lookup;
+}
+
+// Identity of a file's current content: any write, rename or edit changes it.
+struct TFileStamp {
+    dev_t Device = 0;
+    ino_t Inode = 0;
+    off_t Size = 0;
+    int64_t ModifiedNs = 0;
+    int64_t ChangedNs = 0;
+    bool operator==(const TFileStamp &o) const
+    {
+        return Device == o.Device && Inode == o.Inode && Size == o.Size && ModifiedNs == o.ModifiedNs &&
+               ChangedNs == o.ChangedNs;
+    }
+};
+
+bool StampOf(const QString &fileName, TFileStamp &stamp)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return false;
+    stamp.Device = st.st_dev;
+    stamp.Inode = st.st_ino;
+    stamp.Size = st.st_size;
+    stamp.ModifiedNs = int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    stamp.ChangedNs = int64_t(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    return true;
+}
+
+// Language texts are looked up constantly; a parsed file is kept only as long
+// as the file on disk is unchanged, so every change shows at the next lookup.
+struct TCacheEntry {
+    TFileStamp Stamp;
+    TIniLookup Lookup;
+};
+QMutex g_cacheMutex;
+QHash<QString, TCacheEntry> g_cache;
+constexpr int kMaxCachedFiles = 32;
+
+bool LookupOf(const QString &fileName, TIniLookup &lookup)
+{
+    TFileStamp before;
+    if (fileName.isEmpty() || !StampOf(fileName, before))
+        return false;
+    {
+        QMutexLocker lock(&g_cacheMutex);
+        const auto it = g_cache.constFind(fileName);
+        if (it != g_cache.constEnd() && it->Stamp == before) {
+            lookup = it->Lookup;
+            return true;
+        }
+    }
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    file.close();
+    lookup = BuildLookup(ParseIni(bytes));
+    TFileStamp after;
+    // Keep it only when nobody wrote the file while it was read.
+    if (StampOf(fileName, after) && after == before && after.Size == bytes.size()) {
+        QMutexLocker lock(&g_cacheMutex);
+        if (g_cache.size() >= kMaxCachedFiles)
+            g_cache.clear();
+        g_cache.insert(fileName, {after, lookup});
+    }
+    return true;
+}
+
+void Forget(const QString &fileName)
+{
+    QMutexLocker lock(&g_cacheMutex);
+    g_cache.remove(fileName);
+}
+
+bool HasLineBreak(const QString &s)
+{
+    return s.contains(u'\n') || s.contains(u'\r') || s.contains(QChar(0));
+}
+
+} // namespace
+
+QString IniReadString(const QString &fileName, const QString &section, const QString &key, const QString &def)
+{
+    TIniLookup lookup;
+    if (!LookupOf(fileName, lookup))
+        return def;
+    const auto sec = lookup.Sections.constFind(Fold(section));
+    if (sec == lookup.Sections.constEnd())
+        return def;
+    const auto value = sec->constFind(Fold(key));
+    return value == sec->constEnd() ? def : *value;
+}
+
+bool IniKeyExists(const QString &fileName, const QString &section, const QString &key)
+{
+    TIniLookup lookup;
+    if (!LookupOf(fileName, lookup))
+        return false;
+    const auto sec = lookup.Sections.constFind(Fold(section));
+    return sec != lookup.Sections.constEnd() && sec->contains(Fold(key));
+}
+
+bool IniWriteString(const QString &fileName, const QString &section, const QString &key, const QString &value)
+{
+    // A line break inside any part would add lines of its own to the file.
+    const QString sectionName = section.trimmed();
+    const QString keyName = key.trimmed();
+    if (fileName.isEmpty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
+        keyName.isEmpty() || keyName.contains(u'=') || keyName.startsWith(u';') || keyName.startsWith(u'[') ||
+        sectionName.contains(u']'))
+        return false;
+
+    QByteArray bytes;
+    QFile existing(fileName);
+    if (existing.exists()) {
+        if (!existing.open(QIODevice::ReadOnly))
+            return false;
+        bytes = existing.readAll();
+        existing.close();
+    }
+    const TIniText ini = ParseIni(bytes);
+
+    // The file's own line end; CRLF files stay CRLF.
+    QByteArray eol = "\n";
+    for (const TIniLine &line : ini.Lines) {
+        if (line.EndLength > 0) {
+            eol = line.EndLength == 2 ? "\r\n" : "\n";
+            break;
+        }
+    }
+    // New lines follow the file's code page where they can.
+    auto encode = [&](const QString &text) {
+        QByteArray out;
+        if (ini.AnyLegacy && EncodeWindows1252(text, out))
+            return out;
+        return text.toUtf8();
+    };
+
+    const QString wantedSection = Fold(sectionName);
+    const QString wantedKey = Fold(keyName);
+    qsizetype sectionLine = -1;
+    for (qsizetype i = 0; i < ini.Lines.size(); ++i) {
+        if (ini.Lines[i].Kind == TLineKind::Section && Fold(ini.Lines[i].Name) == wantedSection) {
+            sectionLine = i;
+            break;
+        }
+    }
+
+    QByteArray out;
+    if (sectionLine >= 0) {
+        qsizetype keyLine = -1;
+        qsizetype lastFilled = sectionLine;
+        for (qsizetype i = sectionLine + 1; i < ini.Lines.size(); ++i) {
+            const TIniLine &line = ini.Lines[i];
+            if (line.Kind == TLineKind::Section)
+                break;
+            if (line.Kind == TLineKind::Key && Fold(line.Name) == wantedKey) {
+                keyLine = i;
+                break;
+            }
+            if (!line.Blank)
+                lastFilled = i;
+        }
+        if (keyLine >= 0) {
+            // The one line changes; the key keeps the spelling the file gives it.
+            const TIniLine &line = ini.Lines[keyLine];
+            out = bytes.left(line.Start);
+            out += encode(line.Name + u'=' + value);
+            out += bytes.mid(line.Start + line.Length);
+        } else {
+            const TIniLine &after = ini.Lines[lastFilled];
+            const qsizetype insertAt = after.Start + after.Length + after.EndLength;
+            out = bytes.left(insertAt);
+            if (after.EndLength == 0)
+                out += eol;
+            out += encode(keyName + u'=' + value);
+            out += eol;
+            out += bytes.mid(insertAt);
+        }
+    } else {
+        out = bytes;
+        if (!out.isEmpty() && !out.endsWith('\n'))
+            out += eol;
+        out += encode(u'[' + sectionName + u']');
+        out += eol;
+        out += encode(keyName + u'=' + value);
+        out += eol;
+    }
+
+    // Written beside the file and renamed over it: a failed write leaves the old file whole.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(out) != out.size()) {
+        file.cancelWriting();
+        file.commit();
+        return false;
+    }
+    const bool ok = file.commit();
+    Forget(fileName);
+    return ok;
+}

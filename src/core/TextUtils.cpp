@@ -1,0 +1,427 @@
+#include "TextUtils.h"
+
+#include "Lang.h"
+#include "Messages.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QSet>
+#include <QStringDecoder>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+
+namespace {
+
+// Windows-1252 characters 0x80..0x9F; the five unassigned bytes map to the
+// C1 control with the same number, as the system conversion does.
+const char16_t kCp1252High[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+std::optional<QString> g_currencySymbol; // unset: the locale's own
+
+bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+int HexDigit(QChar c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c.unicode() - u'0';
+    if (c >= u'a' && c <= u'f')
+        return c.unicode() - u'a' + 10;
+    if (c >= u'A' && c <= u'F')
+        return c.unicode() - u'A' + 10;
+    return -1;
+}
+
+// Optional sign followed by decimal digits only, within 32 bits.
+bool ReadDecimalInt32(const QString &text, int32_t &value)
+{
+    int i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i >= text.size())
+        return false;
+    int64_t v = 0;
+    for (; i < text.size(); ++i) {
+        if (!IsAsciiDigit(text[i]))
+            return false;
+        v = v * 10 + (text[i].unicode() - u'0');
+        if (v > int64_t(std::numeric_limits<int32_t>::max()) + 1)
+            return false;
+    }
+    if (negative)
+        v = -v;
+    if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max())
+        return false;
+    value = int32_t(v);
+    return true;
+}
+
+// Round-half-to-even decision on the digits cut off after the kept ones.
+// `first` is the first dropped digit, `restNonZero` whether any later one is not 0.
+bool RoundsUp(int first, bool restNonZero, bool keptIsOdd)
+{
+    if (first > 5)
+        return true;
+    if (first < 5)
+        return false;
+    return restNonZero || keptIsOdd;
+}
+
+// A decimal number with `separator` as decimal mark, as a fixed-point value
+// with four decimals (digits beyond the fourth rounded to nearest, ties to even).
+bool ReadFixed4(const QString &source, QChar separator, int64_t &result)
+{
+    const QString text = source.trimmed();
+    int i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    // Upper limit of the money type: 922337203685477.5807.
+    constexpr int64_t kMax = std::numeric_limits<int64_t>::max();
+    int64_t whole = 0;
+    int digits = 0;
+    for (; i < text.size() && IsAsciiDigit(text[i]); ++i, ++digits) {
+        const int d = text[i].unicode() - u'0';
+        if (whole > (kMax / 10000 - d) / 10)
+            return false;
+        whole = whole * 10 + d;
+    }
+    int64_t fraction = 0;
+    int fractionDigits = 0;
+    int firstDropped = 0;
+    bool restNonZero = false;
+    if (i < text.size() && text[i] == separator) {
+        ++i;
+        for (; i < text.size() && IsAsciiDigit(text[i]); ++i, ++digits) {
+            const int d = text[i].unicode() - u'0';
+            if (fractionDigits < 4)
+                fraction = fraction * 10 + d;
+            else if (fractionDigits == 4)
+                firstDropped = d;
+            else if (d != 0)
+                restNonZero = true;
+            ++fractionDigits;
+        }
+    }
+    if (i != text.size() || digits == 0)
+        return false;
+    for (int k = fractionDigits; k < 4; ++k)
+        fraction *= 10;
+    int64_t v = whole * 10000 + fraction;
+    if (fractionDigits > 4 && RoundsUp(firstDropped, restNonZero, (v & 1) != 0)) {
+        if (v == kMax)
+            return false;
+        ++v;
+    }
+    result = negative ? -v : v;
+    return true;
+}
+
+QSet<QString> g_reportedDecimals; // unreadable texts already reported in this run
+
+bool IntegerVariant(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+    case QMetaType::Char:
+        return true;
+    default:
+        return false;
+    }
+}
+
+QString IntegerText(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::ULong:
+    case QMetaType::UShort:
+    case QMetaType::UChar:
+        return QString::number(v.toULongLong());
+    default:
+        return QString::number(v.toLongLong());
+    }
+}
+
+} // namespace
+
+bool ParseInteger(const QString &text, int32_t &number, bool show)
+{
+    int32_t v = 0;
+    if (ReadDecimalInt32(text.trimmed(), v)) {
+        number = v;
+        return true;
+    }
+    if (show)
+        ShowError(LangMessages(QStringLiteral("ErrorInvalidNumber")));
+    return false;
+}
+
+bool CheckRange(int64_t value, int64_t lower, int64_t upper, bool show)
+{
+    if (lower <= value && value <= upper)
+        return true;
+    if (show)
+        ShowError(FormatText(LangMessages(QStringLiteral("ErrorNumberOutOfRange")),
+                             {QVariant::fromValue<qlonglong>(lower), QVariant::fromValue<qlonglong>(upper)}));
+    return false;
+}
+
+bool TryParseDecimal(const QString &text, float &value)
+{
+    // The locale's separator first, then either of the two the catalogue may hold.
+    int64_t fixed = 0;
+    const QString localeSeparator = QLocale::system().decimalPoint();
+    bool ok = localeSeparator.size() == 1 && ReadFixed4(text, localeSeparator[0], fixed);
+    if (!ok)
+        ok = ReadFixed4(text, u'.', fixed);
+    if (!ok)
+        ok = ReadFixed4(text, u',', fixed);
+    if (!ok) {
+        value = 0.0f;
+        return false;
+    }
+    // The money value converted as the original extended-precision path does.
+    value = float(static_cast<long double>(fixed) / 10000.0L);
+    return true;
+}
+
+float ParseDecimal(const QString &text)
+{
+    float value = 0.0f;
+    if (TryParseDecimal(text, value))
+        return value;
+    // A number written with a point that still cannot be read is a broken
+    // catalogue text: say so once per text, not on every read.
+    if (text.contains(u'.') && !g_reportedDecimals.contains(text)) {
+        g_reportedDecimals.insert(text);
+        ShowError(LangMessages(QStringLiteral("ErrorInternalError")));
+    }
+    return 0.0f;
+}
+
+int32_t RoundWithTenthTolerance(float value)
+{
+    // The value as a four-decimal fixed-point number, as it would be written.
+    const long double scaled = static_cast<long double>(value) * 10000.0L;
+    const long double fixedRounded = std::nearbyint(scaled);
+    if (!(std::fabs(fixedRounded) < 9.2e18L))
+        return int32_t(std::trunc(value));
+    const int64_t fixed = int64_t(fixedRounded);
+    const int64_t fraction = fixed % 10000;
+    if (fraction == 0) {
+        // Whole to four decimals: the number itself, even when single precision
+        // left a trace below the fourth decimal (168.00002 weighs 168).
+        return int32_t(fixed / 10000);
+    }
+    const int firstDecimal = int((fraction < 0 ? -fraction : fraction) / 1000);
+    if (firstDecimal == 0)
+        return int32_t(std::nearbyint(value));
+    return int32_t(std::trunc(value)) + 1;
+}
+
+QStringList SplitBar(const QString &text)
+{
+    QStringList parts;
+    QString rest = text;
+    int bar;
+    while ((bar = rest.indexOf(u'|')) >= 0) {
+        parts.append(rest.left(bar).trimmed());
+        rest = rest.mid(bar + 1);
+    }
+    rest = rest.trimmed();
+    if (!rest.isEmpty())
+        parts.append(rest);
+    return parts;
+}
+
+QString FormatDate8(const QString &text)
+{
+    auto part = [&](int from, int length) {
+        int32_t v = 0;
+        return ReadDecimalInt32(text.mid(from, length), v) ? v : 0;
+    };
+    const int year = part(0, 4);
+    const int month = part(4, 2);
+    const int day = part(6, 2);
+    if (year < 1 || year > 9999)
+        return QString();
+    const QDate date(year, month, day);
+    if (!date.isValid())
+        return QString();
+    return QLocale::system().toString(date, QLocale::ShortFormat);
+}
+
+bool TryFormatText(const QString &format, const QList<QVariant> &args, QString &out)
+{
+    out.clear();
+    QString result;
+    result.reserve(format.size() + 16 * args.size());
+    qsizetype next = 0;
+    for (qsizetype i = 0; i < format.size(); ++i) {
+        const QChar c = format[i];
+        if (c != u'%') {
+            result.append(c);
+            continue;
+        }
+        if (i + 1 >= format.size())
+            return false; // a lone '%' at the end
+        const QChar kind = format[++i];
+        if (kind == u'%') {
+            result.append(u'%');
+            continue;
+        }
+        if (kind != u's' && kind != u'd' && kind != u'm')
+            return false;
+        if (next >= args.size())
+            return false;
+        const QVariant &arg = args[next++];
+        if (kind == u's') {
+            if (!arg.isValid())
+                return false;
+            result.append(arg.toString());
+        } else if (kind == u'd') {
+            if (!IntegerVariant(arg))
+                return false;
+            result.append(IntegerText(arg));
+        } else {
+            if (!IntegerVariant(arg))
+                return false;
+            result.append(FormatMoney(TCurrency(arg.toLongLong())));
+        }
+    }
+    if (next != args.size())
+        return false;
+    out = result;
+    return true;
+}
+
+QString FormatText(const QString &format, const QList<QVariant> &args)
+{
+    QString out;
+    return TryFormatText(format, args, out) ? out : format;
+}
+
+void SetCurrencySymbol(const QString &symbol) { g_currencySymbol = symbol; }
+
+QString CurrencySymbol() { return g_currencySymbol ? *g_currencySymbol : QLocale::system().currencySymbol(); }
+
+QString FormatMoney(TCurrency amount)
+{
+    // Hundredths, half away from zero as amounts are shown by the system.
+    const bool negative = amount < 0;
+    const uint64_t magnitude = negative ? uint64_t(0) - uint64_t(amount) : uint64_t(amount);
+    const uint64_t cents = magnitude / 100 + (magnitude % 100 >= 50 ? 1 : 0);
+    const QLocale locale = QLocale::system();
+    QString number = locale.toString(qulonglong(cents / 100));
+    number += locale.decimalPoint();
+    number += QString::number(cents % 100).rightJustified(2, u'0');
+
+    const QString symbol = CurrencySymbol();
+    // Let the locale place the symbol and the sign around a stand-in amount.
+    const QString pattern = locale.toCurrencyString(negative ? -1.0 : 1.0, QStringLiteral("\x01"), 0);
+    QString shaped = pattern;
+    const QString one = locale.toString(1);
+    const qsizetype at = shaped.indexOf(one);
+    if (at < 0)
+        return (negative ? locale.negativeSign() : QString()) + number + (symbol.isEmpty() ? QString() : u' ' + symbol);
+    shaped.replace(at, one.size(), number);
+    shaped.replace(QStringLiteral("\x01"), symbol);
+    return shaped.trimmed();
+}
+
+QString DecodeText8Bit(const QByteArray &bytes)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    text.clear();
+    text.reserve(bytes.size());
+    for (const char ch : bytes) {
+        const unsigned char b = static_cast<unsigned char>(ch);
+        if (b >= 0x80 && b < 0xA0)
+            text.append(QChar(kCp1252High[b - 0x80]));
+        else
+            text.append(QChar(b));
+    }
+    return text;
+}
+
+bool EncodeWindows1252(const QString &text, QByteArray &bytes)
+{
+    bytes.clear();
+    bytes.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
+            bytes.append(char(u));
+            continue;
+        }
+        int found = -1;
+        for (int k = 0; k < 32; ++k) {
+            if (kCp1252High[k] == u) {
+                found = k;
+                break;
+            }
+        }
+        if (found < 0) {
+            bytes.clear();
+            return false;
+        }
+        bytes.append(char(0x80 + found));
+    }
+    return true;
+}
+
+bool TryReadInteger(const QString &text, int32_t &value)
+{
+    int i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        negative = text[i] == u'-';
+        ++i;
+    }
+    if (i + 2 < text.size() && text[i] == u'0' && (text[i + 1] == u'x' || text[i + 1] == u'X')) {
+        int64_t v = 0;
+        for (i += 2; i < text.size(); ++i) {
+            const int d = HexDigit(text[i]);
+            if (d < 0)
+                return false;
+            v = v * 16 + d;
+            if (v > 0xFFFFFFFFLL)
+                return false;
+        }
+        if (negative) {
+            if (v > 0x80000000LL)
+                return false;
+            value = int32_t(-v);
+        } else {
+            // Eight hexadecimal digits cover the whole 32-bit pattern, as the system reads them.
+            value = int32_t(uint32_t(v));
+        }
+        return true;
+    }
+    return ReadDecimalInt32(text, value);
+}
