@@ -1,0 +1,564 @@
+#include "Headless.h"
+
+#include "Catalogue.h"
+#include "Lang.h"
+#include "Settings.h"
+#include "TextUtils.h"
+#include "WizardCore.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
+#include <QSet>
+#include <QTextStream>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Every key a request may hold, with the wizard page that reads it (-1: the
+// request as a whole, before any page).
+struct TRequestKey {
+    const char *Name;
+    int32_t Page;
+};
+constexpr TRequestKey kRequestKeys[] = {
+    {"debugMode", -1},
+    {"language", -1},
+    {"inputThreePhase", PagePhases},
+    {"outputKind", PagePhases},
+    {"loadPower", PagePower},
+    {"powerInWatt", PagePower},
+    {"marginPercent", PagePower},
+    {"sizeLine", PagePower},
+    {"redundancy", PageRedundancy},
+    {"autonomyInMinutes", PageAutonomy},
+    {"autonomyMinutes", PageAutonomy},
+    {"autonomyHours", PageAutonomy},
+    {"autonomyHoursMinutes", PageAutonomy},
+    {"loadPercent", PageAutonomy},
+    {"modularBatteryCabinet", PageAutonomy},
+    {"batteryType", PageAutonomy},
+    {"specialConfig", PageAdvanced},
+    {"accessories", PageAccessories},
+    {"contracts", PageContracts},
+};
+
+// The margin and percentage edits hold at most three characters.
+constexpr int kShortEditLength = 3;
+
+/// A request that cannot be replayed: the message and the page that read the value.
+struct TRefusal {
+    QString Error;
+    int32_t Page = -1;
+    QString MessageKey; // set when a page refused it with a message box
+    QList<QVariant> Args;
+};
+
+QString InvalidValue(const QString &key) { return QStringLiteral("Invalid request value: ") + key; }
+
+/// A float as a JSON number with the digits that give the same float back.
+QJsonValue FloatJson(float f)
+{
+    if (!std::isfinite(f))
+        return QJsonValue(QJsonValue::Null);
+    return QJsonValue(QString::number(double(f), 'g', 9).toDouble());
+}
+
+QJsonObject RequestJson(const TRequestParameters &q)
+{
+    QJsonObject o;
+    o["MaxUpsPower"] = q.MaxUpsPower;
+    o["LoadPower"] = q.LoadPower;
+    o["PowerInWatt"] = q.PowerInWatt;
+    o["PowerMarginPercent"] = q.PowerMarginPercent;
+    o["AutonomyLoadPercent"] = q.AutonomyLoadPercent;
+    o["MaxUpsSlots"] = q.MaxUpsSlots;
+    o["OutputLines"] = int(q.OutputLines);
+    o["LoadPhases"] = int(q.LoadPhases);
+    o["InputThreePhase"] = q.InputThreePhase;
+    o["OutputKind"] = int(q.OutputKind);
+    o["AutonomyRequired"] = q.AutonomyRequired;
+    o["AutonomyInMinutes"] = q.AutonomyInMinutes;
+    o["ModularBatteryCabinet"] = q.ModularBatteryCabinet;
+    o["SpecialConfig"] = q.SpecialConfig;
+    o["EmptyDrawers"] = q.EmptyDrawers;
+    o["OnlyInverter"] = q.OnlyInverter;
+    o["BatteryType"] = q.BatteryType;
+    return o;
+}
+
+QJsonArray AccessoriesJson(const TArrayGenericAccessory &list)
+{
+    QJsonArray a;
+    for (const TGenericAccessory &item : list) {
+        QJsonObject o;
+        o["RecordId"] = item.RecordId;
+        o["Quantity"] = item.Quantity;
+        a.append(o);
+    }
+    return a;
+}
+
+QJsonObject ResultJson(const TResultParameters &r)
+{
+    QJsonObject o;
+    o["ModuleRecord"] = r.ModuleRecord;
+    o["ModuleVA"] = FloatJson(r.ModuleVA);
+    o["ModuleW"] = FloatJson(r.ModuleW);
+    o["ModulesL1"] = int(r.ModulesL1);
+    o["ModulesL2"] = int(r.ModulesL2);
+    o["ModulesL3"] = int(r.ModulesL3);
+    o["RedundantL1"] = int(r.RedundantL1);
+    o["RedundantL2"] = int(r.RedundantL2);
+    o["RedundantL3"] = int(r.RedundantL3);
+    o["InverterRecord"] = r.InverterRecord;
+    o["InverterSlots"] = int(r.InverterSlots);
+    o["InverterKitPositions"] = int(r.InverterKitPositions);
+    o["BatteryCabinetRecord"] = r.BatteryCabinetRecord;
+    o["BatteryCabinetCount"] = r.BatteryCabinetCount;
+    o["CabinetKitPositions"] = int(r.CabinetKitPositions);
+    o["KitsInLastCabinet"] = int(r.KitsInLastCabinet);
+    o["BatteryKitRecord"] = r.BatteryKitRecord;
+    o["BatteryKitCount"] = r.BatteryKitCount;
+    o["AutonomyAvailable"] = r.AutonomyAvailable;
+    o["StringsSetByPower"] = r.StringsSetByPower;
+    o["AutonomyMinusOne"] = r.AutonomyMinusOne;
+    o["BatteryCapacityAh"] = FloatJson(r.BatteryCapacityAh);
+    o["KitsPerString"] = r.KitsPerString;
+    o["EmptyKitRecord"] = r.EmptyKitRecord;
+    o["EmptyKitCount"] = r.EmptyKitCount;
+    QJsonObject acc;
+    acc["Accessories"] = AccessoriesJson(r.Accessories.Accessories);
+    acc["Contracts"] = AccessoriesJson(r.Accessories.Contracts);
+    o["Accessories"] = acc;
+    o["TotalPrice"] = double(r.TotalPrice) / 10000.0;
+    return o;
+}
+
+/// Restores the active language when a request named its own.
+class TLanguageScope {
+public:
+    TLanguageScope() : m_file(SetupData.LanguageFile), m_id(SetupData.LanguageID) {}
+    ~TLanguageScope()
+    {
+        SetupData.LanguageFile = m_file;
+        SetupData.LanguageID = m_id;
+    }
+
+private:
+    QString m_file;
+    int32_t m_id;
+};
+
+/// Reads the values of one request object with the types the wizard's controls allow.
+class TRequestReader {
+public:
+    explicit TRequestReader(const QJsonObject &o) : m_o(o) {}
+
+    bool Has(const char *key) const { return m_o.contains(QLatin1String(key)); }
+
+    bool Bool(const char *key, bool def, bool &value) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined()) {
+            value = def;
+            return true;
+        }
+        if (!v.isBool())
+            return false;
+        value = v.toBool();
+        return true;
+    }
+
+    static bool IntOf(const QJsonValue &v, int32_t &value)
+    {
+        if (!v.isDouble())
+            return false;
+        const double d = v.toDouble();
+        if (!std::isfinite(d) || d != std::trunc(d) || d < std::numeric_limits<int32_t>::min() ||
+            d > std::numeric_limits<int32_t>::max())
+            return false;
+        value = int32_t(d);
+        return true;
+    }
+
+    bool Int(const char *key, int32_t def, int32_t &value) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined()) {
+            value = def;
+            return true;
+        }
+        return IntOf(v, value);
+    }
+
+    /// The text of an edit: a whole number, or the text as typed.
+    bool EditText(const char *key, const QString &def, QString &text) const
+    {
+        const QJsonValue v = m_o.value(QLatin1String(key));
+        if (v.isUndefined()) {
+            text = def;
+            return true;
+        }
+        if (v.isString()) {
+            text = v.toString();
+            return true;
+        }
+        int32_t n = 0;
+        if (!IntOf(v, n))
+            return false;
+        text = QString::number(n);
+        return true;
+    }
+
+    QJsonValue Value(const char *key) const { return m_o.value(QLatin1String(key)); }
+
+private:
+    const QJsonObject &m_o;
+};
+
+/// The group (field 6) of an accessory or contract; -1 when it has none.
+int32_t ExclusionGroup(int32_t recordId) { return CatalogueInt(recordId, 6, -1); }
+
+/// Ticks the requested entries of a grid list the way a user clicks them; false
+/// when an entry is not in the list, named twice, or excluded by one ticked before.
+bool TickEntries(TWizardCore &core, TAccessoriesRecord &list, const QVector<QPair<int32_t, int32_t>> &wanted,
+                 bool quantities)
+{
+    for (const auto &[recordId, quantity] : wanted) {
+        const qsizetype index = list.Ids.indexOf(recordId);
+        if (index < 0 || list.Checked[index])
+            return false;
+        const int32_t group = ExclusionGroup(recordId);
+        if (group != -1)
+            for (qsizetype i = 0; i < list.Ids.size(); ++i)
+                if (list.Checked[i] && ExclusionGroup(list.Ids[i]) == group)
+                    return false;
+        const bool editable = core.ToggleEntry(list, int32_t(index));
+        if (!list.Checked[index])
+            return false;
+        if (quantities) {
+            if (quantity < 1 || (quantity != 1 && !editable))
+                return false;
+            list.Quantities[index] = quantity;
+        }
+    }
+    return true;
+}
+
+/// Replays the wizard's pages for one request; fills `out` with what the pages
+/// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
+bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParameters &res, QJsonObject &out,
+            TRefusal &refusal)
+{
+    const TRequestReader r(request);
+    auto invalid = [&](const char *key, int32_t page) {
+        refusal.Error = InvalidValue(QLatin1String(key));
+        refusal.Page = page;
+        return false;
+    };
+
+    // Keys the wizard does not know.
+    QSet<QString> known;
+    for (const TRequestKey &k : kRequestKeys)
+        known.insert(QLatin1String(k.Name));
+    for (auto it = request.begin(); it != request.end(); ++it)
+        if (!known.contains(it.key())) {
+            refusal.Error = InvalidValue(it.key());
+            refusal.Page = -1;
+            return false;
+        }
+
+    bool debugMode = false;
+    if (!r.Bool("debugMode", false, debugMode))
+        return invalid("debugMode", -1);
+
+    if (r.Has("language")) {
+        const QJsonValue v = r.Value("language");
+        if (!v.isString())
+            return invalid("language", -1);
+        const QString name = v.toString();
+        bool found = false;
+        for (const TLanguageEntry &entry : ListLanguages(SetupData.ProgramPath))
+            found = found || entry.FileName == name;
+        if (!found)
+            return invalid("language", -1);
+        SetupData.LanguageFile = name;
+        int32_t id = -1;
+        if (!ParseInteger(LangOptions(QStringLiteral("LanguageID")), id, false))
+            id = -1;
+        SetupData.LanguageID = id;
+    }
+
+    TWizardContext context;
+    context.DebugMode = debugMode;
+    context.HomeMarket = IsHomeMarket(SetupData);
+    context.LanguageID = SetupData.LanguageID;
+    TWizardCore core(req, res, context, TWizardMode::NewConfiguration);
+    core.FillAccessoryLists();
+
+    // A value for a page the wizard does not show cannot be given.
+    const QList<int32_t> &pages = core.PageSequence();
+    for (const TRequestKey &k : kRequestKeys)
+        if (k.Page >= 0 && r.Has(k.Name) && !pages.contains(k.Page))
+            return invalid(k.Name, k.Page);
+
+    auto refused = [&](const TPageError &e, int32_t page) {
+        refusal.Error = e.MessageKey;
+        refusal.MessageKey = e.MessageKey;
+        refusal.Args = e.Args;
+        refusal.Page = page;
+        return false;
+    };
+
+    int32_t batteryType = -1;
+    for (int32_t page : pages) {
+        switch (page) {
+        case PagePhases: {
+            bool threePhase = true;
+            int32_t kind = 0;
+            if (!r.Bool("inputThreePhase", true, threePhase) || (!threePhase && !core.SinglePhaseInputOffered()))
+                return invalid("inputThreePhase", page);
+            if (!r.Int("outputKind", 0, kind) || kind < 0 || kind > 2 ||
+                (kind == 2 && !core.SinglePhaseOutputOffered()))
+                return invalid("outputKind", page);
+            core.PhasesNext(threePhase, kind);
+            QJsonArray sizes;
+            for (const TSizeLine &line : core.SizeList())
+                sizes.append(QJsonArray{line.VA, line.W, line.Slots, line.RecordId});
+            out["sizeList"] = sizes;
+            break;
+        }
+        case PagePower: {
+            core.EnterPower();
+            QString load, margin;
+            bool inWatt = false;
+            int32_t line = -1;
+            if (!r.EditText("loadPower", QStringLiteral("10000"), load))
+                return invalid("loadPower", page);
+            if (!r.Bool("powerInWatt", false, inWatt))
+                return invalid("powerInWatt", page);
+            // The margin edit is shown only in debug mode; hidden, it holds its "0".
+            if (!r.EditText("marginPercent", QStringLiteral("0"), margin) || margin.size() > kShortEditLength ||
+                (!debugMode && r.Has("marginPercent") && margin.trimmed() != QLatin1String("0")))
+                return invalid("marginPercent", page);
+            if (!r.Int("sizeLine", -1, line) || line < -1 || line >= core.SizeList().size())
+                return invalid("sizeLine", page);
+            if (line == -1)
+                line = core.DefaultSizeLine();
+            core.SelectSizeLine(line, inWatt);
+            const TPageError e = core.PowerNext(load, margin, inWatt, line);
+            if (!e.Ok())
+                return refused(e, page);
+            break;
+        }
+        case PageRedundancy: {
+            core.EnterRedundancyForward();
+            const QVector<int32_t> counts = core.RedundancyLineCounts();
+            QVector<int32_t> selected(counts.size(), 0);
+            if (core.PerPhaseRedundancy()) {
+                out["redundancyLines"] = QJsonArray{counts.value(0), counts.value(1), counts.value(2)};
+                if (r.Has("redundancy")) {
+                    const QJsonValue v = r.Value("redundancy");
+                    const QJsonArray a = v.toArray();
+                    if (!v.isArray() || a.size() != counts.size())
+                        return invalid("redundancy", page);
+                    for (qsizetype i = 0; i < a.size(); ++i)
+                        if (!TRequestReader::IntOf(a[i], selected[i]) || selected[i] < 0 ||
+                            selected[i] > counts[i])
+                            return invalid("redundancy", page);
+                }
+            } else {
+                out["redundancyLines"] = counts.value(0);
+                if (!r.Int("redundancy", 0, selected[0]) || selected[0] < 0 || selected[0] > counts.value(0))
+                    return invalid("redundancy", page);
+            }
+            core.ApplyRedundancy(selected);
+            break;
+        }
+        case PageAutonomy: {
+            bool inMinutes = true, modular = true;
+            QString minutes, hours, hoursMinutes, percent;
+            if (!r.Bool("autonomyInMinutes", true, inMinutes))
+                return invalid("autonomyInMinutes", page);
+            if (!r.EditText("autonomyMinutes", QStringLiteral("10"), minutes))
+                return invalid("autonomyMinutes", page);
+            if (!r.EditText("autonomyHours", QStringLiteral("0"), hours))
+                return invalid("autonomyHours", page);
+            if (!r.EditText("autonomyHoursMinutes", QStringLiteral("10"), hoursMinutes))
+                return invalid("autonomyHoursMinutes", page);
+            if (!r.EditText("loadPercent", core.DefaultLoadPercentText(), percent) ||
+                (r.Has("loadPercent") && percent.size() > kShortEditLength))
+                return invalid("loadPercent", page);
+            // The cabinet options are shown only when a non-modular cabinet is offered.
+            if (!r.Bool("modularBatteryCabinet", true, modular) || (!modular && !core.NonModularCabinetOffered()))
+                return invalid("modularBatteryCabinet", page);
+            // The battery type can be chosen only in debug mode, for modular cabinets.
+            const int32_t kitLines = int32_t(core.BatteryTypeLines().size()) - 1;
+            if (!r.Int("batteryType", -1, batteryType) || batteryType < -1 || batteryType >= kitLines ||
+                (batteryType != -1 && (!debugMode || !modular)))
+                return invalid("batteryType", page);
+            const TPageError e =
+                core.AutonomyNext(inMinutes, minutes, hours, hoursMinutes, percent, modular, batteryType + 1);
+            if (!e.Ok())
+                return refused(e, page);
+            break;
+        }
+        case PageAdvanced: {
+            const TWizardCore::TAdvancedState state = core.AdvancedState();
+            const QJsonValue v = r.Value("specialConfig");
+            const QString special = v.isUndefined() ? QStringLiteral("none") : v.toString();
+            bool emptyDrawers = false, onlyInverter = false;
+            if (special == QLatin1String("emptyDrawers"))
+                emptyDrawers = true;
+            else if (special == QLatin1String("onlyInverter"))
+                onlyInverter = true;
+            else if (special != QLatin1String("none") || !(v.isUndefined() || v.isString()))
+                return invalid("specialConfig", page);
+            const bool ticked = emptyDrawers || onlyInverter;
+            if (ticked && !state.SpecialEnabled)
+                return invalid("specialConfig", page);
+            const TPageError e = core.AdvancedNext(ticked, emptyDrawers, onlyInverter, batteryType + 1);
+            if (!e.Ok())
+                return refused(e, page);
+            break;
+        }
+        case PageAccessories: {
+            QVector<QPair<int32_t, int32_t>> wanted;
+            if (r.Has("accessories")) {
+                const QJsonValue v = r.Value("accessories");
+                if (!v.isArray())
+                    return invalid("accessories", page);
+                for (const QJsonValue &item : v.toArray()) {
+                    const QJsonObject o = item.toObject();
+                    int32_t id = 0, quantity = 1;
+                    bool keysOk = item.isObject() && o.contains(QLatin1String("record"));
+                    for (auto it = o.begin(); keysOk && it != o.end(); ++it)
+                        keysOk = it.key() == QLatin1String("record") || it.key() == QLatin1String("quantity");
+                    const TRequestReader itemReader(o);
+                    if (!keysOk || !itemReader.Int("record", 0, id) || !itemReader.Int("quantity", 1, quantity))
+                        return invalid("accessories", page);
+                    wanted.append({id, quantity});
+                }
+            }
+            if (!TickEntries(core, core.AccessoryList(), wanted, true))
+                return invalid("accessories", page);
+            core.AccessoriesNext();
+            break;
+        }
+        case PageContracts: {
+            core.EnterContractsForward();
+            QVector<QPair<int32_t, int32_t>> wanted;
+            if (r.Has("contracts")) {
+                const QJsonValue v = r.Value("contracts");
+                if (!v.isArray())
+                    return invalid("contracts", page);
+                for (const QJsonValue &item : v.toArray()) {
+                    int32_t id = 0;
+                    if (!TRequestReader::IntOf(item, id))
+                        return invalid("contracts", page);
+                    wanted.append({id, 1});
+                }
+            }
+            if (!TickEntries(core, core.ShownContracts(), wanted, false))
+                return invalid("contracts", page);
+            core.ContractsNext();
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    const TPageError e = core.Finish();
+    if (!e.Ok())
+        return refused(e, pages.isEmpty() ? -1 : pages.last());
+    return true;
+}
+
+QJsonObject NotAnObject()
+{
+    QJsonObject out;
+    out["ok"] = false;
+    out["error"] = QStringLiteral("Invalid request: not an object");
+    out["errorPage"] = -1;
+    return out;
+}
+
+} // namespace
+
+QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
+                            TRequestParameters *finalRequest, TResultParameters *finalResult)
+{
+    const TLanguageScope languageScope;
+    TRequestParameters req{};
+    TResultParameters res{};
+    QJsonObject out;
+    TRefusal refusal;
+    const bool ok = Replay(request, req, res, out, refusal);
+
+    out["ok"] = ok;
+    if (!ok) {
+        out["error"] = refusal.Error;
+        out["errorPage"] = refusal.Page;
+        if (!refusal.MessageKey.isEmpty()) {
+            QJsonArray args;
+            for (const QVariant &a : refusal.Args)
+                args.append(QJsonValue::fromVariant(a));
+            out["errorArgs"] = args;
+            out["message"] = FormatText(LangMessages(refusal.MessageKey), refusal.Args);
+        }
+    }
+    out["request"] = RequestJson(req);
+    out["result"] = ResultJson(res);
+    if (ok && hooks.ExtendResult)
+        hooks.ExtendResult(req, res, out);
+
+    if (finalRequest)
+        *finalRequest = req;
+    if (finalResult)
+        *finalResult = res;
+    return out;
+}
+
+int RunHeadlessSize(const QString &fileName, QTextStream &out, QTextStream &err, const THeadlessHooks &hooks)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        err << "Cannot read the request file \"" << fileName << "\": " << file.errorString() << Qt::endl;
+        return 2;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        err << "Cannot read the request file \"" << fileName << "\": " << file.errorString() << Qt::endl;
+        return 2;
+    }
+
+    QJsonParseError parseError;
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
+    if (parseError.error != QJsonParseError::NoError) {
+        err << "Malformed JSON in \"" << fileName << "\" at offset " << parseError.offset << ": "
+            << parseError.errorString() << Qt::endl;
+        return 2;
+    }
+
+    QJsonDocument answer;
+    if (doc.isObject()) {
+        answer.setObject(SizeRequestJson(doc.object(), hooks));
+    } else if (doc.isArray()) {
+        QJsonArray results;
+        for (const QJsonValue &v : doc.array())
+            results.append(v.isObject() ? SizeRequestJson(v.toObject(), hooks) : NotAnObject());
+        answer.setArray(results);
+    } else {
+        err << "The request file \"" << fileName << "\" must hold a JSON object or an array of objects."
+            << Qt::endl;
+        return 2;
+    }
+    out << answer.toJson(QJsonDocument::Indented);
+    out.flush();
+    return 0;
+}
