@@ -1,0 +1,297 @@
+// The INI reader and writer behave as the Windows profile functions do for the
+// settings, language and check files.
+
+#include "IniFile.h"
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+
+class TestIni : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    int m_counter = 0;
+
+    QString NewFileName() { return m_dir.filePath(QStringLiteral("file%1.ini").arg(++m_counter)); }
+
+    QString WriteBytes(const QByteArray &bytes)
+    {
+        const QString name = NewFileName();
+        QFile f(name);
+        if (!f.open(QIODevice::WriteOnly))
+            qFatal("cannot write %s", qPrintable(name));
+        f.write(bytes);
+        return name;
+    }
+
+    static QByteArray ReadBytes(const QString &name)
+    {
+        QFile f(name);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void readRules_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("expected");
+
+        const QString def = QStringLiteral("<def>");
+        QTest::newRow("plain") << QByteArray("[Setup]\nKey=value\n") << "Setup" << "Key" << "value";
+        QTest::newRow("section and key ignore case") << QByteArray("[SeTuP]\nlAnGuAgEfIlE=x.lng\n") << "setup"
+                                                     << "LANGUAGEFILE" << "x.lng";
+        QTest::newRow("value trimmed") << QByteArray("[S]\nK=   spaced  \t\n") << "S" << "K" << "spaced";
+        QTest::newRow("blanks around key and header") << QByteArray("  [ S ]  \n   K   =v\n") << "S" << "K" << "v";
+        QTest::newRow("one pair of quotes removed") << QByteArray("[S]\nK=\"  quoted  \"\n") << "S" << "K"
+                                                    << "  quoted  ";
+        QTest::newRow("only the outer pair") << QByteArray("[S]\nK=\"\"x\"\"\n") << "S" << "K" << "\"x\"";
+        QTest::newRow("lone quote kept") << QByteArray("[S]\nK=\"open\n") << "S" << "K" << "\"open";
+        QTest::newRow("single quote character") << QByteArray("[S]\nK=\"\n") << "S" << "K" << "\"";
+        QTest::newRow("inner quotes kept") << QByteArray("[S]\nK=a \"b\" c\n") << "S" << "K" << "a \"b\" c";
+        QTest::newRow("equals sign in value") << QByteArray("[S]\nK=a=b\n") << "S" << "K" << "a=b";
+        QTest::newRow("empty value is empty, not default") << QByteArray("[S]\nK=\n") << "S" << "K" << "";
+        QTest::newRow("missing key") << QByteArray("[S]\nK=v\n") << "S" << "Other" << def;
+        QTest::newRow("missing section") << QByteArray("[S]\nK=v\n") << "T" << "K" << def;
+        QTest::newRow("key of the next section not seen") << QByteArray("[S]\n[T]\nK=v\n") << "S" << "K" << def;
+        QTest::newRow("duplicate key: first") << QByteArray("[S]\nK=first\nK=second\n") << "S" << "K" << "first";
+        QTest::newRow("duplicate key other case: first") << QByteArray("[S]\nk=first\nK=second\n") << "S" << "K"
+                                                         << "first";
+        QTest::newRow("duplicate section: first only")
+            << QByteArray("[S]\nA=1\n[T]\nX=0\n[s]\nB=2\nA=3\n") << "S" << "A" << "1";
+        QTest::newRow("duplicate section: second never read")
+            << QByteArray("[S]\nA=1\n[T]\nX=0\n[s]\nB=2\n") << "S" << "B" << def;
+        QTest::newRow("CRLF") << QByteArray("[S]\r\nK=v\r\nL=w\r\n") << "S" << "K" << "v";
+        QTest::newRow("no final newline") << QByteArray("[S]\nK=last") << "S" << "K" << "last";
+        QTest::newRow("CRLF, no final newline") << QByteArray("[S]\r\nK=last") << "S" << "K" << "last";
+        QTest::newRow("comment line") << QByteArray("[S]\n;K=commented\nK=real\n") << "S" << "K" << "real";
+        QTest::newRow("indented comment line") << QByteArray("[S]\n   ;K=commented\n") << "S" << "K" << def;
+        QTest::newRow("semicolon inside a value stays") << QByteArray("[S]\nK=a;b\n") << "S" << "K" << "a;b";
+        QTest::newRow("line without equals sign") << QByteArray("[S]\nK\n") << "S" << "K" << def;
+        QTest::newRow("key before any section") << QByteArray("K=v\n[S]\n") << "S" << "K" << def;
+        QTest::newRow("unclosed header is no header")
+            << QByteArray("[Setup\nK=v\n") << "Setup" << "K" << def;
+        QTest::newRow("after an unclosed header, the section before")
+            << QByteArray("[A]\n[Setup\nK=v\n") << "A" << "K" << "v";
+        QTest::newRow("header runs to the last bracket") << QByteArray("[a]b]\nK=v\n") << "a]b" << "K" << "v";
+        QTest::newRow("text after the header ignored") << QByteArray("[S] ; note\nK=v\n") << "S" << "K" << "v";
+        QTest::newRow("Windows-1252 letter") << QByteArray("[S]\nK=perch\xE8\n") << "S" << "K"
+                                             << QString::fromUtf8("perch\xC3\xA8");
+        QTest::newRow("Windows-1252 euro and quotes")
+            << QByteArray("[S]\nK=\x80 \x93x\x94\n") << "S" << "K" << QString::fromUtf8("\xE2\x82\xAC \xE2\x80\x9Cx\xE2\x80\x9D");
+        QTest::newRow("UTF-8 letter") << QByteArray("[S]\nK=perch\xC3\xA8\n") << "S" << "K"
+                                      << QString::fromUtf8("perch\xC3\xA8");
+        QTest::newRow("UTF-8 byte order mark") << QByteArray("\xEF\xBB\xBF[S]\nK=v\n") << "S" << "K" << "v";
+        QTest::newRow("Windows-1252 section name") << QByteArray("[Caf\xE9]\nK=v\n")
+                                                   << QString::fromUtf8("Caf\xC3\xA9") << "K" << "v";
+        QTest::newRow("non-ASCII names ignore case") << QByteArray("[\xC3\x89T\xC3\x89]\nK=v\n")
+                                                     << QString::fromUtf8("\xC3\xA9t\xC3\xA9") << "k" << "v";
+    }
+
+    void readRules()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, expected);
+        const QString name = WriteBytes(content);
+        QCOMPARE(IniReadString(name, section, key, QStringLiteral("<def>")), expected);
+        QCOMPARE(IniKeyExists(name, section, key), expected != QStringLiteral("<def>"));
+    }
+
+    void valuesAreCutAt2047Characters_data()
+    {
+        QTest::addColumn<int>("length");
+        QTest::addColumn<bool>("quoted");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("2046") << 2046 << false << 2046;
+        QTest::newRow("2047") << 2047 << false << 2047;
+        QTest::newRow("2048") << 2048 << false << 2047;
+        QTest::newRow("5000") << 5000 << false << 2047;
+        QTest::newRow("quoted 2047") << 2047 << true << 2047;
+        QTest::newRow("quoted 3000") << 3000 << true << 2047;
+    }
+
+    void valuesAreCutAt2047Characters()
+    {
+        QFETCH(int, length);
+        QFETCH(bool, quoted);
+        QFETCH(int, expected);
+        QByteArray value(length, 'x');
+        value[0] = 'a';
+        if (quoted)
+            value = '"' + value + '"';
+        const QString name = WriteBytes("[S]\nK=" + value + "\n");
+        const QString read = IniReadString(name, QStringLiteral("S"), QStringLiteral("K"), QString());
+        QCOMPARE(read.size(), expected);
+        QVERIFY(read.startsWith(u'a'));
+    }
+
+    void missingOrUnusableFilesGiveTheDefault()
+    {
+        const QString def = QStringLiteral("fallback");
+        QCOMPARE(IniReadString(m_dir.filePath(QStringLiteral("none.ini")), "S", "K", def), def);
+        QCOMPARE(IniReadString(QString(), "S", "K", def), def);
+        QCOMPARE(IniReadString(m_dir.path(), "S", "K", def), def); // a folder
+        QCOMPARE(IniReadString(WriteBytes(QByteArray()), "S", "K", def), def);
+        QCOMPARE(IniReadString(WriteBytes(QByteArray("\x00\x01\xFF\xFE garbage", 12)), "S", "K", def), def);
+        QVERIFY(!IniKeyExists(m_dir.filePath(QStringLiteral("none.ini")), "S", "K"));
+    }
+
+    void writeChangesOneLineAndKeepsTheRest_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+
+        const QByteArray rest = "; settings\n\n[Other]\nA = 1 ; spaced\n\n";
+        QTest::newRow("replace value")
+            << QByteArray(rest + "[Setup]\nCheckUpdates=1\nX=\"q\"\n") << "Setup" << "CheckUpdates" << "0"
+            << QByteArray(rest + "[Setup]\nCheckUpdates=0\nX=\"q\"\n");
+        QTest::newRow("replace keeps the file's key spelling")
+            << QByteArray("[setup]\n  checkupdates = 1  \n") << "Setup" << "CheckUpdates" << "0"
+            << QByteArray("[setup]\ncheckupdates=0\n");
+        QTest::newRow("replace in CRLF file")
+            << QByteArray("[S]\r\nK=old\r\nL=x\r\n") << "S" << "K" << "new"
+            << QByteArray("[S]\r\nK=new\r\nL=x\r\n");
+        QTest::newRow("replace last line without newline")
+            << QByteArray("[S]\nK=old") << "S" << "K" << "new" << QByteArray("[S]\nK=new");
+        QTest::newRow("replace first of duplicates")
+            << QByteArray("[S]\nK=1\nK=2\n[s]\nK=3\n") << "S" << "K" << "9"
+            << QByteArray("[S]\nK=9\nK=2\n[s]\nK=3\n");
+        QTest::newRow("add key after the section's last line")
+            << QByteArray("[S]\nA=1\n\n[T]\nB=2\n") << "S" << "K" << "v"
+            << QByteArray("[S]\nA=1\nK=v\n\n[T]\nB=2\n");
+        QTest::newRow("add key to last section without newline")
+            << QByteArray("[S]\nA=1") << "S" << "K" << "v" << QByteArray("[S]\nA=1\nK=v\n");
+        QTest::newRow("add key to CRLF section")
+            << QByteArray("[S]\r\nA=1\r\n[T]\r\n") << "S" << "K" << "v"
+            << QByteArray("[S]\r\nA=1\r\nK=v\r\n[T]\r\n");
+        QTest::newRow("add key to empty section")
+            << QByteArray("[S]\n[T]\n") << "S" << "K" << "v" << QByteArray("[S]\nK=v\n[T]\n");
+        QTest::newRow("add section")
+            << QByteArray("[T]\nB=2\n") << "S" << "K" << "v" << QByteArray("[T]\nB=2\n[S]\nK=v\n");
+        QTest::newRow("add section after a last line without newline")
+            << QByteArray("[T]\r\nB=2") << "S" << "K" << "v" << QByteArray("[T]\r\nB=2\r\n[S]\r\nK=v\r\n");
+        QTest::newRow("add section after an unclosed header")
+            << QByteArray("[S\nK=old\n") << "S" << "K" << "v" << QByteArray("[S\nK=old\n[S]\nK=v\n");
+        QTest::newRow("empty value") << QByteArray("[S]\nK=v\n") << "S" << "K" << ""
+                                     << QByteArray("[S]\nK=\n");
+        QTest::newRow("new file") << QByteArray() << "Setup" << "LanguageFile" << "English.lng"
+                                  << QByteArray("[Setup]\nLanguageFile=English.lng\n");
+        QTest::newRow("Windows-1252 file stays Windows-1252")
+            << QByteArray("[S]\nA=caf\xE9\nK=x\n") << "S" << "K" << QString::fromUtf8("perch\xC3\xA8")
+            << QByteArray("[S]\nA=caf\xE9\nK=perch\xE8\n");
+        QTest::newRow("UTF-8 file stays UTF-8")
+            << QByteArray("[S]\nA=caf\xC3\xA9\n") << "S" << "K" << QString::fromUtf8("perch\xC3\xA8")
+            << QByteArray("[S]\nA=caf\xC3\xA9\nK=perch\xC3\xA8\n");
+        QTest::newRow("byte order mark kept")
+            << QByteArray("\xEF\xBB\xBF[S]\nK=1\n") << "S" << "K" << "2" << QByteArray("\xEF\xBB\xBF[S]\nK=2\n");
+    }
+
+    void writeChangesOneLineAndKeepsTheRest()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        const QString name = before.isEmpty() ? NewFileName() : WriteBytes(before);
+        QVERIFY(IniWriteString(name, section, key, value));
+        QCOMPARE(ReadBytes(name), after);
+        QCOMPARE(IniReadString(name, section, key, QStringLiteral("<def>")), value);
+    }
+
+    void textOutsideWindows1252GoesInAsUtf8()
+    {
+        const QString name = WriteBytes("[S]\nA=caf\xE9\n");
+        const QString greek = QString::fromUtf8("\xCE\xB1\xCE\xB2");
+        QVERIFY(IniWriteString(name, "S", "K", greek));
+        QCOMPARE(IniReadString(name, "S", "K", QString()), greek);
+        QCOMPARE(IniReadString(name, "S", "A", QString()), QString::fromUtf8("caf\xC3\xA9"));
+    }
+
+    void writeIsAtomicAndLeavesNoTemporaryFile()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("VarnexCfg.ini"));
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(IniWriteString(name, "Setup", QStringLiteral("K%1").arg(i), QString::number(i)));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("VarnexCfg.ini")});
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(IniReadString(name, "Setup", QStringLiteral("K%1").arg(i), QString()), QString::number(i));
+    }
+
+    void writeIntoMissingFolderFails()
+    {
+        const QString name = m_dir.filePath(QStringLiteral("no/such/folder/VarnexCfg.ini"));
+        QVERIFY(!IniWriteString(name, "Setup", "K", "v"));
+        QVERIFY(!QFileInfo::exists(name));
+        QVERIFY(!QFileInfo::exists(m_dir.filePath(QStringLiteral("no"))));
+        QVERIFY(!IniWriteString(QString(), "Setup", "K", "v"));
+    }
+
+    void lineBreaksCannotAddLines_data()
+    {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("LF in value") << "S" << "K" << "x\nVendorName=Other";
+        QTest::newRow("CR in value") << "S" << "K" << "x\rY=1";
+        QTest::newRow("line break in key") << "S" << "K\nL" << "v";
+        QTest::newRow("line break in section") << "S]\n[T" << "K" << "v";
+        QTest::newRow("equals sign in key") << "S" << "K=L" << "v";
+        QTest::newRow("empty key") << "S" << "  " << "v";
+        QTest::newRow("comment key") << "S" << ";K" << "v";
+        QTest::newRow("bracket in section") << "S]x" << "K" << "v";
+    }
+
+    void lineBreaksCannotAddLines()
+    {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        const QByteArray before = "[S]\nK=old\n";
+        const QString name = WriteBytes(before);
+        QVERIFY(!IniWriteString(name, section, key, value));
+        QCOMPARE(ReadBytes(name), before);
+    }
+
+    void changesShowAtTheNextRead()
+    {
+        const QString name = WriteBytes("[S]\nK=1\n");
+        QCOMPARE(IniReadString(name, "S", "K", QString()), QStringLiteral("1"));
+        // Same size, rewritten in place right away: the next read must see it.
+        for (int i = 2; i <= 9; ++i) {
+            QFile f(name);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            f.write(QStringLiteral("[S]\nK=%1\n").arg(i).toLatin1());
+            f.close();
+            QCOMPARE(IniReadString(name, "S", "K", QString()), QString::number(i));
+        }
+        QVERIFY(QFile::remove(name));
+        QCOMPARE(IniReadString(name, "S", "K", QStringLiteral("gone")), QStringLiteral("gone"));
+        QVERIFY(IniWriteString(name, "S", "K", "new"));
+        QCOMPARE(IniReadString(name, "S", "K", QString()), QStringLiteral("new"));
+    }
+
+    void writeKeepsThePermissions()
+    {
+        const QString name = WriteBytes("[S]\nK=1\n");
+        QVERIFY(QFile::setPermissions(name, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        QVERIFY(IniWriteString(name, "S", "K", "2"));
+        QCOMPARE(QFile::permissions(name) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
+                 QFileDevice::Permissions());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestIni)
+#include "test_ini.moc"
