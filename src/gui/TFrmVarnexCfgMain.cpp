@@ -1,0 +1,781 @@
+#include "TFrmVarnexCfgMain.h"
+
+#include "Lang.h"
+#include "LayoutGeometry.h"
+#include "LayoutPaintBox.h"
+#include "Messages.h"
+#include "Settings.h"
+#include "TFrmWizard.h"
+#include "TextUtils.h"
+#include "Vendor.h"
+#include "VendorBitmap.h"
+#include "WindowServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLinearGradient>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <memory>
+
+namespace {
+
+const char *const kNoLanguageText = "No language files founded. Impossible to continue.";
+const char *const kDebugSuffix = "   [ DEBUG MODE ]";
+
+const QColor kGradientTop(133, 176, 248);
+const QColor kTitleBand(18, 48, 120);
+const QColor kDisabledCaption(128, 128, 128);
+const QColor kTotalPriceBack(236, 233, 216);
+
+/// A panel filled top to bottom from light blue to white, as the command
+/// column and both notebook pages are.
+class TGradientPanel : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QLinearGradient gradient(0, 0, 0, height());
+        gradient.setColorAt(0.0, kGradientTop);
+        gradient.setColorAt(1.0, Qt::white);
+        painter.fillRect(rect(), gradient);
+    }
+};
+
+QFont TahomaFont(int pointSize, bool bold)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(pointSize);
+    font.setBold(bold);
+    return font;
+}
+
+/// Shows the picture centred in the label, shrunk to fit with its proportions
+/// kept; an empty picture empties the label.
+void SetPicture(QLabel *label, const QImage &image)
+{
+    if (image.isNull()) {
+        label->clear();
+        return;
+    }
+    QPixmap pixmap = QPixmap::fromImage(image);
+    if (pixmap.width() > label->width() || pixmap.height() > label->height())
+        pixmap = pixmap.scaled(label->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    label->setPixmap(pixmap);
+}
+
+void ConfigureGrid(QTableWidget *grid)
+{
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid->setSelectionMode(QAbstractItemView::NoSelection);
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    grid->setWordWrap(false);
+    grid->verticalHeader()->hide();
+    grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->verticalHeader()->setDefaultSectionSize(22);
+    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    grid->horizontalHeader()->setHighlightSections(false);
+    grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    grid->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void SetColumnTitle(QTableWidget *grid, int column, const QString &text,
+                    Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    grid->setHorizontalHeaderItem(column, item);
+}
+
+/// The link entries of the about dialog and of the product logo, by the
+/// active language file's name.
+void LinkIdsOf(const QString &languageFile, int32_t &webAddressId, int32_t &productLinkId)
+{
+    static const struct {
+        const char *File;
+        int32_t Web;
+        int32_t Product;
+    } kLinks[] = {
+        {"Italian.lng", 110, 300},
+        {"English.lng", 120, 301},
+        {"Deutsch.lng", 130, 302},
+        {"Spanish.lng", 140, 303},
+    };
+    for (const auto &link : kLinks) {
+        if (languageFile == QLatin1String(link.File)) {
+            webAddressId = link.Web;
+            productLinkId = link.Product;
+            return;
+        }
+    }
+    webAddressId = -1;
+    productLinkId = -1;
+}
+
+
+} // namespace
+
+TFrmVarnexCfgMain::TFrmVarnexCfgMain(const TStartupOptions &options, QWidget *parent) : QWidget(parent)
+{
+    BuildWindow();
+    Startup(options);
+}
+
+TFrmVarnexCfgMain::~TFrmVarnexCfgMain() = default;
+
+// ---------------------------------------------------------------------------
+// Window
+
+void TFrmVarnexCfgMain::BuildWindow()
+{
+    setObjectName(QStringLiteral("FrmVarnexCfgMain"));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setFixedSize(833, 566);
+    setFont(TahomaFont(8, false));
+    QPalette back = palette();
+    back.setColor(QPalette::Window, Qt::white);
+    setPalette(back);
+    setAutoFillBackground(true);
+
+    auto makeAction = [this](const char *name, void (TFrmVarnexCfgMain::*handler)()) {
+        auto *action = new QAction(this);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this, handler);
+        return action;
+    };
+    actNewConfiguration = makeAction("actNewConfiguration", &TFrmVarnexCfgMain::actNewConfigurationExecute);
+    actEditAutonomy = makeAction("actEditAutonomy", &TFrmVarnexCfgMain::actEditAutonomyExecute);
+    actSaveConfiguration = makeAction("actSaveConfiguration", &TFrmVarnexCfgMain::actSaveConfigurationExecute);
+    actPrintConfiguration = makeAction("actPrintConfiguration", &TFrmVarnexCfgMain::actPrintConfigurationExecute);
+    actSetup = makeAction("actSetup", &TFrmVarnexCfgMain::actSetupExecute);
+    actInfoProgram = makeAction("actInfoProgram", &TFrmVarnexCfgMain::actInfoProgramExecute);
+    actLayoutCopyToClipBoard =
+        makeAction("actLayoutCopyToClipBoard", &TFrmVarnexCfgMain::actLayoutCopyToClipBoardExecute);
+    actLayoutSaveToFile = makeAction("actLayoutSaveToFile", &TFrmVarnexCfgMain::actLayoutSaveToFileExecute);
+    actTableCopyToClipboard =
+        makeAction("actTableCopyToClipboard", &TFrmVarnexCfgMain::actTableCopyToClipboardExecute);
+
+    pnlMainTitle = new QLabel(this);
+    pnlMainTitle->setObjectName(QStringLiteral("pnlMainTitle"));
+    pnlMainTitle->setGeometry(0, 0, 833, 61);
+    pnlMainTitle->setAutoFillBackground(true);
+    QPalette titlePalette = pnlMainTitle->palette();
+    titlePalette.setColor(QPalette::Window, kTitleBand);
+    titlePalette.setColor(QPalette::WindowText, Qt::white);
+    pnlMainTitle->setPalette(titlePalette);
+    QFont titleFont(QStringLiteral("Arial"));
+    titleFont.setPixelSize(27);
+    titleFont.setBold(true);
+    pnlMainTitle->setFont(titleFont);
+    pnlMainTitle->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    pnlComandi = new TGradientPanel(this);
+    pnlComandi->setObjectName(QStringLiteral("pnlComandi"));
+    pnlComandi->setGeometry(0, 61, 204, 505);
+    BuildCommandColumn(pnlComandi);
+
+    MainNotebook = new QStackedWidget(this);
+    MainNotebook->setObjectName(QStringLiteral("MainNotebook"));
+    MainNotebook->setGeometry(204, 61, 629, 505);
+    auto *welcome = new TGradientPanel(MainNotebook);
+    welcome->setObjectName(QStringLiteral("Welcome"));
+    auto *results = new TGradientPanel(MainNotebook);
+    results->setObjectName(QStringLiteral("Results"));
+    MainNotebook->addWidget(welcome);
+    MainNotebook->addWidget(results);
+    BuildWelcomePage(welcome);
+    BuildResultsPage(results);
+
+    if (QScreen *screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(0, 0), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+QPushButton *TFrmVarnexCfgMain::AddCommandButton(QWidget *parent, const QString &name, int y, QAction *action)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setGeometry(9, y, 182, 46);
+    button->setFont(TahomaFont(10, true));
+    button->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding-left: 8px; }"));
+    button->setFocusPolicy(Qt::TabFocus);
+    connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    auto sync = [button, action] {
+        button->setText(action->text());
+        button->setEnabled(action->isEnabled());
+    };
+    connect(action, &QAction::changed, button, sync);
+    sync();
+    return button;
+}
+
+void TFrmVarnexCfgMain::BuildCommandColumn(QWidget *parent)
+{
+    btnNewConfiguration = AddCommandButton(parent, QStringLiteral("btnNewConfiguration"), 20, actNewConfiguration);
+    btnEditAutonomy = AddCommandButton(parent, QStringLiteral("btnEditAutonomy"), 76, actEditAutonomy);
+    btnSaveConfiguration =
+        AddCommandButton(parent, QStringLiteral("btnSaveConfiguration"), 144, actSaveConfiguration);
+    btnPrintConfiguration =
+        AddCommandButton(parent, QStringLiteral("btnPrintConfiguration"), 200, actPrintConfiguration);
+    btnSetup = AddCommandButton(parent, QStringLiteral("btnSetup"), 268, actSetup);
+    btnInfo = AddCommandButton(parent, QStringLiteral("btnInfo"), 336, actInfoProgram);
+    for (QPushButton *button : {btnNewConfiguration, btnEditAutonomy, btnSaveConfiguration, btnPrintConfiguration,
+                                btnSetup, btnInfo})
+        SetNavButtonEnabled(button, true);
+
+    imgLogoProduct = new QLabel(parent);
+    imgLogoProduct->setObjectName(QStringLiteral("imgLogoProduct"));
+    imgLogoProduct->setGeometry(20, 428, 159, 58);
+    imgLogoProduct->setAlignment(Qt::AlignCenter);
+    imgLogoProduct->setCursor(Qt::PointingHandCursor);
+    imgLogoProduct->installEventFilter(this);
+}
+
+void TFrmVarnexCfgMain::BuildWelcomePage(QWidget *page)
+{
+    pnlWelcomeFrame = new QFrame(page);
+    pnlWelcomeFrame->setObjectName(QStringLiteral("pnlWelcomeFrame"));
+    pnlWelcomeFrame->setGeometry(99, 32, 430, 440);
+    pnlWelcomeFrame->setFrameShape(QFrame::Box);
+    pnlWelcomeFrame->setLineWidth(1);
+    QPalette framePalette = pnlWelcomeFrame->palette();
+    framePalette.setColor(QPalette::Window, Qt::white);
+    framePalette.setColor(QPalette::WindowText, QColor(160, 160, 160));
+    pnlWelcomeFrame->setPalette(framePalette);
+    pnlWelcomeFrame->setAutoFillBackground(true);
+
+    imgWelcome = new QLabel(pnlWelcomeFrame);
+    imgWelcome->setObjectName(QStringLiteral("imgWelcome"));
+    imgWelcome->setGeometry(8, 8, 414, 424);
+    imgWelcome->setAlignment(Qt::AlignCenter);
+}
+
+void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
+{
+    pageControlResult = new QTabWidget(page);
+    pageControlResult->setObjectName(QStringLiteral("pageControlResult"));
+    pageControlResult->setGeometry(8, 17, 613, 471);
+    pageControlResult->tabBar()->setFont(TahomaFont(10, true));
+
+    tabResultLayout = new QWidget;
+    tabResultLayout->setObjectName(QStringLiteral("tabResultLayout"));
+    tabResultLayout->setAutoFillBackground(true);
+    QPalette white = tabResultLayout->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    tabResultLayout->setPalette(white);
+    auto *layoutBox = new QVBoxLayout(tabResultLayout);
+    layoutBox->setContentsMargins(0, 0, 0, 0);
+    paintGlobalLayout = new TLayoutPaintBox(tabResultLayout);
+    paintGlobalLayout->setObjectName(QStringLiteral("paintGlobalLayout"));
+    paintGlobalLayout->setContextMenuPolicy(Qt::CustomContextMenu);
+    layoutBox->addWidget(paintGlobalLayout);
+
+    PopupMenuLayout = new QMenu(this);
+    PopupMenuLayout->setObjectName(QStringLiteral("PopupMenuLayout"));
+    PopupMenuLayout->addAction(actLayoutCopyToClipBoard);
+    PopupMenuLayout->addSeparator();
+    PopupMenuLayout->addAction(actLayoutSaveToFile);
+    connect(paintGlobalLayout, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint &pos) { PopupMenuLayout->popup(paintGlobalLayout->mapToGlobal(pos)); });
+
+    PopupMenuTable = new QMenu(this);
+    PopupMenuTable->setObjectName(QStringLiteral("PopupMenuTable"));
+    PopupMenuTable->addAction(actTableCopyToClipboard);
+
+    tabResultItems = new QWidget;
+    tabResultItems->setObjectName(QStringLiteral("tabResultItems"));
+    auto *itemsBox = new QVBoxLayout(tabResultItems);
+    itemsBox->setContentsMargins(0, 0, 0, 0);
+    itemsBox->setSpacing(0);
+    grdItems = new QTableWidget(tabResultItems);
+    grdItems->setObjectName(QStringLiteral("grdItems"));
+    ConfigureGrid(grdItems);
+    itemsBox->addWidget(grdItems);
+
+    pnlPriceList = new QWidget(tabResultItems);
+    pnlPriceList->setObjectName(QStringLiteral("pnlPriceList"));
+    pnlPriceList->setFixedHeight(52);
+    auto *priceGrid = new QGridLayout(pnlPriceList);
+    priceGrid->setContentsMargins(6, 4, 6, 4);
+    lblPriceListCountry = new QLabel(pnlPriceList);
+    lblPriceListCountry->setObjectName(QStringLiteral("lblPriceListCountry"));
+    lblPriceListDate = new QLabel(pnlPriceList);
+    lblPriceListDate->setObjectName(QStringLiteral("lblPriceListDate"));
+    lblTxtTotalPrice = new QLabel(pnlPriceList);
+    lblTxtTotalPrice->setObjectName(QStringLiteral("lblTxtTotalPrice"));
+    lblTxtTotalPrice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTotalPrice = new QLabel(pnlPriceList);
+    lblTotalPrice->setObjectName(QStringLiteral("lblTotalPrice"));
+    lblTotalPrice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblTotalPrice->setFrameShape(QFrame::Box);
+    lblTotalPrice->setMinimumWidth(110);
+    lblTotalPrice->setFont(TahomaFont(8, true));
+    lblTotalPrice->setAutoFillBackground(true);
+    QPalette totalPalette = lblTotalPrice->palette();
+    totalPalette.setColor(QPalette::Window, kTotalPriceBack);
+    lblTotalPrice->setPalette(totalPalette);
+    priceGrid->addWidget(lblPriceListCountry, 0, 0);
+    priceGrid->addWidget(lblPriceListDate, 1, 0);
+    priceGrid->addWidget(lblTxtTotalPrice, 0, 1);
+    priceGrid->addWidget(lblTotalPrice, 0, 2);
+    priceGrid->setColumnStretch(0, 1);
+    itemsBox->addWidget(pnlPriceList);
+
+    tabResultData = new QWidget;
+    tabResultData->setObjectName(QStringLiteral("tabResultData"));
+    auto *dataBox = new QVBoxLayout(tabResultData);
+    dataBox->setContentsMargins(0, 0, 0, 0);
+    grdData = new QTableWidget(tabResultData);
+    grdData->setObjectName(QStringLiteral("grdData"));
+    ConfigureGrid(grdData);
+    grdData->setColumnCount(2);
+    grdData->setColumnWidth(0, 390);
+    grdData->setColumnWidth(1, 210);
+    dataBox->addWidget(grdData);
+
+    for (QTableWidget *grid : {grdItems, grdData}) {
+        connect(grid, &QWidget::customContextMenuRequested, this, [this, grid](const QPoint &pos) {
+            m_popupGrid = grid;
+            PopupMenuTable->popup(grid->viewport()->mapToGlobal(pos));
+        });
+    }
+
+    pageControlResult->addTab(tabResultLayout, QString());
+    pageControlResult->addTab(tabResultItems, QString());
+    pageControlResult->addTab(tabResultData, QString());
+
+    SetPriceColumns(false);
+}
+
+// ---------------------------------------------------------------------------
+// Start-up
+
+void TFrmVarnexCfgMain::Startup(const TStartupOptions &options)
+{
+    // A run starts from an empty settings record.
+    SetupData = TSetupData();
+
+    const QString programFile =
+        options.ProgramFileName.isEmpty() ? QCoreApplication::applicationFilePath() : options.ProgramFileName;
+    const QStringList arguments =
+        options.Arguments ? *options.Arguments : QCoreApplication::arguments().mid(1);
+
+    ScaleFormToScreen(this);
+    SetupData.Version = FileVersionText(programFile, false);
+    SetupData.CheckUpdates = true;
+    SetupData.DebugMode = false;
+    SetupData.LanguageID = -1;
+    SetupData.ProgramPath = IncludeTrailingBackslash(QFileInfo(programFile).absolutePath());
+    ComputePaths(SetupData);
+    // The very first run cannot record it yet: the data folder comes next.
+    RecordProgramPath();
+    if (!EnsureFolder(SetupData.DataPath) || !EnsureFolder(SetupData.TempPath)) {
+        m_startupResult = TStartupResult::EndProcess;
+        return;
+    }
+    DeleteFolderFiles(SetupData.TempPath);
+    SetupData.DebugMode = ReadCommandLine(arguments);
+    SetupData.CheckUpdates = ReadCheckUpdates();
+    if (!SelectLanguage()) {
+        ShowError(QString::fromLatin1(kNoLanguageText));
+        RequestEnd();
+    }
+    if (!LoadVendorLibrary()) {
+        ShowError(LangMessages(QStringLiteral("ErrorDllNotFound")));
+        RequestEnd();
+    }
+    LoadPriceList();
+    ApplyLanguageTexts();
+    ApplyBranding();
+    LoadStandardUpsList();
+    BuildDrawingTables();
+    MainNotebook->setCurrentIndex(kWelcomePage);
+    SetResultActionsEnabled(false);
+    QTimer::singleShot(0, this, &TFrmVarnexCfgMain::OnFirstIdle);
+    m_hasConfiguration = false;
+}
+
+void TFrmVarnexCfgMain::RequestEnd()
+{
+    m_startupResult = TStartupResult::EndOnLoopStart;
+}
+
+bool TFrmVarnexCfgMain::ReadCommandLine(const QStringList &arguments)
+{
+    for (const QString &argument : arguments) {
+        if (argument.compare(QLatin1String("/DEBUG"), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
+void TFrmVarnexCfgMain::OnFirstIdle()
+{
+    // A start-up that asked to end leaves before any idle work.
+    if (m_firstIdleDone || m_startupResult != TStartupResult::Running)
+        return;
+    m_firstIdleDone = true;
+    WarnInvalidPriceList();
+    if (SetupData.CheckUpdates) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        CheckForUpdates();
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+// The price list, the standard UPS definitions and the update check are
+// filled in by their own parts of the program; the start-up calls them here.
+
+void TFrmVarnexCfgMain::LoadPriceList()
+{
+    SetPriceColumns(false);
+}
+
+void TFrmVarnexCfgMain::WarnInvalidPriceList()
+{
+}
+
+void TFrmVarnexCfgMain::CheckForUpdates()
+{
+}
+
+void TFrmVarnexCfgMain::LoadStandardUpsList()
+{
+}
+
+// ---------------------------------------------------------------------------
+// Texts and branding
+
+void TFrmVarnexCfgMain::ApplyLanguageTexts()
+{
+    const QString space = QStringLiteral(" ");
+    actNewConfiguration->setText(space + LangMain(QStringLiteral("ButtonNewConfiguration")));
+    actEditAutonomy->setText(space + LangMain(QStringLiteral("ButtonEditAutonomy")));
+    actSaveConfiguration->setText(space + LangMain(QStringLiteral("ButtonSaveConfiguration")));
+    actPrintConfiguration->setText(space + LangMain(QStringLiteral("ButtonPrintConfiguration")));
+    actInfoProgram->setText(space + LangMain(QStringLiteral("ButtonInfoProgram")));
+    actSetup->setText(space + LangMain(QStringLiteral("ButtonSetup")));
+
+    actLayoutCopyToClipBoard->setText(LangMain(QStringLiteral("ResultsLayoutCopy")));
+    actLayoutSaveToFile->setText(LangMain(QStringLiteral("ResultsLayoutSaveToFile")));
+    actTableCopyToClipboard->setText(LangMain(QStringLiteral("ResultsLayoutCopy")));
+
+    pageControlResult->setTabText(pageControlResult->indexOf(tabResultLayout),
+                                  LangMain(QStringLiteral("ResultsLayoutTabTitle")));
+    pageControlResult->setTabText(pageControlResult->indexOf(tabResultItems),
+                                  LangMain(QStringLiteral("ResultsItemsTabTitle")));
+    pageControlResult->setTabText(pageControlResult->indexOf(tabResultData),
+                                  LangMain(QStringLiteral("ResultsDataTabTitle")));
+
+    SetColumnTitle(grdItems, 0, LangCommons(QStringLiteral("ItemsTableProductCode")));
+    SetColumnTitle(grdItems, 1, LangCommons(QStringLiteral("ItemsTableDescription")));
+    SetColumnTitle(grdItems, 2, LangCommons(QStringLiteral("ItemsTableQuantity")), Qt::AlignCenter);
+    if (SetupData.ShowPrices && grdItems->columnCount() > 3)
+        SetColumnTitle(grdItems, 3, LangCommons(QStringLiteral("ItemsTablePrice")) + space,
+                       Qt::AlignRight | Qt::AlignVCenter);
+
+    // The price list's country, date and currency lines are empty while no
+    // price list is open.
+    lblPriceListCountry->clear();
+    lblPriceListDate->clear();
+    lblTxtTotalPrice->clear();
+
+    SetColumnTitle(grdData, 0, LangMain(QStringLiteral("ResultsDataTableParameter")));
+    SetColumnTitle(grdData, 1, LangMain(QStringLiteral("ResultsDataTableValue")));
+}
+
+void TFrmVarnexCfgMain::ApplyBranding()
+{
+    QString productName;
+    GetVendorText(101, productName);
+    SetupData.ProductName = productName;
+
+    const QString title = FormatText(QStringLiteral("%s Configurator"), {SetupData.ProductName});
+    SetApplicationTitle(title);
+
+    QString captionStart;
+    GetVendorText(103, captionStart);
+    QString caption = FormatText(QStringLiteral("%s - %s %s"), {captionStart, title, SetupData.Version});
+    if (SetupData.DebugMode)
+        caption += QLatin1String(kDebugSuffix);
+    setWindowTitle(caption);
+
+    pnlMainTitle->setText(QStringLiteral(" ") + title);
+
+    QImage welcome;
+    LoadVendorBitmap(QStringLiteral("WelcomeImage"), welcome);
+    SetPicture(imgWelcome, welcome);
+
+    QImage logo;
+    const bool logoLoaded = LoadVendorBitmap(QStringLiteral("LogoProduct"), logo) ||
+                            LoadVendorBitmap(QStringLiteral("LogoVendor"), logo);
+    SetPicture(imgLogoProduct, logo);
+
+    if (logoLoaded) {
+        LinkIdsOf(SetupData.LanguageFile, SetupData.WebAddressId, SetupData.ProductLinkId);
+        if (SetupData.ProductLinkId == -1) {
+            // Once gone, the logo's link stays gone for the rest of the run.
+            m_logoClickRemoved = true;
+            imgLogoProduct->setCursor(Qt::ArrowCursor);
+        }
+    }
+}
+
+bool TFrmVarnexCfgMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == imgLogoProduct && event->type() == QEvent::MouseButtonRelease && !m_logoClickRemoved) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && imgLogoProduct->rect().contains(mouse->position().toPoint())) {
+            imgLogoProductClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void TFrmVarnexCfgMain::imgLogoProductClick()
+{
+    if (m_logoClickRemoved)
+        return;
+    QString link;
+    if (GetVendorText(SetupData.ProductLinkId, link) && !link.isEmpty())
+        OpenWebLink(link);
+}
+
+// ---------------------------------------------------------------------------
+// Commands and their availability
+
+void TFrmVarnexCfgMain::SetResultActionsEnabled(bool enabled)
+{
+    actEditAutonomy->setEnabled(enabled);
+    actSaveConfiguration->setEnabled(enabled);
+    actPrintConfiguration->setEnabled(enabled);
+    SetNavButtonEnabled(btnEditAutonomy, enabled);
+    SetNavButtonEnabled(btnSaveConfiguration, enabled);
+    SetNavButtonEnabled(btnPrintConfiguration, enabled);
+}
+
+void TFrmVarnexCfgMain::SetNavButtonEnabled(QPushButton *button, bool enabled)
+{
+    button->setEnabled(enabled);
+    QPalette palette = button->palette();
+    const QColor colour = enabled ? QColor(Qt::black) : kDisabledCaption;
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        palette.setColor(group, QPalette::ButtonText, colour);
+    button->setPalette(palette);
+}
+
+void TFrmVarnexCfgMain::SetPriceColumns(bool show)
+{
+    SetupData.ShowPrices = show;
+    if (show) {
+        grdItems->setColumnCount(4);
+        const int widths[] = {100, 323, 80, 95};
+        for (int c = 0; c < 4; ++c)
+            grdItems->setColumnWidth(c, widths[c]);
+    } else {
+        grdItems->setColumnCount(3);
+        const int widths[] = {110, 389, 100};
+        for (int c = 0; c < 3; ++c)
+            grdItems->setColumnWidth(c, widths[c]);
+    }
+    pnlPriceList->setVisible(show);
+}
+
+void TFrmVarnexCfgMain::actNewConfigurationExecute()
+{
+    if (m_hasConfiguration && !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration"))))
+        return;
+    MainNotebook->setCurrentIndex(kWelcomePage);
+    SetResultActionsEnabled(false);
+    if (RunWizard(TWizardMode::NewConfiguration)) {
+        m_hasConfiguration = true;
+        ShowResults();
+    } else {
+        m_hasConfiguration = false;
+    }
+}
+
+void TFrmVarnexCfgMain::actEditAutonomyExecute()
+{
+    if (RunWizard(TWizardMode::EditAutonomy))
+        ShowResults();
+}
+
+bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
+{
+    bool finished = false;
+    try {
+        if (m_wizardRunner) {
+            finished = m_wizardRunner(mode);
+        } else {
+            std::unique_ptr<TFrmWizard> wizard(new TFrmWizard(mode, this));
+            finished = wizard->exec() == QDialog::Accepted;
+        }
+    } catch (...) {
+        finished = false;
+    }
+    // A wizard that ended without a result must not leave the hourglass behind.
+    if (!finished) {
+        while (QApplication::overrideCursor() != nullptr)
+            QApplication::restoreOverrideCursor();
+    }
+    return finished;
+}
+
+void TFrmVarnexCfgMain::ShowResults()
+{
+    paintGlobalLayout->update();
+    FillItemList();
+    FillDataSheet();
+    pageControlResult->setCurrentWidget(tabResultLayout);
+    MainNotebook->setCurrentIndex(kResultsPage);
+    SetResultActionsEnabled(true);
+    while (QApplication::overrideCursor() != nullptr)
+        QApplication::restoreOverrideCursor();
+}
+
+// The item list and the data sheet are built by the results part of the program.
+void TFrmVarnexCfgMain::FillItemList()
+{
+}
+
+void TFrmVarnexCfgMain::FillDataSheet()
+{
+}
+
+void TFrmVarnexCfgMain::actSaveConfigurationExecute()
+{
+    SaveConfiguration();
+}
+
+void TFrmVarnexCfgMain::actPrintConfigurationExecute()
+{
+    PrintConfiguration();
+}
+
+void TFrmVarnexCfgMain::actSetupExecute()
+{
+    bool checkUpdates = SetupData.CheckUpdates;
+    QString languageFile = SetupData.LanguageFile;
+    if (RunSetupDialog(checkUpdates, languageFile))
+        ApplySetupChanges(checkUpdates, languageFile);
+}
+
+void TFrmVarnexCfgMain::ApplySetupChanges(bool checkUpdates, const QString &languageFile)
+{
+    SetupData.CheckUpdates = checkUpdates;
+    WriteCheckUpdates(checkUpdates);
+    WriteLanguageFile(languageFile);
+    SelectLanguage();
+    ApplyLanguageTexts();
+    ApplyBranding();
+    if (IsHomeMarket())
+        RequestParameters.SpecialConfig = false;
+    if (MainNotebook->currentIndex() == kResultsPage) {
+        FillItemList();
+        FillDataSheet();
+    }
+}
+
+void TFrmVarnexCfgMain::actInfoProgramExecute()
+{
+    RunAboutDialog();
+}
+
+// The dialogs and documents behind Save, Print, Setup and Information are
+// provided by their own parts of the program.
+
+bool TFrmVarnexCfgMain::RunSetupDialog(bool &, QString &)
+{
+    return false;
+}
+
+void TFrmVarnexCfgMain::RunAboutDialog()
+{
+}
+
+void TFrmVarnexCfgMain::SaveConfiguration()
+{
+}
+
+void TFrmVarnexCfgMain::PrintConfiguration()
+{
+}
+
+void TFrmVarnexCfgMain::actLayoutCopyToClipBoardExecute()
+{
+}
+
+void TFrmVarnexCfgMain::actLayoutSaveToFileExecute()
+{
+}
+
+void TFrmVarnexCfgMain::actTableCopyToClipboardExecute()
+{
+}
+
+// ---------------------------------------------------------------------------
+// Close
+
+void TFrmVarnexCfgMain::closeEvent(QCloseEvent *event)
+{
+    if (!m_cleanedUp)
+        CleanUpOnClose();
+    event->accept();
+}
+
+bool TFrmVarnexCfgMain::ClipboardOwnedByProgram() const
+{
+    if (m_clipboardOwnerCheck)
+        return m_clipboardOwnerCheck();
+    if (QApplication::clipboard()->ownsClipboard())
+        return true;
+    // Without a window system the clipboard lives inside this process only:
+    // whatever it holds was put there by this program.
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+void TFrmVarnexCfgMain::CleanUpOnClose()
+{
+    m_cleanedUp = true;
+    m_standardUpsList.clear();
+    ClearDrawingTables();
+    ResultParameters.Accessories.Accessories.clear();
+    ResultParameters.Accessories.Contracts.clear();
+    paintGlobalLayout->FreeLayoutBitmap();
+    // Another program's content on the clipboard is the user's data: only
+    // what this program put there goes with it.
+    if (ClipboardOwnedByProgram())
+        QApplication::clipboard()->clear();
+    UnloadVendorLibrary();
+    ClosePriceListDatabase();
+}
+
+void TFrmVarnexCfgMain::ClosePriceListDatabase()
+{
+}

@@ -1,0 +1,175 @@
+#pragma once
+// The main window: start-up sequence, welcome and results pages, the
+// commands and their availability, the hand-over to the wizard and the
+// clean-up at close.
+
+#include "Globals.h"
+#include "WizardCore.h"
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+class QAction;
+class QFrame;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QTabWidget;
+class QTableWidget;
+class TLayoutPaintBox;
+
+/// What the program entry does after the window's creation.
+enum class TStartupResult {
+    Running,        // show the window and run the loop
+    EndProcess,     // a data folder could not be created: end at once, exit code 0
+    EndOnLoopStart, // no language file or no vendor library: end without showing the window
+};
+
+/// Where the start-up takes the program file and command line from; the
+/// defaults are the running executable and its real command line.
+struct TStartupOptions {
+    QString ProgramFileName;                // empty: the running executable
+    std::optional<QStringList> Arguments;   // without the program name; none: the real command line
+};
+
+class TFrmVarnexCfgMain : public QWidget {
+    Q_OBJECT
+public:
+    /// Runs the start-up sequence; check StartupResult() afterwards.
+    explicit TFrmVarnexCfgMain(const TStartupOptions &options = {}, QWidget *parent = nullptr);
+    ~TFrmVarnexCfgMain() override;
+
+    TStartupResult StartupResult() const { return m_startupResult; }
+    bool HasConfiguration() const { return m_hasConfiguration; }
+    bool FirstIdleDone() const { return m_firstIdleDone; }
+    bool CleanedUp() const { return m_cleanedUp; }
+    const TIntegerArray &StandardUpsList() const { return m_standardUpsList; }
+
+    /// True when any argument equals "/DEBUG" without regard to letter case.
+    static bool ReadCommandLine(const QStringList &arguments);
+
+    void ApplyLanguageTexts();
+    void ApplyBranding();
+    void SetResultActionsEnabled(bool enabled);
+    void SetNavButtonEnabled(QPushButton *button, bool enabled);
+    /// Four columns and the price panel with a price list, else three columns and no panel.
+    void SetPriceColumns(bool show);
+
+    /// Runs the wizard modally; true only when it closed through Finish.
+    bool RunWizard(TWizardMode mode);
+    /// Replaces the wizard dialog (tests); an empty function restores the real one.
+    using TWizardRunner = std::function<bool(TWizardMode)>;
+    void SetWizardRunner(TWizardRunner runner) { m_wizardRunner = std::move(runner); }
+
+    void ShowResults();
+    void FillItemList();
+    void FillDataSheet();
+
+    /// What the setup dialog's OK changes: update check, language, every text.
+    void ApplySetupChanges(bool checkUpdates, const QString &languageFile);
+
+    /// Decides whether the clipboard holds this program's content (tests replace it).
+    using TClipboardOwnerCheck = std::function<bool()>;
+    void SetClipboardOwnerCheck(TClipboardOwnerCheck check) { m_clipboardOwnerCheck = std::move(check); }
+
+    /// The grid a table popup menu was opened on (grdItems or grdData).
+    QTableWidget *PopupGrid() const { return m_popupGrid; }
+    TLayoutPaintBox *PaintGlobalLayout() const { return paintGlobalLayout; }
+    QTableWidget *ItemsGrid() const { return grdItems; }
+    QTableWidget *DataGrid() const { return grdData; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void BuildWindow();
+    void BuildCommandColumn(QWidget *parent);
+    void BuildWelcomePage(QWidget *page);
+    void BuildResultsPage(QWidget *page);
+    QPushButton *AddCommandButton(QWidget *parent, const QString &name, int y, QAction *action);
+    void Startup(const TStartupOptions &options);
+    void RequestEnd();
+
+    void OnFirstIdle();
+    void CleanUpOnClose();
+    bool ClipboardOwnedByProgram() const;
+
+    // Start-up steps served by other parts of the program.
+    void LoadPriceList();
+    void WarnInvalidPriceList();
+    void CheckForUpdates();
+    void LoadStandardUpsList();
+    void ClosePriceListDatabase();
+
+    // Commands.
+    void actNewConfigurationExecute();
+    void actEditAutonomyExecute();
+    void actSaveConfigurationExecute();
+    void actPrintConfigurationExecute();
+    void actSetupExecute();
+    void actInfoProgramExecute();
+    void actLayoutCopyToClipBoardExecute();
+    void actLayoutSaveToFileExecute();
+    void actTableCopyToClipboardExecute();
+    void imgLogoProductClick();
+
+    // Dialogs and documents served by other parts of the program.
+    bool RunSetupDialog(bool &checkUpdates, QString &languageFile);
+    void RunAboutDialog();
+    void SaveConfiguration();
+    void PrintConfiguration();
+
+    TStartupResult m_startupResult = TStartupResult::Running;
+    bool m_hasConfiguration = false;
+    bool m_firstIdleDone = false;
+    bool m_cleanedUp = false;
+    bool m_logoClickRemoved = false;
+    TIntegerArray m_standardUpsList;
+    TWizardRunner m_wizardRunner;
+    TClipboardOwnerCheck m_clipboardOwnerCheck;
+    QTableWidget *m_popupGrid = nullptr;
+
+public:
+    // Controls and actions, named as the program knows them.
+    QLabel *pnlMainTitle = nullptr;
+    QWidget *pnlComandi = nullptr;
+    QPushButton *btnNewConfiguration = nullptr;
+    QPushButton *btnEditAutonomy = nullptr;
+    QPushButton *btnSaveConfiguration = nullptr;
+    QPushButton *btnPrintConfiguration = nullptr;
+    QPushButton *btnSetup = nullptr;
+    QPushButton *btnInfo = nullptr;
+    QLabel *imgLogoProduct = nullptr;
+    QStackedWidget *MainNotebook = nullptr;
+    QFrame *pnlWelcomeFrame = nullptr;
+    QLabel *imgWelcome = nullptr;
+    QTabWidget *pageControlResult = nullptr;
+    QWidget *tabResultLayout = nullptr;
+    QWidget *tabResultItems = nullptr;
+    QWidget *tabResultData = nullptr;
+    TLayoutPaintBox *paintGlobalLayout = nullptr;
+    QTableWidget *grdItems = nullptr;
+    QWidget *pnlPriceList = nullptr;
+    QLabel *lblPriceListCountry = nullptr;
+    QLabel *lblPriceListDate = nullptr;
+    QLabel *lblTxtTotalPrice = nullptr;
+    QLabel *lblTotalPrice = nullptr;
+    QTableWidget *grdData = nullptr;
+    QMenu *PopupMenuLayout = nullptr;
+    QMenu *PopupMenuTable = nullptr;
+
+    QAction *actNewConfiguration = nullptr;
+    QAction *actEditAutonomy = nullptr;
+    QAction *actSaveConfiguration = nullptr;
+    QAction *actPrintConfiguration = nullptr;
+    QAction *actSetup = nullptr;
+    QAction *actInfoProgram = nullptr;
+    QAction *actLayoutCopyToClipBoard = nullptr;
+    QAction *actLayoutSaveToFile = nullptr;
+    QAction *actTableCopyToClipboard = nullptr;
+
+    static constexpr int kWelcomePage = 0;
+    static constexpr int kResultsPage = 1;
+};

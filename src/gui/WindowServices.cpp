@@ -1,0 +1,125 @@
+#include "WindowServices.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontDatabase>
+#include <QUrl>
+
+namespace {
+
+QString &TitleStore()
+{
+    static QString title = QStringLiteral("Configurator");
+    return title;
+}
+
+TSaveFileNameHook &SaveHook()
+{
+    static TSaveFileNameHook hook;
+    return hook;
+}
+
+TOpenUrlHook &UrlHook()
+{
+    static TOpenUrlHook hook;
+    return hook;
+}
+
+bool OpenUrlUnderWaitCursor(const QUrl &url)
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool ok = UrlHook() ? UrlHook()(url.toString()) : QDesktopServices::openUrl(url);
+    QApplication::restoreOverrideCursor();
+    return ok;
+}
+
+/// "MS Word ... (*.doc)|*.doc" as Qt writes a name filter: the description
+/// followed by the pattern in brackets (not repeated when already there).
+QString NameFilterOf(const QString &entry)
+{
+    const int bar = entry.indexOf('|');
+    if (bar < 0)
+        return entry;
+    const QString description = entry.left(bar).trimmed();
+    const QString pattern = entry.mid(bar + 1).trimmed();
+    const QString bracketed = QStringLiteral("(") + pattern + QStringLiteral(")");
+    if (description.endsWith(bracketed))
+        return description;
+    return description + QStringLiteral(" ") + bracketed;
+}
+
+} // namespace
+
+QString ApplicationTitle()
+{
+    return TitleStore();
+}
+
+void SetApplicationTitle(const QString &title)
+{
+    TitleStore() = title;
+}
+
+void LoadProgramFonts()
+{
+    static bool loaded = false;
+    if (loaded)
+        return;
+    loaded = true;
+    for (const char *file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
+        const QString name = QString::fromLatin1(file);
+        if (QFile::exists(name))
+            QFontDatabase::addApplicationFont(name);
+    }
+}
+
+void ScaleFormToScreen(QWidget *)
+{
+}
+
+bool OpenWebLink(const QString &address)
+{
+    return OpenUrlUnderWaitCursor(QUrl::fromUserInput(address));
+}
+
+bool SendMailTo(const QString &recipient)
+{
+    QUrl url;
+    url.setScheme(QStringLiteral("mailto"));
+    url.setPath(recipient);
+    return OpenUrlUnderWaitCursor(url);
+}
+
+int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent)
+{
+    if (SaveHook())
+        return SaveHook()(filters, fileName);
+
+    QStringList nameFilters;
+    for (const QString &entry : filters)
+        nameFilters << NameFilterOf(entry);
+
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(nameFilters);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return -1;
+    fileName = dialog.selectedFiles().constFirst();
+    const int index = nameFilters.indexOf(dialog.selectedNameFilter());
+    return index < 0 ? 1 : index + 1;
+}
+
+void SetSaveFileNameHook(TSaveFileNameHook hook)
+{
+    SaveHook() = std::move(hook);
+}
+
+void SetOpenUrlHook(TOpenUrlHook hook)
+{
+    UrlHook() = std::move(hook);
+}

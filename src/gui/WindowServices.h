@@ -1,0 +1,38 @@
+#pragma once
+// Small services every window of the program shares: the application title,
+// the program's fonts, opening web addresses and mails, the save-file dialog.
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+class QWidget;
+
+/// "Configurator" at start; "<product> Configurator" once the vendor branding is applied.
+QString ApplicationTitle();
+void SetApplicationTitle(const QString &title);
+
+/// Makes "Tahoma" available from the wine font files when they are installed.
+void LoadProgramFonts();
+
+/// Windows are laid out in 96-dpi design pixels; Qt's device-independent
+/// pixels are exactly those, and Qt scales them to the screen itself.
+void ScaleFormToScreen(QWidget *form);
+
+/// Opens the address in the default browser under the wait cursor.
+bool OpenWebLink(const QString &address);
+/// Starts a new mail to the recipient in the mail client under the wait cursor.
+bool SendMailTo(const QString &recipient);
+
+/// Save-file dialog over filter entries "description|pattern" (asks before
+/// overwriting, folder must exist, resizable). Returns the 1-based number of
+/// the chosen filter and the name, or -1 when cancelled.
+int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent = nullptr);
+
+/// Replaces the dialog (tests): receives the filter entries, returns what AskSaveFileName returns.
+using TSaveFileNameHook = std::function<int(const QStringList &filters, QString &fileName)>;
+void SetSaveFileNameHook(TSaveFileNameHook hook);
+
+/// Replaces the browser and mail client (tests): receives the URL that would be opened.
+using TOpenUrlHook = std::function<bool(const QString &url)>;
+void SetOpenUrlHook(TOpenUrlHook hook);
