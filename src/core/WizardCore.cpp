@@ -47,24 +47,68 @@ bool ReadRanged(const QString &text, int32_t lower, int32_t upper, TWizardField 
     return true;
 }
 
+
+/// The size list of the cabinets in their list order.
+QVector<TSizeLine> MakeSizeList(const TIntegerArray &cabinets)
+{
+    QVector<TSizeLine> list;
+    list.reserve(cabinets.size());
+    for (int32_t id : cabinets) {
+        TSizeLine line;
+        line.VA = CatalogueInt(id, 17, 0);
+        line.W = CatalogueInt(id, 18, 0);
+        line.Slots = CabinetSlots(id);
+        line.RecordId = id;
+        list.append(line);
+    }
+    return list;
+}
+
 } // namespace
+
+TWizardOffer ReadWizardOffer()
+{
+    TWizardOffer offer;
+    offer.Modules = OfferedUpsItems(FamilyPowerModule);
+    offer.Inverters = OfferedUpsItems(FamilyInverterCabinet);
+    offer.ModularCabinets = OfferedUpsItems(FamilyModularBatteryCabinet);
+    offer.NonModularCabinets = OfferedUpsItems(FamilyNonModularBatteryCabinet);
+    offer.Kits = OfferedUpsItems(FamilyBatteryKit);
+    offer.AdvancedEntry = VendorInt(kEntryAdvancedPage, 0) == 1;
+    offer.AccessoriesEntry = VendorInt(kEntryAccessoriesPage, 0) == 1;
+    offer.ContractsEntry = VendorInt(kEntryContractsPage, 0) == 1;
+    for (int input = 0; input < 2; ++input)
+        for (int kind = 0; kind < 3; ++kind) {
+            TIntegerArray candidates = CandidateCabinets(offer.Inverters, input == 1, uint8_t(kind));
+            OrderCandidatesByPower(candidates);
+            offer.SizeLists[input][kind] = MakeSizeList(candidates);
+            offer.Candidates[input][kind] = std::move(candidates);
+        }
+    return offer;
+}
 
 TWizardCore::TWizardCore(TRequestParameters &request, TResultParameters &result, const TWizardContext &context,
                          TWizardMode mode)
-    : m_req(request), m_res(result), m_ctx(context), m_mode(mode)
+    : TWizardCore(request, result, context, mode, ReadWizardOffer())
 {
-    m_modules = OfferedUpsItems(FamilyPowerModule);
-    m_inverters = OfferedUpsItems(FamilyInverterCabinet);
-    m_modularCabinets = OfferedUpsItems(FamilyModularBatteryCabinet);
-    m_nonModularCabinets = OfferedUpsItems(FamilyNonModularBatteryCabinet);
-    m_kits = OfferedUpsItems(FamilyBatteryKit);
+}
+
+TWizardCore::TWizardCore(TRequestParameters &request, TResultParameters &result, const TWizardContext &context,
+                         TWizardMode mode, const TWizardOffer &offer)
+    : m_req(request), m_res(result), m_ctx(context), m_mode(mode), m_offer(offer)
+{
+    m_modules = offer.Modules;
+    m_inverters = offer.Inverters;
+    m_modularCabinets = offer.ModularCabinets;
+    m_nonModularCabinets = offer.NonModularCabinets;
+    m_kits = offer.Kits;
 
     m_pages = {PagePhases, PagePower, PageRedundancy, PageAutonomy};
-    if (m_ctx.DebugMode || (VendorInt(kEntryAdvancedPage, 0) == 1 && !m_ctx.HomeMarket))
+    if (m_ctx.DebugMode || (offer.AdvancedEntry && !m_ctx.HomeMarket))
         m_pages.append(PageAdvanced);
-    if (VendorInt(kEntryAccessoriesPage, 0) == 1)
+    if (offer.AccessoriesEntry)
         m_pages.append(PageAccessories);
-    if (VendorInt(kEntryContractsPage, 0) == 1 && m_ctx.HomeMarket)
+    if (offer.ContractsEntry && m_ctx.HomeMarket)
         m_pages.append(PageContracts);
 
     // A new configuration starts without modules; editing the autonomy keeps them.
@@ -165,18 +209,10 @@ void TWizardCore::PhasesNext(bool inputThreePhase, int32_t outputKind)
         break;
     }
 
-    m_candidates = CandidateCabinets(m_inverters, m_req.InputThreePhase, m_req.OutputKind);
-    OrderCandidatesByPower(m_candidates);
-    m_sizeList.clear();
-    m_sizeList.reserve(m_candidates.size());
-    for (int32_t id : m_candidates) {
-        TSizeLine line;
-        line.VA = CatalogueInt(id, 17, 0);
-        line.W = CatalogueInt(id, 18, 0);
-        line.Slots = CabinetSlots(id);
-        line.RecordId = id;
-        m_sizeList.append(line);
-    }
+    // The candidates and their size list depend on the phase choice only.
+    const int input = m_req.InputThreePhase ? 1 : 0;
+    m_candidates = m_offer.Candidates[input][m_req.OutputKind];
+    m_sizeList = m_offer.SizeLists[input][m_req.OutputKind];
 }
 
 QStringList TWizardCore::SizeListTexts() const

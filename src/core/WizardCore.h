@@ -49,10 +49,28 @@ struct TWizardContext {
     int32_t LanguageID = -1;
 };
 
+/// What the vendor offers the wizard: the offered catalogue lists, the switches of
+/// the optional pages and, per phase choice, the ordered size list. Reading it
+/// queries the vendor library many times; a caller that opens many wizards on the
+/// same library (headless arrays, benchmarks) reads it once and passes it in.
+struct TWizardOffer {
+    TIntegerArray Modules, Inverters, ModularCabinets, NonModularCabinets, Kits;
+    bool AdvancedEntry = false;    // vendor entry 1 reads as 1
+    bool AccessoriesEntry = false; // vendor entry 2 reads as 1
+    bool ContractsEntry = false;   // vendor entry 3 reads as 1
+    /// Candidate cabinets in size-list order, index [input three-phase][output kind].
+    TIntegerArray Candidates[2][3];
+    QVector<TSizeLine> SizeLists[2][3];
+};
+/// Reads the offer from the loaded vendor library (nothing is offered without one).
+TWizardOffer ReadWizardOffer();
+
 class TWizardCore {
 public:
     TWizardCore(TRequestParameters &request, TResultParameters &result, const TWizardContext &context,
                 TWizardMode mode);
+    TWizardCore(TRequestParameters &request, TResultParameters &result, const TWizardContext &context,
+                TWizardMode mode, const TWizardOffer &offer);
 
     TWizardMode Mode() const { return m_mode; }
     const TRequestParameters &Request() const { return m_req; }
@@ -158,4 +176,5 @@ private:
     QVector<TSizeLine> m_sizeList;
     int32_t m_free[3] = {0, 0, 0};
     TAccessoriesRecord m_accessories, m_allContracts, m_shownContracts;
+    TWizardOffer m_offer;
 };
