@@ -79,7 +79,9 @@ const QString &EmptyText()
     return empty;
 }
 
-bool LanguageAdmitted(const QString &list, int32_t languageId)
+} // namespace
+
+bool LanguageListAdmits(const QString &list, int32_t languageId)
 {
     const QStringList items = SplitBar(list);
     if (items.size() == 1) {
@@ -93,8 +95,6 @@ bool LanguageAdmitted(const QString &list, int32_t languageId)
     }
     return false;
 }
-
-} // namespace
 
 const QString &CatalogueText(int32_t textId)
 {
@@ -191,7 +191,7 @@ TIntegerArray OfferedAccessoryItems(int32_t family, int32_t languageId)
         if (code == -1 || VendorInt(code + 1, 0) != 1)
             continue;
         QString languages;
-        if (GetVendorText(code + 2, languages) && LanguageAdmitted(languages, languageId))
+        if (GetVendorText(code + 2, languages) && LanguageListAdmits(languages, languageId))
             offered.append(rec);
     }
     return offered;

@@ -1,0 +1,312 @@
+// The built-in catalogue: record layout and content, offered lists from the
+// real vendor library, curves and the rounding rules of the sizing.
+
+#include "Catalogue.h"
+#include "TestSupport.h"
+#include "Vendor.h"
+
+#include <QtTest>
+#include <cmath>
+
+Q_DECLARE_METATYPE(TLookup)
+
+class TestCatalogue : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { UnloadVendorLibrary(); }
+    void cleanupTestCase() { UnloadVendorLibrary(); }
+
+    void areasEndAtTheFirstRecordWithoutFamily_data();
+    void areasEndAtTheFirstRecordWithoutFamily();
+    void storedTexts_data();
+    void storedTexts();
+    void familyLists_data();
+    void familyLists();
+    void numbersReadFromTexts();
+    void curveLookup_data();
+    void curveLookup();
+    void curveTextWithoutPairs();
+    void roundUpAboveThreshold_data();
+    void roundUpAboveThreshold();
+    void roundUpInSinglePrecision();
+    void languageLists_data();
+    void languageLists();
+    void offeredItemsFromTheVendorLibrary();
+    void nothingOfferedWithoutLibrary();
+};
+
+void TestCatalogue::areasEndAtTheFirstRecordWithoutFamily_data()
+{
+    QTest::addColumn<int>("area");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("last");
+    QTest::newRow("UPS") << int(kUpsArea) << 25 << 10480;
+    QTest::newRow("accessories") << int(kAccessoryArea) << 33 << 20640;
+}
+
+void TestCatalogue::areasEndAtTheFirstRecordWithoutFamily()
+{
+    QFETCH(int, area);
+    QFETCH(int, count);
+    QFETCH(int, last);
+    const TIntegerArray all = ListRecords(area, -1);
+    QCOMPARE(all.size(), count);
+    QCOMPARE(all.first(), area);
+    QCOMPARE(all.last(), last);
+    for (qsizetype i = 1; i < all.size(); ++i)
+        QCOMPARE(all[i], all[i - 1] + 20);
+    QCOMPARE(CatalogueField(last + 20, 0), QString());
+    QCOMPARE(CatalogueInt(last + 20, 0), -1);
+}
+
+void TestCatalogue::storedTexts_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("94 Ah kit shares the module's code") << 10480 << 1 << "2101";
+    QTest::newRow("module 3,4 kVA code") << 10200 << 1 << "2101";
+    QTest::newRow("9 slot cabinet names key 2043") << 10080 << 19 << "2043";
+    QTest::newRow("second cabinet names key 2043") << 10440 << 19 << "2043";
+    QTest::newRow("94 Ah kit without description key") << 10480 << 3 << "";
+    QTest::newRow("94 Ah kit label") << 10480 << 2 << "94 Ah";
+    QTest::newRow("module label with comma") << 10180 << 2 << "2,7 KVA";
+    QTest::newRow("efficiency curve") << 10180 << 10 << "0;0|4;0.70|9;0.88|17;0.92|25;0.94|100;0.94";
+    QTest::newRow("9 Ah discharge table")
+        << 10260 << 11
+        << "3;530|5;410|10;268|15;195|20;159|30;112|45;82.1|60;65.7|90;45.2|120;34.9|180;26.0|240;20.0|300;16.5|"
+           "360;13.3|600;8.79|1200;4.76|1440;3.97";
+    QTest::newRow("94 Ah discharge table")
+        << 10480 << 11
+        << "5;3895.2|10;2940|15;2239.8|20;1816.2|30;1413.6|45;1128|60;809.4|120;445.2|180;322.2|300;211.8|600;115.8|"
+           "1200;60";
+    QTest::newRow("threshold") << 10260 << 12 << "0.35";
+    QTest::newRow("kit weight") << 10240 << 4 << "14.0";
+    QTest::newRow("5 kVA module rating") << 10220 << 6 << "5000.00";
+    QTest::newRow("cabinet dimensions") << 10100 << 5 << "414 x 1650 x 628";
+    QTest::newRow("cabinet module list") << 10420 << 15 << "10300";
+    QTest::newRow("empty field of a module") << 10180 << 5 << "";
+    QTest::newRow("field after the last stored one") << 10180 << 19 << "";
+    QTest::newRow("battery cabinet without label") << 10140 << 2 << "";
+    QTest::newRow("non-modular cabinet family") << 10460 << 0 << "5";
+    QTest::newRow("empty kit positions") << 10280 << 6 << "4";
+    QTest::newRow("accessory label") << 20200 << 2 << "RCCMD IBM AS/400";
+    QTest::newRow("accessory group -1") << 20100 << 6 << "-1";
+    QTest::newRow("RCCMD argument") << 20180 << 7 << "50";
+    QTest::newRow("last contract") << 20640 << 3 << "ContractsItem_E";
+    QTest::newRow("field 20 is the next record's field 0") << 10000 << 20 << "2";
+    QTest::newRow("outside both areas") << 30000 << 0 << "";
+}
+
+void TestCatalogue::storedTexts()
+{
+    QFETCH(int, record);
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QCOMPARE(CatalogueField(record, field), text);
+}
+
+void TestCatalogue::familyLists_data()
+{
+    QTest::addColumn<int>("area");
+    QTest::addColumn<int>("family");
+    QTest::addColumn<TIntegerArray>("ids");
+    QTest::newRow("power modules") << int(kUpsArea) << 0 << TIntegerArray{10180, 10200, 10220, 10300};
+    QTest::newRow("battery kits") << int(kUpsArea) << 1 << TIntegerArray{10240, 10260, 10480};
+    QTest::newRow("inverter cabinets") << int(kUpsArea) << 2
+                                       << TIntegerArray{10000, 10020, 10040, 10060, 10080, 10100, 10120, 10320, 10340,
+                                                        10360, 10380, 10400, 10420, 10440};
+    QTest::newRow("modular cabinets") << int(kUpsArea) << 3 << TIntegerArray{10140, 10160};
+    QTest::newRow("empty kit") << int(kUpsArea) << 4 << TIntegerArray{10280};
+    QTest::newRow("non-modular cabinet") << int(kUpsArea) << 5 << TIntegerArray{10460};
+    TIntegerArray accessories, contracts;
+    for (int32_t id = 20000; id <= 20220; id += 20)
+        accessories << id;
+    for (int32_t id = 20240; id <= 20640; id += 20)
+        contracts << id;
+    QTest::newRow("accessories") << int(kAccessoryArea) << 6 << accessories;
+    QTest::newRow("contracts") << int(kAccessoryArea) << 7 << contracts;
+    QTest::newRow("no accessory in the UPS area") << int(kUpsArea) << 6 << TIntegerArray{};
+}
+
+void TestCatalogue::familyLists()
+{
+    QFETCH(int, area);
+    QFETCH(int, family);
+    QFETCH(TIntegerArray, ids);
+    QCOMPARE(ListRecords(area, family), ids);
+}
+
+void TestCatalogue::numbersReadFromTexts()
+{
+    TRecordingMessageService messages;
+    QCOMPARE(CatalogueDecimal(10180, 6), 2666.66f);
+    QCOMPARE(CatalogueDecimal(10260, 12), 0.35f);
+    QCOMPARE(CatalogueDecimal(10220, 7), 4000.0f);
+    QCOMPARE(CatalogueDecimal(10180, 5), 0.0f); // empty text
+    QCOMPARE(CatalogueInt(10000, 17), 8000);
+    QCOMPARE(CatalogueInt(10000, 5, -7), -7); // dimensions are no integer
+    QCOMPARE(CatalogueInt(10240, 7, -7), -7); // "7.2"
+    QCOMPARE(CatalogueInt(20100, 6), -1);
+    QCOMPARE(CabinetSlots(10120), 12);
+    QCOMPARE(CabinetSlots(10000), 3);
+    QCOMPARE(CabinetSlots(10500), 0); // no record
+    QVERIFY(messages.Messages.isEmpty());
+}
+
+void TestCatalogue::curveLookup_data()
+{
+    QTest::addColumn<int>("record");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<TLookup>("direction");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<float>("expected");
+    // Expected values worked out by hand in single precision.
+    QTest::newRow("3 min before the 94 Ah table extrapolates") << 10480 << 11 << TLookup::ByX << 3.0f << 4277.28f;
+    QTest::newRow("point of the table") << 10240 << 11 << TLookup::ByX << 10.0f << 223.0f;
+    QTest::newRow("between two points") << 10240 << 11 << TLookup::ByX << 12.0f << 201.8f;
+    QTest::newRow("last point") << 10240 << 11 << TLookup::ByX << 1440.0f << 3.64f;
+    QTest::newRow("after the last point") << 10240 << 11 << TLookup::ByX << 1500.0f << -1.0f;
+    QTest::newRow("94 Ah ends at 1200 min") << 10480 << 11 << TLookup::ByX << 1201.0f << -1.0f;
+    QTest::newRow("by y on a point") << 10240 << 11 << TLookup::ByY << 223.0f << 10.0f;
+    QTest::newRow("by y between points") << 10260 << 11 << TLookup::ByY << 252.16707f << 11.084448f;
+    QTest::newRow("by y above the first point") << 10240 << 11 << TLookup::ByY << 500.0f << 1.5434783f;
+    QTest::newRow("by y below the last point") << 10240 << 11 << TLookup::ByY << 3.0f << -1.0f;
+    QTest::newRow("efficiency at no load") << 10180 << 10 << TLookup::ByX << 0.0f << 0.0f;
+    QTest::newRow("efficiency at 2 %") << 10180 << 10 << TLookup::ByX << 2.0f << 0.35f;
+    QTest::newRow("efficiency at 13.3 %") << 10220 << 10 << TLookup::ByX << 13.333334f << 0.9016667f;
+    QTest::newRow("efficiency at full load") << 10300 << 10 << TLookup::ByX << 100.0f << 0.94f;
+    QTest::newRow("no curve in the field") << 10180 << 9 << TLookup::ByX << 10.0f << -1.0f;
+}
+
+void TestCatalogue::curveLookup()
+{
+    QFETCH(int, record);
+    QFETCH(int, field);
+    QFETCH(TLookup, direction);
+    QFETCH(float, value);
+    QFETCH(float, expected);
+    TDatasheetData curve;
+    ReadCurve(record, field, curve);
+    const float found = CurveLookup(curve, direction, value);
+    QVERIFY2(std::fabs(found - expected) <= std::fabs(expected) * 1e-6f + 1e-6f,
+             qPrintable(QString::number(double(found), 'g', 9)));
+}
+
+void TestCatalogue::curveTextWithoutPairs()
+{
+    TDatasheetData curve;
+    QVERIFY(ReadCurve(10240, 11, curve));
+    QCOMPARE(curve.size(), 17);
+    QCOMPARE(curve.first().X, 3.0f);
+    QCOMPARE(curve.last().Y, 3.64f);
+    QVERIFY(!ReadCurve(10240, 5, curve)); // empty field
+    QVERIFY(curve.isEmpty());
+    QVERIFY(ReadCurveText(QStringLiteral(" 1;2 | x |3,5;4"), curve)); // an item without ";" is no pair
+    QCOMPARE(curve.size(), 2);
+    QCOMPARE(curve[1].X, 3.5f);
+    QCOMPARE(CurveLookup(TDatasheetData{}, TLookup::ByX, 1.0f), -1.0f);
+}
+
+void TestCatalogue::roundUpAboveThreshold_data()
+{
+    QTest::addColumn<float>("threshold");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<int>("expected");
+    QTest::newRow("25 blocks, threshold 0.15") << 0.15f << 25 / 20.0f << 2;
+    QTest::newRow("25 blocks, threshold 0.35") << 0.35f << 25 / 20.0f << 1;
+    QTest::newRow("42 blocks, fraction 0.1") << 0.15f << 42 / 20.0f << 2;
+    QTest::newRow("1.35 in single precision is above 0.35") << 0.35f << 27 / 20.0f << 2;
+    QTest::newRow("2.15 in single precision is above 0.15") << 0.15f << 43 / 20.0f << 3;
+    QTest::newRow("whole value") << 0.0f << 3.0f << 3;
+    QTest::newRow("zero") << 0.15f << 0.0f << 0;
+    QTest::newRow("any fraction above threshold 0") << 0.0f << 0.1f << 1;
+}
+
+void TestCatalogue::roundUpAboveThreshold()
+{
+    QFETCH(float, threshold);
+    QFETCH(float, value);
+    QFETCH(int, expected);
+    QCOMPARE(RoundUpAboveThreshold(threshold, value), expected);
+}
+
+void TestCatalogue::roundUpInSinglePrecision()
+{
+    // (2 + 0.15) x 20 is 43 in single precision; in double it would be 44.
+    const float threshold = CatalogueDecimal(10240, 12);
+    QCOMPARE(RoundUp((float(2) + threshold) * 20.0f), 43);
+    QCOMPARE(std::ceil((2.0 + double(threshold)) * 20.0), 44.0);
+    QCOMPARE(RoundUp((float(1) + CatalogueDecimal(10260, 12)) * 20.0f), 27);
+    QCOMPARE(RoundUp(3 * 3333.33f / 10000.0f), 1);
+    QCOMPARE(RoundUp(12 * 5000.0f / 10000.0f), 6);
+    QCOMPARE(RoundUp(0.0f), 0);
+    QCOMPARE(RoundUp(0.0001f), 1);
+}
+
+void TestCatalogue::languageLists_data()
+{
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("language");
+    QTest::addColumn<bool>("admitted");
+    QTest::newRow("single 0 admits English") << "0" << 2057 << true;
+    QTest::newRow("single 0 admits Italian") << "0" << 1040 << true;
+    QTest::newRow("single 0 admits no language") << "0" << -1 << true;
+    QTest::newRow("0|1040 admits Italian") << "0|1040" << 1040 << true;
+    QTest::newRow("0|1040 does not admit English") << "0|1040" << 2057 << false;
+    QTest::newRow("single entry admits its own") << "1040" << 1040 << true;
+    QTest::newRow("single entry admits no other") << "1040" << 1031 << false;
+    QTest::newRow("several entries") << "1031|1040|3082" << 3082 << true;
+    QTest::newRow("blanks around entries") << " 1031 | 1040 " << 1040 << true;
+    QTest::newRow("empty list") << "" << 1040 << false;
+    QTest::newRow("not a number") << "all" << 1040 << false;
+    QTest::newRow("a bad entry matches nothing") << "x|1040" << 1040 << true;
+}
+
+void TestCatalogue::languageLists()
+{
+    QFETCH(QString, list);
+    QFETCH(int, language);
+    QFETCH(bool, admitted);
+    QCOMPARE(LanguageListAdmits(list, language), admitted);
+}
+
+void TestCatalogue::offeredItemsFromTheVendorLibrary()
+{
+    QVERIFY(LoadVendorLibraryFile(BuiltProgramPath() + "Quenvar.so"));
+    QCOMPARE(OfferedUpsItems(FamilyInverterCabinet), ListRecords(kUpsArea, FamilyInverterCabinet));
+    QCOMPARE(OfferedUpsItems(FamilyPowerModule), ListRecords(kUpsArea, FamilyPowerModule));
+    // The 94 Ah kit is offered through the module's code 2101.
+    QCOMPARE(OfferedUpsItems(FamilyBatteryKit), (TIntegerArray{10240, 10260, 10480}));
+    QCOMPARE(OfferedUpsItems(FamilyModularBatteryCabinet), (TIntegerArray{10140, 10160}));
+    QCOMPARE(OfferedUpsItems(FamilyNonModularBatteryCabinet), TIntegerArray{10460});
+
+    // The AS/400 items and every contract are for the Italian edition only.
+    const TIntegerArray allAccessories = ListRecords(kAccessoryArea, FamilyAccessory);
+    TIntegerArray english = allAccessories;
+    english.removeAll(20200);
+    english.removeAll(20220);
+    QCOMPARE(OfferedAccessoryItems(FamilyAccessory, 2057), english);
+    QCOMPARE(OfferedAccessoryItems(FamilyAccessory, 1040), allAccessories);
+    QCOMPARE(OfferedAccessoryItems(FamilyContract, 1040), ListRecords(kAccessoryArea, FamilyContract));
+    QCOMPARE(OfferedAccessoryItems(FamilyContract, 2057), TIntegerArray{});
+    SetupData.LanguageID = 1040;
+    QCOMPARE(OfferedAccessoryItems(FamilyAccessory), allAccessories);
+
+    QCOMPARE(ArticleCode(10000), QStringLiteral("QV-IC-03-08"));
+    QCOMPARE(ArticleCode(20300), QStringLiteral("QV-MC-C-16"));
+    QCOMPARE(ArticleCode(10500), QString()); // no record
+}
+
+void TestCatalogue::nothingOfferedWithoutLibrary()
+{
+    for (int32_t family : {0, 1, 2, 3, 4, 5})
+        QVERIFY(OfferedUpsItems(family).isEmpty());
+    QVERIFY(OfferedAccessoryItems(FamilyAccessory, 0).isEmpty());
+    QVERIFY(OfferedAccessoryItems(FamilyContract, 1040).isEmpty());
+    QCOMPARE(ArticleCode(10000), QString());
+}
+
+QTEST_GUILESS_MAIN(TestCatalogue)
+#include "test_catalogue.moc"
