@@ -1,0 +1,693 @@
+// The main window as the user meets it: start-up in a fresh home, the
+// "/DEBUG" switch, captions and branding from the real language file and
+// vendor library, the early ends, the new-configuration flow and the close.
+
+#include "TestSupport.h"
+
+#include "Globals.h"
+#include "Lang.h"
+#include "LayoutPaintBox.h"
+#include "Settings.h"
+#include "TFrmVarnexCfgMain.h"
+#include "TFrmWizard.h"
+#include "Vendor.h"
+#include "Version.h"
+#include "WindowServices.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QFontInfo>
+#include <QLabel>
+#include <QPointer>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QtTest>
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+const QString kNoLanguage = QStringLiteral("No language files founded. Impossible to continue.");
+const QString kFolderError = QStringLiteral("Internal error. Try to uninstall and install again the software.");
+
+QString ProgramVersion()
+{
+    return QStringLiteral("%1.%2").arg(VX_VERSION_MAJOR).arg(VX_VERSION_MINOR);
+}
+
+TStartupOptions OptionsFor(const QString &programPath, const QStringList &arguments = {})
+{
+    TStartupOptions options;
+    options.ProgramFileName = programPath + QStringLiteral("VarnexCfg");
+    options.Arguments = arguments;
+    return options;
+}
+
+QString DataFolder(const TTempHome &home)
+{
+    return home.DataHome() + QStringLiteral("/Varnex Configurator/");
+}
+
+QString IniValue(const TTempHome &home, const QString &key)
+{
+    return ReadSetting(DataFolder(home) + QStringLiteral("VarnexCfg.ini"), QStringLiteral("Setup"), key, QString());
+}
+
+void WriteFile(const QString &fileName, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(fileName).absolutePath());
+    QFile file(fileName);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+}
+
+/// A program folder of our own: the program file, and the language file and
+/// the vendor library only when asked for.
+class TProgramFolder {
+public:
+    TProgramFolder(bool withLanguage, bool withVendor, const QString &languageName = QStringLiteral("English.lng"))
+    {
+        const QString built = BuiltProgramPath();
+        QFile::copy(built + QStringLiteral("VarnexCfg"), Path() + QStringLiteral("VarnexCfg"));
+        if (withLanguage)
+            QFile::copy(built + QStringLiteral("English.lng"), Path() + languageName);
+        if (withVendor)
+            QFile::copy(built + QStringLiteral("Quenvar.so"), Path() + QStringLiteral("Quenvar.so"));
+    }
+    QString Path() const { return m_dir.path() + QLatin1Char('/'); }
+
+private:
+    QTemporaryDir m_dir;
+};
+
+bool ButtonShowsEnabled(QPushButton *button)
+{
+    return button->isEnabled() &&
+           button->palette().color(QPalette::Active, QPalette::ButtonText) == QColor(Qt::black);
+}
+
+bool ButtonShowsDisabled(QPushButton *button)
+{
+    return !button->isEnabled() &&
+           button->palette().color(QPalette::Disabled, QPalette::ButtonText) == QColor(128, 128, 128);
+}
+
+} // namespace
+
+class TestMainWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+
+    void firstRunCreatesFoldersAndSecondRecordsProgramPath();
+    void startupEmptiesTemporaryFolderOfFilesOnly();
+    void debugSwitch_data();
+    void debugSwitch();
+    void captionsComeFromLanguageFileAndVendorLibrary();
+    void productLogoOpensProductPageUnderWaitCursor();
+    void unknownLanguageFileRemovesLogoLinkForTheRun();
+    void resultCommandsDisabledAtStart();
+    void firstIdleRunsOnceAfterStart();
+    void noLanguageFileEndsOrderly();
+    void missingVendorLibraryEndsOrderly();
+    void dataFolderThatCannotBeCreatedEndsAtOnce();
+    void closeClearsClipboardOnlyWhenProgramOwnsIt_data();
+    void closeClearsClipboardOnlyWhenProgramOwnsIt();
+    void closeReleasesLibraryAndResultLists();
+    void newConfigurationFlow();
+    void editAutonomyKeepsPageWhenCancelled();
+    void wizardFailureCountsAsCancel();
+    void realWizardCancelledLeavesWelcomePage();
+    void setupChangesApplyNewLanguage();
+    void programWithoutDisplayExplainsAndFails();
+};
+
+void TestMainWindow::cleanup()
+{
+    SetOpenUrlHook(nullptr);
+    UnloadVendorLibrary();
+    QApplication::clipboard()->clear();
+    while (QApplication::overrideCursor() != nullptr)
+        QApplication::restoreOverrideCursor();
+}
+
+void TestMainWindow::firstRunCreatesFoldersAndSecondRecordsProgramPath()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    const QString data = DataFolder(home);
+    QVERIFY(!QFileInfo::exists(data));
+
+    {
+        TFrmVarnexCfgMain first(OptionsFor(BuiltProgramPath()));
+        QCOMPARE(first.StartupResult(), TStartupResult::Running);
+        QVERIFY(QFileInfo(data).isDir());
+        QVERIFY(QFileInfo(data + QStringLiteral("Temp")).isDir());
+        QCOMPARE(SetupData.DataPath, data);
+        QCOMPARE(SetupData.TempPath, data + QStringLiteral("Temp/"));
+        QCOMPARE(SetupData.ProgramPath, BuiltProgramPath());
+        QCOMPARE(SetupData.Version, ProgramVersion());
+    }
+    // The settings file got its defaults, but the program folder was written
+    // before the data folder existed.
+    QCOMPARE(IniValue(home, QStringLiteral("CheckUpdates")), QStringLiteral("1"));
+    QCOMPARE(IniValue(home, QStringLiteral("LanguageFile")), QStringLiteral("English.lng"));
+    QCOMPARE(IniValue(home, QStringLiteral("ProgramPath")), QString());
+
+    {
+        TFrmVarnexCfgMain second(OptionsFor(BuiltProgramPath()));
+        QCOMPARE(second.StartupResult(), TStartupResult::Running);
+    }
+    QCOMPARE(IniValue(home, QStringLiteral("ProgramPath")), BuiltProgramPath());
+
+    // Started from elsewhere, the recorded folder follows.
+    TProgramFolder moved(true, true);
+    {
+        TFrmVarnexCfgMain third(OptionsFor(moved.Path()));
+        QCOMPARE(third.StartupResult(), TStartupResult::Running);
+    }
+    QCOMPARE(IniValue(home, QStringLiteral("ProgramPath")), moved.Path());
+    QVERIFY(boxes.Messages.isEmpty());
+}
+
+void TestMainWindow::startupEmptiesTemporaryFolderOfFilesOnly()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    const QString temp = DataFolder(home) + QStringLiteral("Temp/");
+    WriteFile(temp + QStringLiteral("VarnexCfgCheck.txt"), "old check");
+    WriteFile(temp + QStringLiteral(".hidden"), "hidden");
+    WriteFile(temp + QStringLiteral("Update/VarnexCfgUpdate.z"), "kept");
+
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    QCOMPARE(window.StartupResult(), TStartupResult::Running);
+    QVERIFY(!QFileInfo::exists(temp + QStringLiteral("VarnexCfgCheck.txt")));
+    QVERIFY(!QFileInfo::exists(temp + QStringLiteral(".hidden")));
+    QVERIFY(QFileInfo(temp + QStringLiteral("Update/VarnexCfgUpdate.z")).isFile());
+}
+
+void TestMainWindow::debugSwitch_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("debug");
+    QTest::newRow("none") << QStringList() << false;
+    QTest::newRow("upper") << QStringList{"/DEBUG"} << true;
+    QTest::newRow("lower") << QStringList{"/debug"} << true;
+    QTest::newRow("mixed") << QStringList{"/DeBuG"} << true;
+    QTest::newRow("one of several") << QStringList{"file.txt", "/Debug", "-x"} << true;
+    QTest::newRow("trailing character") << QStringList{"/DEBUGX"} << false;
+    QTest::newRow("leading character") << QStringList{"-/DEBUG"} << false;
+    QTest::newRow("without slash") << QStringList{"DEBUG"} << false;
+    QTest::newRow("with blank") << QStringList{"/DEBUG "} << false;
+}
+
+void TestMainWindow::debugSwitch()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, debug);
+    TTempHome home;
+    TRecordingMessageService boxes;
+
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath(), arguments));
+    QCOMPARE(SetupData.DebugMode, debug);
+    QCOMPARE(window.windowTitle().endsWith(QStringLiteral("   [ DEBUG MODE ]")), debug);
+    QCOMPARE(window.windowTitle().contains(QStringLiteral("DEBUG")), debug);
+}
+
+void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    QCOMPARE(window.StartupResult(), TStartupResult::Running);
+    QCOMPARE(SetupData.LanguageFile, QStringLiteral("English.lng"));
+
+    // Branding from the vendor library: product name 101, caption start 103.
+    QCOMPARE(SetupData.ProductName, QStringLiteral("Varnex"));
+    QCOMPARE(ApplicationTitle(), QStringLiteral("Varnex Configurator"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Quenvar - Varnex Configurator ") + ProgramVersion());
+    QCOMPARE(window.pnlMainTitle->text(), QStringLiteral(" Varnex Configurator"));
+    QVERIFY(!window.imgWelcome->pixmap().isNull());
+    QVERIFY(!window.imgLogoProduct->pixmap().isNull());
+    QVERIFY(window.imgWelcome->pixmap().width() <= 414 && window.imgWelcome->pixmap().height() <= 424);
+    QCOMPARE(SetupData.WebAddressId, 120);
+    QCOMPARE(SetupData.ProductLinkId, 301);
+
+    // Command captions carry one leading space before the language text.
+    const struct {
+        QPushButton *Button;
+        QAction *Action;
+        const char *Key;
+    } commands[] = {
+        {window.btnNewConfiguration, window.actNewConfiguration, "ButtonNewConfiguration"},
+        {window.btnEditAutonomy, window.actEditAutonomy, "ButtonEditAutonomy"},
+        {window.btnSaveConfiguration, window.actSaveConfiguration, "ButtonSaveConfiguration"},
+        {window.btnPrintConfiguration, window.actPrintConfiguration, "ButtonPrintConfiguration"},
+        {window.btnSetup, window.actSetup, "ButtonSetup"},
+        {window.btnInfo, window.actInfoProgram, "ButtonInfoProgram"},
+    };
+    for (const auto &command : commands) {
+        const QString text = LangMain(QLatin1String(command.Key));
+        QVERIFY2(!text.isEmpty(), command.Key);
+        QCOMPARE(command.Action->text(), QStringLiteral(" ") + text);
+        QCOMPARE(command.Button->text(), QStringLiteral(" ") + text);
+    }
+    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" New configuration"));
+
+    QCOMPARE(window.pageControlResult->tabText(0), LangMain(QStringLiteral("ResultsLayoutTabTitle")));
+    QCOMPARE(window.pageControlResult->tabText(1), LangMain(QStringLiteral("ResultsItemsTabTitle")));
+    QCOMPARE(window.pageControlResult->tabText(2), LangMain(QStringLiteral("ResultsDataTabTitle")));
+    QCOMPARE(window.actLayoutCopyToClipBoard->text(), LangMain(QStringLiteral("ResultsLayoutCopy")));
+    QCOMPARE(window.actTableCopyToClipboard->text(), LangMain(QStringLiteral("ResultsLayoutCopy")));
+    QCOMPARE(window.actLayoutSaveToFile->text(), LangMain(QStringLiteral("ResultsLayoutSaveToFile")));
+
+    // Without a price list: three item columns, no price panel, no price lines.
+    QCOMPARE(window.grdItems->columnCount(), 3);
+    QCOMPARE(window.grdItems->horizontalHeaderItem(0)->text(), LangCommons(QStringLiteral("ItemsTableProductCode")));
+    QCOMPARE(window.grdItems->horizontalHeaderItem(1)->text(), LangCommons(QStringLiteral("ItemsTableDescription")));
+    QCOMPARE(window.grdItems->horizontalHeaderItem(2)->text(), LangCommons(QStringLiteral("ItemsTableQuantity")));
+    QCOMPARE(window.grdItems->columnWidth(1), 389);
+    QVERIFY(window.pnlPriceList->isHidden());
+    QVERIFY(window.lblTxtTotalPrice->text().isEmpty());
+    QCOMPARE(window.grdData->columnCount(), 2);
+    QCOMPARE(window.grdData->columnWidth(0), 390);
+    QCOMPARE(window.grdData->columnWidth(1), 210);
+    QCOMPARE(window.grdData->horizontalHeaderItem(0)->text(), LangMain(QStringLiteral("ResultsDataTableParameter")));
+    QCOMPARE(window.grdData->horizontalHeaderItem(1)->text(), LangMain(QStringLiteral("ResultsDataTableValue")));
+
+    // Fixed client area and the fonts of the design.
+    QCOMPARE(window.size(), QSize(833, 566));
+    QCOMPARE(window.btnSetup->geometry(), QRect(9, 268, 182, 46));
+    QCOMPARE(QFontInfo(window.font()).family(), QStringLiteral("Tahoma"));
+    QCOMPARE(window.pnlMainTitle->font().pixelSize(), 27);
+    QVERIFY(window.pnlMainTitle->font().bold());
+    QVERIFY(boxes.Messages.isEmpty());
+}
+
+void TestMainWindow::productLogoOpensProductPageUnderWaitCursor()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QStringList opened;
+    bool waitCursor = false;
+    SetOpenUrlHook([&](const QString &url) {
+        opened << url;
+        waitCursor = QApplication::overrideCursor() != nullptr &&
+                     QApplication::overrideCursor()->shape() == Qt::WaitCursor;
+        return true;
+    });
+    QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(window.imgLogoProduct, Qt::LeftButton);
+    QCOMPARE(opened, QStringList{VendorText(301)});
+    QVERIFY(!opened.constFirst().isEmpty());
+    QVERIFY(waitCursor);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    QTest::mouseClick(window.imgLogoProduct, Qt::RightButton);
+    QCOMPARE(opened.size(), 1);
+    window.close();
+}
+
+void TestMainWindow::unknownLanguageFileRemovesLogoLinkForTheRun()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TProgramFolder folder(true, true, QStringLiteral("Klingon.lng"));
+    WriteFile(DataFolder(home) + QStringLiteral("VarnexCfg.ini"), "[Setup]\r\nLanguageFile=Klingon.lng\r\n");
+
+    TFrmVarnexCfgMain window(OptionsFor(folder.Path()));
+    QCOMPARE(window.StartupResult(), TStartupResult::Running);
+    QCOMPARE(SetupData.LanguageFile, QStringLiteral("Klingon.lng"));
+    QCOMPARE(SetupData.WebAddressId, -1);
+    QCOMPARE(SetupData.ProductLinkId, -1);
+    QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::ArrowCursor);
+
+    QStringList opened;
+    SetOpenUrlHook([&](const QString &url) {
+        opened << url;
+        return true;
+    });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseClick(window.imgLogoProduct, Qt::LeftButton);
+    QVERIFY(opened.isEmpty());
+
+    // Switching to a known language brings the link entries back, not the click.
+    QVERIFY(QFile::copy(BuiltProgramPath() + QStringLiteral("English.lng"), folder.Path() + QStringLiteral("English.lng")));
+    window.ApplySetupChanges(true, QStringLiteral("English.lng"));
+    QCOMPARE(SetupData.LanguageFile, QStringLiteral("English.lng"));
+    QCOMPARE(SetupData.ProductLinkId, 301);
+    QTest::mouseClick(window.imgLogoProduct, Qt::LeftButton);
+    QVERIFY(opened.isEmpty());
+    QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::ArrowCursor);
+    window.close();
+}
+
+void TestMainWindow::resultCommandsDisabledAtStart()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
+    QVERIFY(!window.HasConfiguration());
+    for (QAction *action : {window.actEditAutonomy, window.actSaveConfiguration, window.actPrintConfiguration})
+        QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
+    for (QAction *action : {window.actNewConfiguration, window.actSetup, window.actInfoProgram})
+        QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
+    for (QPushButton *button : {window.btnEditAutonomy, window.btnSaveConfiguration, window.btnPrintConfiguration})
+        QVERIFY2(ButtonShowsDisabled(button), qPrintable(button->objectName()));
+    for (QPushButton *button : {window.btnNewConfiguration, window.btnSetup, window.btnInfo})
+        QVERIFY2(ButtonShowsEnabled(button), qPrintable(button->objectName()));
+}
+
+void TestMainWindow::firstIdleRunsOnceAfterStart()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    QVERIFY(!window.FirstIdleDone());
+    QTRY_VERIFY(window.FirstIdleDone());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+}
+
+void TestMainWindow::noLanguageFileEndsOrderly()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TProgramFolder folder(false, true);
+
+    TFrmVarnexCfgMain window(OptionsFor(folder.Path()));
+    QCOMPARE(window.StartupResult(), TStartupResult::EndOnLoopStart);
+    QCOMPARE(boxes.Messages.size(), 1);
+    QCOMPARE(boxes.Messages.at(0).Kind, QStringLiteral("error"));
+    QCOMPARE(boxes.Messages.at(0).Text, kNoLanguage);
+
+    // The later steps still ran: the vendor branding is there, the language
+    // texts are empty.
+    QVERIFY(VendorLibraryLoaded());
+    QCOMPARE(window.pnlMainTitle->text(), QStringLiteral(" Varnex Configurator"));
+    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" "));
+    QVERIFY(!window.actEditAutonomy->isEnabled());
+
+    // The program ends before any idle work and without the clean-up.
+    QTest::qWait(50);
+    QVERIFY(!window.FirstIdleDone());
+    QVERIFY(!window.CleanedUp());
+}
+
+void TestMainWindow::missingVendorLibraryEndsOrderly()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TProgramFolder folder(true, false);
+
+    TFrmVarnexCfgMain window(OptionsFor(folder.Path()));
+    QCOMPARE(window.StartupResult(), TStartupResult::EndOnLoopStart);
+    QCOMPARE(boxes.Messages.size(), 1);
+    QCOMPARE(boxes.Messages.at(0).Kind, QStringLiteral("error"));
+    const QString expected = ReadSetting(BuiltProgramPath() + QStringLiteral("English.lng"),
+                                         QStringLiteral("Messages"), QStringLiteral("ErrorDllNotFound"), QString());
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(boxes.Messages.at(0).Text, expected);
+
+    // Captions are set; vendor parts stay empty.
+    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" New configuration"));
+    QVERIFY(SetupData.ProductName.isEmpty());
+    QVERIFY(window.imgWelcome->pixmap().isNull());
+    QCOMPARE(SetupData.ProductLinkId, 0);
+    QTest::qWait(50);
+    QVERIFY(!window.FirstIdleDone());
+}
+
+void TestMainWindow::dataFolderThatCannotBeCreatedEndsAtOnce()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    // A plain file where the data home should be: no folder can be made below it.
+    WriteFile(home.DataHome(), "not a folder");
+
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath(), {QStringLiteral("/DEBUG")}));
+    QCOMPARE(window.StartupResult(), TStartupResult::EndProcess);
+    QCOMPARE(boxes.Messages.size(), 1);
+    QCOMPARE(boxes.Messages.at(0).Kind, QStringLiteral("error"));
+    QCOMPARE(boxes.Messages.at(0).Text, kFolderError);
+    // Nothing after the folders ran.
+    QVERIFY(!SetupData.DebugMode);
+    QVERIFY(SetupData.LanguageFile.isEmpty());
+    QVERIFY(!VendorLibraryLoaded());
+    QVERIFY(window.windowTitle().isEmpty());
+    QTest::qWait(50);
+    QVERIFY(!window.FirstIdleDone());
+}
+
+void TestMainWindow::closeClearsClipboardOnlyWhenProgramOwnsIt_data()
+{
+    QTest::addColumn<bool>("ownedByProgram");
+    QTest::newRow("this program's copy") << true;
+    QTest::newRow("another program's content") << false;
+}
+
+void TestMainWindow::closeClearsClipboardOnlyWhenProgramOwnsIt()
+{
+    QFETCH(bool, ownedByProgram);
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QApplication::clipboard()->setText(QStringLiteral("clipboard content"));
+    if (!ownedByProgram)
+        window.SetClipboardOwnerCheck([] { return false; });
+
+    QVERIFY(window.close());
+    QVERIFY(window.CleanedUp());
+    QCOMPARE(QApplication::clipboard()->text().isEmpty(), ownedByProgram);
+}
+
+void TestMainWindow::closeReleasesLibraryAndResultLists()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QVERIFY(VendorLibraryLoaded());
+    ResultParameters.Accessories.Accessories = {{10500, 2}};
+    ResultParameters.Accessories.Contracts = {{10700, 1}};
+
+    QVERIFY(window.close());
+    QVERIFY(!VendorLibraryLoaded());
+    QVERIFY(ResultParameters.Accessories.Accessories.isEmpty());
+    QVERIFY(ResultParameters.Accessories.Contracts.isEmpty());
+    QVERIFY(window.StandardUpsList().isEmpty());
+    QVERIFY(!window.PaintGlobalLayout()->HasLayoutBitmap());
+    QVERIFY(boxes.Messages.isEmpty());
+}
+
+void TestMainWindow::newConfigurationFlow()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    struct TRun {
+        TWizardMode Mode;
+        int PageDuringWizard;
+        bool EditEnabledDuringWizard;
+    };
+    QList<TRun> runs;
+    bool answer = true;
+    window.SetWizardRunner([&](TWizardMode mode) {
+        runs.append({mode, window.MainNotebook->currentIndex(), window.actEditAutonomy->isEnabled()});
+        // The wizard's Finish leaves the hourglass for the results to end.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        return answer;
+    });
+
+    // First configuration: no question, results on show.
+    QTest::mouseClick(window.btnNewConfiguration, Qt::LeftButton);
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs.at(0).Mode, TWizardMode::NewConfiguration);
+    QCOMPARE(runs.at(0).PageDuringWizard, TFrmVarnexCfgMain::kWelcomePage);
+    QVERIFY(!runs.at(0).EditEnabledDuringWizard);
+    QVERIFY(boxes.Messages.isEmpty());
+    QVERIFY(window.HasConfiguration());
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
+    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultLayout);
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    for (QPushButton *button : {window.btnEditAutonomy, window.btnSaveConfiguration, window.btnPrintConfiguration})
+        QVERIFY2(ButtonShowsEnabled(button), qPrintable(button->objectName()));
+
+    // Answered No: the question was asked and nothing changed.
+    window.pageControlResult->setCurrentWidget(window.tabResultData);
+    boxes.Answers = {false};
+    window.actNewConfiguration->trigger();
+    QCOMPARE(boxes.Messages.size(), 1);
+    QCOMPARE(boxes.Messages.at(0).Kind, QStringLiteral("question"));
+    QCOMPARE(boxes.Messages.at(0).Text, LangMessages(QStringLiteral("QuestNewConfiguration")));
+    QVERIFY(!boxes.Messages.at(0).Text.isEmpty());
+    QCOMPARE(runs.size(), 1);
+    QVERIFY(window.HasConfiguration());
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
+    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultData);
+    QVERIFY(window.actSaveConfiguration->isEnabled());
+
+    // Answered Yes, then the wizard is cancelled: the old results are gone.
+    boxes.Answers = {true};
+    answer = false;
+    window.actNewConfiguration->trigger();
+    QCOMPARE(runs.size(), 2);
+    QCOMPARE(runs.at(1).PageDuringWizard, TFrmVarnexCfgMain::kWelcomePage);
+    QVERIFY(!window.HasConfiguration());
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
+    for (QPushButton *button : {window.btnEditAutonomy, window.btnSaveConfiguration, window.btnPrintConfiguration})
+        QVERIFY2(ButtonShowsDisabled(button), qPrintable(button->objectName()));
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+
+    // Edit autonomy is not available now, and no question comes next time.
+    QTest::mouseClick(window.btnEditAutonomy, Qt::LeftButton);
+    window.actEditAutonomy->trigger();
+    QCOMPARE(runs.size(), 2);
+    answer = true;
+    window.actNewConfiguration->trigger();
+    QCOMPARE(boxes.Messages.size(), 2);
+    QCOMPARE(runs.size(), 3);
+    QVERIFY(window.HasConfiguration());
+    window.close();
+}
+
+void TestMainWindow::editAutonomyKeepsPageWhenCancelled()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    QList<TWizardMode> modes;
+    bool answer = true;
+    window.SetWizardRunner([&](TWizardMode mode) {
+        modes << mode;
+        return answer;
+    });
+    window.actNewConfiguration->trigger();
+    window.pageControlResult->setCurrentWidget(window.tabResultItems);
+
+    answer = false;
+    window.actEditAutonomy->trigger();
+    QCOMPARE(modes.last(), TWizardMode::EditAutonomy);
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
+    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultItems);
+    QVERIFY(window.actEditAutonomy->isEnabled());
+    QVERIFY(window.HasConfiguration());
+
+    answer = true;
+    QTest::mouseClick(window.btnEditAutonomy, Qt::LeftButton);
+    QCOMPARE(modes.size(), 3);
+    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultLayout);
+    QVERIFY(boxes.Messages.isEmpty());
+}
+
+void TestMainWindow::wizardFailureCountsAsCancel()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    window.SetWizardRunner([](TWizardMode) -> bool {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        throw std::runtime_error("sizing failed");
+    });
+    window.actNewConfiguration->trigger();
+    QVERIFY(!window.HasConfiguration());
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
+    QVERIFY(!window.actSaveConfiguration->isEnabled());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    QVERIFY(boxes.Messages.isEmpty());
+}
+
+void TestMainWindow::realWizardCancelledLeavesWelcomePage()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QPointer<TFrmWizard> seen;
+    QWidget *seenParent = nullptr;
+    QTimer closer;
+    closer.setInterval(20);
+    connect(&closer, &QTimer::timeout, [&] {
+        auto *wizard = qobject_cast<TFrmWizard *>(QApplication::activeModalWidget());
+        if (wizard == nullptr)
+            return;
+        seen = wizard;
+        seenParent = wizard->parentWidget();
+        closer.stop();
+        wizard->reject();
+    });
+    closer.start();
+    window.actNewConfiguration->trigger();
+
+    QVERIFY(seenParent == &window);
+    QVERIFY(seen.isNull()); // released after use
+    QVERIFY(!window.HasConfiguration());
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
+    QVERIFY(!window.actEditAutonomy->isEnabled());
+    window.close();
+}
+
+void TestMainWindow::setupChangesApplyNewLanguage()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TProgramFolder folder(true, true);
+    WriteFile(folder.Path() + QStringLiteral("Italian.lng"),
+              "[LangOptions]\r\nLanguageName=Italiano\r\nLanguageID=1040\r\n"
+              "[Main]\r\nButtonNewConfiguration=Nuova configurazione\r\nResultsLayoutTabTitle=Disegno\r\n");
+    TFrmVarnexCfgMain window(OptionsFor(folder.Path()));
+    QCOMPARE(window.StartupResult(), TStartupResult::Running);
+    RequestParameters.SpecialConfig = true;
+
+    window.ApplySetupChanges(false, QStringLiteral("Italian.lng"));
+    QCOMPARE(IniValue(home, QStringLiteral("CheckUpdates")), QStringLiteral("0"));
+    QCOMPARE(IniValue(home, QStringLiteral("LanguageFile")), QStringLiteral("Italian.lng"));
+    QVERIFY(!SetupData.CheckUpdates);
+    QCOMPARE(SetupData.LanguageID, 1040);
+    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" Nuova configurazione"));
+    QCOMPARE(window.pageControlResult->tabText(0), QStringLiteral("Disegno"));
+    QCOMPARE(SetupData.WebAddressId, 110);
+    QCOMPARE(SetupData.ProductLinkId, 300);
+    // The home market leaves no special configuration behind.
+    QVERIFY(!RequestParameters.SpecialConfig);
+    RequestParameters = TRequestParameters();
+}
+
+void TestMainWindow::programWithoutDisplayExplainsAndFails()
+{
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    program.setProcessEnvironment(environment);
+    program.start(BuiltProgramPath() + QStringLiteral("VarnexCfg"), {});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QVERIFY(program.exitCode() != 0);
+    QVERIFY(QString::fromLocal8Bit(program.readAllStandardError()).contains(QStringLiteral("no display")));
+}
+
+QTEST_MAIN(TestMainWindow)
+#include "test_main_window.moc"
