@@ -27,6 +27,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -61,6 +63,28 @@ protected:
     }
 };
 
+/// A command button of the navigation column: the usual button face with its
+/// caption on the left, in the caption colour set by SetNavButtonEnabled.
+class TNavButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter painter(this);
+        QStyleOptionButton option;
+        initStyleOption(&option);
+        option.text.clear();
+        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
+        painter.setFont(font());
+        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+        style()->drawItemText(&painter, rect().adjusted(8, 0, -4, 0),
+                              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(), isEnabled(),
+                              text(), QPalette::NoRole);
+    }
+};
+
 QFont TahomaFont(int pointSize, bool bold)
 {
     QFont font(QStringLiteral("Tahoma"));
@@ -83,8 +107,17 @@ void SetPicture(QLabel *label, const QImage &image)
     label->setPixmap(pixmap);
 }
 
+QFont TahomaPixelFont(int pixelSize)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
 void ConfigureGrid(QTableWidget *grid)
 {
+    grid->setFont(TahomaPixelFont(12));
+    grid->horizontalHeader()->setFont(TahomaPixelFont(13));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::NoSelection);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -216,11 +249,10 @@ void TFrmVarnexCfgMain::BuildWindow()
 
 QPushButton *TFrmVarnexCfgMain::AddCommandButton(QWidget *parent, const QString &name, int y, QAction *action)
 {
-    auto *button = new QPushButton(parent);
+    auto *button = new TNavButton(parent);
     button->setObjectName(name);
     button->setGeometry(9, y, 182, 46);
     button->setFont(TahomaFont(10, true));
-    button->setStyleSheet(QStringLiteral("QPushButton { text-align: left; padding-left: 8px; }"));
     button->setFocusPolicy(Qt::TabFocus);
     connect(button, &QPushButton::clicked, action, &QAction::trigger);
     auto sync = [button, action] {
