@@ -340,9 +340,10 @@ TLayoutDrawing BuildWizardPreviewDrawing(int32_t page, const TResultParameters &
     TLayoutDrawing d;
     d.InverterX = x;
     if (page == 0) {
+        // The closed cabinet is a finished picture without a key colour: drawn as it is.
         const int32_t height = 239;
         d.Pictures.append({"InverterCabinetSmall_2_Closed",
-                           QRect(x, (box.height() - height) / 2, kInverterSmallWidth, height), true});
+                           QRect(x, (box.height() - height) / 2, kInverterSmallWidth, height), false});
     } else if (page == 1) {
         const int32_t row = FindBitmapInverterRecord(result.InverterRecord);
         if (row >= 0) {

@@ -4,6 +4,8 @@
 
 #include "Globals.h"
 #include "Headless.h"
+#include "LayoutGeometry.h"
+#include <QFont>
 #include <QImage>
 #include <QSize>
 
@@ -19,3 +21,17 @@ QImage RenderLayoutBitmap(const TRequestParameters &request, TResultParameters &
 /// Hooks for the headless mode: adds "layout" to each result and, when
 /// `layoutImagePath` is not empty, writes the captured drawing there as PNG.
 THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath);
+
+/// The drawing's label font: Tahoma, bold, 12 pixels high.
+QFont LayoutFont();
+/// Text width and height in `font` (QFontMetrics: needs a QGuiApplication).
+TTextMeasure LayoutTextMeasure(const QFont &font);
+/// The named vendor picture cut or extended (not scaled) to width x height; when
+/// `transparent`, every pixel of the bottom-left pixel's colour becomes transparent.
+/// False when the picture cannot be loaded.
+bool LoadPicture(QImage &picture, int width, int height, bool transparent, const QString &name);
+/// Draws the pictures in order (those that cannot be loaded are left out), then the labels
+/// in `font` in black.
+void PaintLayoutDrawing(QPainter &painter, const TLayoutDrawing &drawing, const QFont &font = LayoutFont());
+/// The captured drawing: LayoutCaptureRect of the drawing on white.
+QImage CaptureLayoutDrawing(const TLayoutDrawing &drawing, const QFont &font = LayoutFont());
