@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 namespace {
@@ -174,6 +175,14 @@ bool TAccessoryGrid::IsChecked(int entry) const
     return item(entry, 0)->data(kCheckedRole).toBool();
 }
 
+int TAccessoryGrid::FittingWidth() const
+{
+    int width = 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, verticalScrollBar());
+    for (int c = 0; c < columnCount(); ++c)
+        width += columnWidth(c);
+    return width;
+}
+
 int TAccessoryGrid::DefaultRowHeight() const { return verticalHeader()->defaultSectionSize(); }
 
 QRect TAccessoryGrid::CheckBoxRect(int entry) const
@@ -189,11 +198,11 @@ QPoint TAccessoryGrid::CheckCellCentre(int entry) const
 
 void TAccessoryGrid::FitRows()
 {
-    // Wrapped descriptions make a row taller, never lower than the default.
+    // Wrapped descriptions make a row taller (with a little air above and
+    // below the text), never lower than the default.
     resizeRowsToContents();
     for (int r = 0; r < rowCount(); ++r)
-        if (rowHeight(r) < DefaultRowHeight())
-            setRowHeight(r, DefaultRowHeight());
+        setRowHeight(r, r < m_entryCount ? qMax(DefaultRowHeight(), rowHeight(r) + 4) : DefaultRowHeight());
 }
 
 void TAccessoryGrid::mousePressEvent(QMouseEvent *event)

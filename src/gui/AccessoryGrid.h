@@ -27,6 +27,8 @@ public:
     bool IsChecked(int entry) const;
     int EntryCount() const { return m_entryCount; }
 
+    /// Width that shows the columns and the vertical scroll bar without a gap.
+    int FittingWidth() const;
     /// Height of the check box square before it is shrunk: the default row height.
     int DefaultRowHeight() const;
     /// The rectangle the check box of an entry row is drawn in (viewport coordinates).

@@ -296,7 +296,7 @@ QWidget *TFrmWizard::BuildAccessoriesPage()
     page->setObjectName(QStringLiteral("pgAccessories"));
     grdAccessories = new TAccessoryGrid(true, page);
     grdAccessories->setObjectName(QStringLiteral("grdAccessories"));
-    grdAccessories->setGeometry(10, 4, 368, 272);
+    grdAccessories->setGeometry(10, 4, qMin(368, grdAccessories->FittingWidth()), 272);
     connect(grdAccessories, &TAccessoryGrid::EntryClicked, this, &TFrmWizard::OnAccessoryClicked);
     return page;
 }
@@ -307,7 +307,7 @@ QWidget *TFrmWizard::BuildContractsPage()
     page->setObjectName(QStringLiteral("pgContracts"));
     grdContracts = new TAccessoryGrid(false, page);
     grdContracts->setObjectName(QStringLiteral("grdContracts"));
-    grdContracts->setGeometry(10, 4, 368, 226);
+    grdContracts->setGeometry(10, 4, qMin(368, grdContracts->FittingWidth()), 226);
     lblContractsNote = Make<QLabel>(page, "lblContractsNote", 10, 236, 368, 40);
     lblContractsNote->setWordWrap(true);
     lblContractsNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);

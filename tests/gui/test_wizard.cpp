@@ -835,6 +835,24 @@ private slots:
         QCOMPARE(stored.first().Quantity, 1);
     }
 
+    // The keyboard reaches the ticks too: the space bar on the current row.
+    void spaceBarTicksTheCurrentEntry()
+    {
+        TFrmWizard w(TWizardMode::NewConfiguration);
+        Show(w);
+        QVERIFY(GoTo(w, PageAccessories));
+        auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
+        const int cs121 = EntriesLabelled(grid, QStringLiteral("CS121 SK")).value(0, -1);
+        QVERIFY(cs121 >= 0);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, Qt::NoModifier,
+                          grid->visualRect(grid->model()->index(cs121, 1)).center());
+        QVERIFY(!grid->IsChecked(cs121));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QVERIFY(grid->IsChecked(cs121));
+        QTest::keyClick(grid, Qt::Key_Space);
+        QVERIFY(!grid->IsChecked(cs121));
+    }
+
     // Group -1 items ask for a quantity; 0 and letters are refused and asked again.
     void accessoryQuantityQuestion()
     {
