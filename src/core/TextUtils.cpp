@@ -336,7 +336,7 @@ QString FormatMoney(TCurrency amount)
     const QLocale locale = QLocale::system();
     QString number = locale.toString(qulonglong(cents / 100));
     number += locale.decimalPoint();
-    number += QString::number(cents % 100).rightJustified(2, u'0');
+    number += locale.toString(qulonglong(cents % 100)).rightJustified(2, locale.zeroDigit().at(0));
 
     const QString symbol = CurrencySymbol();
     // Let the locale place the symbol and the sign around a stand-in amount.
