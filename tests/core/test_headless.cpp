@@ -1,0 +1,463 @@
+// The headless sizing mode of the real program: VarnexCfg --size FILE, run as
+// a separate process in a private home, with the vendor library and language
+// files of the program folder.
+
+#include "TestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+struct TRunOutput {
+    int ExitCode = -1;
+    QByteArray Out;
+    QByteArray Err;
+    QJsonDocument Doc;
+};
+
+const QStringList kRequestFields{"MaxUpsPower",         "LoadPower",        "PowerInWatt",      "PowerMarginPercent",
+                                 "AutonomyLoadPercent", "MaxUpsSlots",      "OutputLines",      "LoadPhases",
+                                 "InputThreePhase",     "OutputKind",       "AutonomyRequired", "AutonomyInMinutes",
+                                 "ModularBatteryCabinet", "SpecialConfig",  "EmptyDrawers",     "OnlyInverter",
+                                 "BatteryType"};
+
+const QStringList kResultFields{
+    "ModuleRecord",      "ModuleVA",          "ModuleW",          "ModulesL1",          "ModulesL2",
+    "ModulesL3",         "RedundantL1",       "RedundantL2",      "RedundantL3",        "InverterRecord",
+    "InverterSlots",     "InverterKitPositions", "BatteryCabinetRecord", "BatteryCabinetCount",
+    "CabinetKitPositions", "KitsInLastCabinet", "BatteryKitRecord", "BatteryKitCount", "AutonomyAvailable",
+    "StringsSetByPower", "AutonomyMinusOne",  "BatteryCapacityAh", "KitsPerString",     "EmptyKitRecord",
+    "EmptyKitCount",     "Accessories",       "TotalPrice"};
+
+/// Every key of `expected` has the same value in `actual` (objects compared the same way).
+bool ContainsSubset(const QJsonValue &actual, const QJsonValue &expected, const QString &path, QString &why)
+{
+    if (expected.isObject()) {
+        if (!actual.isObject()) {
+            why = path + " is not an object";
+            return false;
+        }
+        const QJsonObject a = actual.toObject(), e = expected.toObject();
+        for (auto it = e.begin(); it != e.end(); ++it)
+            if (!ContainsSubset(a.value(it.key()), it.value(), path + "." + it.key(), why))
+                return false;
+        return true;
+    }
+    if (actual != expected) {
+        why = QStringLiteral("%1: got %2, expected %3")
+                  .arg(path, QString::fromUtf8(QJsonDocument(QJsonArray{actual}).toJson(QJsonDocument::Compact)),
+                       QString::fromUtf8(QJsonDocument(QJsonArray{expected}).toJson(QJsonDocument::Compact)));
+        return false;
+    }
+    return true;
+}
+
+QJsonObject ParseObject(const QByteArray &json)
+{
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        qFatal("bad JSON in the test data: %s", qPrintable(error.errorString()));
+    return doc.object();
+}
+
+} // namespace
+
+class TestHeadless : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TTempHome> m_home;
+    int m_fileCount = 0;
+
+    TRunOutput Run(const QByteArray &requestFileText, const QStringList &extra = {})
+    {
+        const QString file = m_home->Path() + QStringLiteral("/request%1.json").arg(++m_fileCount);
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly) || f.write(requestFileText) != requestFileText.size())
+            qFatal("cannot write %s", qPrintable(file));
+        f.close();
+        return RunArgs(QStringList{"--size", file} + extra);
+    }
+
+    TRunOutput RunArgs(const QStringList &args)
+    {
+        TRunOutput r;
+        QProcess p;
+        p.start(BuiltProgramPath() + QStringLiteral("VarnexCfg"), args);
+        if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
+            p.kill();
+            p.waitForFinished();
+            return r;
+        }
+        r.ExitCode = p.exitCode();
+        r.Out = p.readAllStandardOutput();
+        r.Err = p.readAllStandardError();
+        r.Doc = QJsonDocument::fromJson(r.Out);
+        return r;
+    }
+
+    /// Sizes one request object; fails the test when the program does not answer with an object.
+    QJsonObject Size(const QByteArray &request)
+    {
+        const TRunOutput r = Run(request);
+        if (r.ExitCode != 0 || !r.Doc.isObject())
+            qWarning("exit %d, stderr: %s", r.ExitCode, r.Err.constData());
+        return r.Doc.object();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(QFile::exists(BuiltProgramPath() + "VarnexCfg"));
+        m_home = std::make_unique<TTempHome>();
+        // A private runtime folder keeps Qt quiet on standard error.
+        const QString runtime = m_home->Path() + "/runtime";
+        QVERIFY(QDir().mkpath(runtime));
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+    }
+
+    void cleanupTestCase() { m_home.reset(); }
+
+    // --- Whole sizings
+
+    void wholeSizings_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QByteArray>("expected");
+
+        // 10000 VA on the 10 kVA cabinet (three 3333.33 VA modules, 12 kit positions), 80 %,
+        // 10 minutes: P = 6400 W, efficiency 0.94 (80 % of the module power), B = 6808.51 W.
+        // 9 Ah kit: 25 blocks at 268 W = 1.25 strings, threshold 0.35 -> 1 string of 4 kits
+        // (cost 860, against 2 strings of 7.2 Ah at 1360). One string meets the minimum for
+        // 10 kVA of modules, so the time is taken again from B / 27 blocks = 252.17 W,
+        // between 10 (268 W) and 15 minutes (195 W): 11.08 -> 11 minutes. 4 kits in 12
+        // positions: no battery cabinet.
+        const QByteArray tenKvaResult = R"("ModuleRecord": 10200, "ModulesL1": 1, "ModulesL2": 1, "ModulesL3": 1,
+            "RedundantL1": 0, "RedundantL2": 0, "RedundantL3": 0, "InverterRecord": 10020, "InverterSlots": 3,
+            "InverterKitPositions": 12, "BatteryKitRecord": 10260, "KitsPerString": 4, "BatteryKitCount": 4,
+            "BatteryCabinetRecord": -1, "BatteryCabinetCount": 0, "CabinetKitPositions": 0, "KitsInLastCabinet": 0,
+            "AutonomyAvailable": 11, "StringsSetByPower": true, "AutonomyMinusOne": 0, "BatteryCapacityAh": 9,
+            "EmptyKitRecord": 0, "EmptyKitCount": 0, "TotalPrice": 0,
+            "Accessories": {"Accessories": [], "Contracts": []})";
+        QTest::newRow("10 kVA, VA, 10 min")
+            << QByteArray(R"({"sizeLine": 1})")
+            << R"({"ok": true, "redundancyLines": [0, 0, 0],
+                 "request": {"MaxUpsPower": 10000, "LoadPower": 10000, "PowerInWatt": false, "PowerMarginPercent": 0,
+                   "AutonomyLoadPercent": 80, "MaxUpsSlots": 3, "OutputLines": 3, "LoadPhases": 1,
+                   "InputThreePhase": true, "OutputKind": 0, "AutonomyRequired": 10, "AutonomyInMinutes": true,
+                   "ModularBatteryCabinet": true, "SpecialConfig": false, "EmptyDrawers": false,
+                   "OnlyInverter": false, "BatteryType": -1},
+                 "result": {)" + tenKvaResult + "}}";
+        // 8000 W is the same load: rated in W, 3 x 2666.66 W = 7999.98 -> 8000.
+        QTest::newRow("8000 W") << QByteArray(R"({"sizeLine": 1, "loadPower": 8000, "powerInWatt": true})")
+                                << R"({"ok": true, "request": {"MaxUpsPower": 8000, "PowerInWatt": true},
+                                      "result": {)" + tenKvaResult + "}}";
+        QTest::newRow("three-phase output")
+            << QByteArray(R"({"sizeLine": 1, "outputKind": 1})")
+            << R"({"ok": true, "redundancyLines": 0, "request": {"OutputKind": 1, "OutputLines": 3, "LoadPhases": 3},
+                  "result": {)" + tenKvaResult + "}}";
+        QTest::newRow("single-phase output")
+            << QByteArray(R"({"sizeLine": 1, "outputKind": 2})")
+            << R"({"ok": true, "redundancyLines": 0, "request": {"OutputKind": 2, "OutputLines": 1, "LoadPhases": 1},
+                  "result": {)" + tenKvaResult + "}}";
+        QTest::newRow("empty drawers")
+            << QByteArray(R"({"sizeLine": 1, "specialConfig": "emptyDrawers"})")
+            << R"({"ok": true, "request": {"SpecialConfig": true, "EmptyDrawers": true, "OnlyInverter": false},
+                  "result": {)" + tenKvaResult + "}}";
+
+        // The same load on the non-modular cabinet: the 94 Ah kit gives 2940 W per block at 10
+        // minutes, 2 blocks: one string of one kit. B / 20 = 340.43 W lies between 120 (445.2 W)
+        // and 180 minutes (322.2 W): 171.1 -> 171 minutes. One kit: strings set by power.
+        QTest::newRow("non-modular cabinet")
+            << QByteArray(R"({"sizeLine": 1, "modularBatteryCabinet": false})")
+            << QByteArray(R"({"ok": true, "request": {"ModularBatteryCabinet": false},
+                 "result": {"BatteryKitRecord": 10480, "KitsPerString": 1, "BatteryKitCount": 1,
+                   "BatteryCabinetRecord": 10460, "BatteryCabinetCount": 1, "CabinetKitPositions": 1,
+                   "KitsInLastCabinet": 0, "AutonomyAvailable": 171, "StringsSetByPower": true,
+                   "BatteryCapacityAh": 94}})");
+
+        // Defaults: the largest size, 60 kVA with three 5 kVA modules and no kit positions.
+        // Three 5 kVA modules need round up(1.5) = 2 strings: u = B / 47 blocks = 144.86 W gives
+        // 23.0 minutes (between 20 and 30 minutes); at 23 minutes 144.9 W per block, 46 blocks,
+        // 2.3 strings -> 2 strings of the 9 Ah kit, 8 kits in one 20-position cabinet (the
+        // cabinet's preferred one). One string fewer: B / 27 = 252.17 W, 11 minutes.
+        QTest::newRow("defaults, 60 kVA")
+            << QByteArray("{}")
+            << QByteArray(R"({"ok": true, "redundancyLines": [3, 3, 3],
+                 "request": {"MaxUpsPower": 60000, "MaxUpsSlots": 12, "LoadPower": 10000},
+                 "result": {"InverterRecord": 10120, "ModuleRecord": 10220, "ModuleVA": 5000, "ModuleW": 4000,
+                   "ModulesL1": 1, "ModulesL2": 1, "ModulesL3": 1, "BatteryKitRecord": 10260, "BatteryKitCount": 8,
+                   "BatteryCabinetRecord": 10160, "BatteryCabinetCount": 1, "CabinetKitPositions": 20,
+                   "KitsInLastCabinet": 8, "AutonomyAvailable": 23, "AutonomyMinusOne": 11,
+                   "StringsSetByPower": true, "BatteryCapacityAh": 18}})");
+
+        // Per-phase redundancy on the 20 kVA cabinet (two slots per phase, 8 kit positions):
+        // five modules of 3333.33 VA need 2 strings; 8 kits fill the inverter's positions.
+        QTest::newRow("redundancy per phase")
+            << QByteArray(R"({"sizeLine": 5, "redundancy": [1, 0, 1]})")
+            << QByteArray(R"({"ok": true, "redundancyLines": [1, 1, 1],
+                 "result": {"InverterRecord": 10060, "ModulesL1": 1, "ModulesL2": 1, "ModulesL3": 1,
+                   "RedundantL1": 1, "RedundantL2": 0, "RedundantL3": 1, "BatteryKitCount": 8,
+                   "BatteryCabinetRecord": -1, "BatteryCabinetCount": 0, "AutonomyAvailable": 23,
+                   "StringsSetByPower": true}})");
+        // Single output: 13000 VA needs four modules (2, 1, 1); two redundant go to L2 and L3.
+        QTest::newRow("redundancy, single output")
+            << QByteArray(R"({"sizeLine": 5, "outputKind": 2, "loadPower": 13000, "redundancy": 2})")
+            << QByteArray(R"({"ok": true, "redundancyLines": 2,
+                 "result": {"ModulesL1": 2, "ModulesL2": 1, "ModulesL3": 1,
+                   "RedundantL1": 0, "RedundantL2": 1, "RedundantL3": 1}})");
+
+        // Debug mode: the 7.2 Ah line, 30 blocks -> 2 strings of 4 kits, 17 minutes; and the margin.
+        // 14.4 Ah is the float 14.3999996, printed with the digits that give that float back.
+        QTest::newRow("battery type 7.2 Ah")
+            << QByteArray(R"({"sizeLine": 1, "debugMode": true, "batteryType": 0})")
+            << QByteArray(R"({"ok": true, "request": {"BatteryType": 0},
+                 "result": {"BatteryKitRecord": 10240, "BatteryKitCount": 8, "StringsSetByPower": false,
+                   "AutonomyAvailable": 17, "BatteryCabinetRecord": -1, "BatteryCapacityAh": 14.3999996}})");
+        QTest::newRow("margin in debug mode")
+            << QByteArray(R"({"sizeLine": 1, "debugMode": true, "marginPercent": 10, "loadPower": 9000})")
+            << QByteArray(R"({"ok": true, "request": {"PowerMarginPercent": 10, "LoadPower": 9000},
+                 "result": {"ModulesL1": 1, "ModulesL2": 1, "ModulesL3": 1}})");
+        QTest::newRow("hours and minutes")
+            << QByteArray(R"({"sizeLine": 1, "autonomyInMinutes": false, "autonomyHours": 1,
+                              "autonomyHoursMinutes": 30, "loadPercent": 50})")
+            << QByteArray(R"({"ok": true, "request": {"AutonomyRequired": 90, "AutonomyInMinutes": false,
+                              "AutonomyLoadPercent": 50}})");
+        QTest::newRow("typed texts") << QByteArray(R"({"sizeLine": 1, "loadPower": " 9000 ", "autonomyMinutes": "15"})")
+                                     << QByteArray(R"({"ok": true, "request": {"LoadPower": 9000, "AutonomyRequired": 15}})");
+
+        // Only the inverter: no batteries counted, nothing else of the batteries computed.
+        QTest::newRow("only inverter")
+            << QByteArray(R"({"sizeLine": 1, "specialConfig": "onlyInverter"})")
+            << QByteArray(R"({"ok": true, "request": {"SpecialConfig": true, "OnlyInverter": true, "EmptyDrawers": false},
+                 "result": {"BatteryKitCount": 0, "BatteryCabinetCount": 0, "BatteryKitRecord": 0,
+                   "AutonomyAvailable": 0, "ModuleRecord": 10200}})");
+
+        // Italian edition: accessories (in list order) and the contracts of the 10 kVA band.
+        QTest::newRow("accessories and contracts")
+            << QByteArray(R"({"language": "Italian.lng", "sizeLine": 1,
+                              "accessories": [{"record": 20100, "quantity": 3}, {"record": 20020}, {"record": 20220}],
+                              "contracts": [20260]})")
+            << QByteArray(R"({"ok": true, "result": {"Accessories": {
+                   "Accessories": [{"RecordId": 20020, "Quantity": 1}, {"RecordId": 20100, "Quantity": 3},
+                                   {"RecordId": 20220, "Quantity": 1}],
+                   "Contracts": [{"RecordId": 20260, "Quantity": 1}]}}})");
+    }
+
+    void wholeSizings()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, expected);
+        const TRunOutput r = Run(request);
+        QCOMPARE(r.ExitCode, 0);
+        QVERIFY2(r.Err.isEmpty(), r.Err.constData());
+        QVERIFY(r.Doc.isObject());
+        const QJsonObject out = r.Doc.object();
+        QString why;
+        QVERIFY2(ContainsSubset(out, ParseObject(expected), "", why), qPrintable(why));
+        QVERIFY(!out.contains("error"));
+        // Every field of both records is printed under its own name.
+        const QStringList requestKeys = out["request"].toObject().keys();
+        QCOMPARE(QSet<QString>(requestKeys.begin(), requestKeys.end()),
+                 QSet<QString>(kRequestFields.begin(), kRequestFields.end()));
+        const QStringList resultKeys = out["result"].toObject().keys();
+        QCOMPARE(QSet<QString>(resultKeys.begin(), resultKeys.end()),
+                 QSet<QString>(kResultFields.begin(), kResultFields.end()));
+    }
+
+    void sizeListAndFloats()
+    {
+        const QJsonObject out = Size(R"({"sizeLine": 0, "loadPower": 8000})");
+        const QJsonArray sizes = out["sizeList"].toArray();
+        QCOMPARE(sizes.size(), 13);
+        QCOMPARE(sizes.first().toArray(), (QJsonArray{8000, 6400, 3, 10000}));
+        QCOMPARE(sizes.last().toArray(), (QJsonArray{60000, 48000, 12, 10120}));
+        for (qsizetype i = 1; i < sizes.size(); ++i)
+            QVERIFY(sizes[i].toArray()[1].toInt() >= sizes[i - 1].toArray()[1].toInt());
+        // Ratings come back as the very same single-precision values.
+        const QJsonObject result = out["result"].toObject();
+        QVERIFY(float(result["ModuleVA"].toDouble()) == 2666.66f);
+        QVERIFY(float(result["ModuleW"].toDouble()) == 2133.33f);
+    }
+
+    // --- Refusals
+
+    void refusals_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<QString>("error");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QVariantList>("args");
+        // Page refusals carry the message key and its numbers.
+        QTest::newRow("load not a number") << QByteArray(R"({"loadPower": "abc"})") << "ErrorInvalidNumber" << 1
+                                           << QVariantList{};
+        QTest::newRow("load zero") << QByteArray(R"({"loadPower": 0})") << "ErrorNumberOutOfRange" << 1
+                                   << QVariantList{1, 60000};
+        QTest::newRow("load above the size") << QByteArray(R"({"sizeLine": 1, "loadPower": 10001})")
+                                             << "ErrorNumberOutOfRange" << 1 << QVariantList{0, 10000};
+        QTest::newRow("margin above 100") << QByteArray(R"({"debugMode": true, "marginPercent": 101})")
+                                          << "ErrorNumberOutOfRange" << 1 << QVariantList{0, 100};
+        QTest::newRow("2 minutes") << QByteArray(R"({"autonomyMinutes": 2})") << "ErrorAutonmyRequested" << 3
+                                   << QVariantList{3, 20};
+        QTest::newRow("21 hours") << QByteArray(R"({"autonomyInMinutes": false, "autonomyHours": 21})")
+                                  << "ErrorNumberOutOfRange" << 3 << QVariantList{0, 20};
+        QTest::newRow("percent 0") << QByteArray(R"({"loadPercent": 0})") << "ErrorNumberOutOfRange" << 3
+                                   << QVariantList{1, 100};
+        // Values the wizard could not produce name their key.
+        QTest::newRow("size line beyond the list") << QByteArray(R"({"sizeLine": 13})")
+                                                   << "Invalid request value: sizeLine" << 1 << QVariantList{};
+        QTest::newRow("size line as text") << QByteArray(R"({"sizeLine": "1"})") << "Invalid request value: sizeLine"
+                                           << 1 << QVariantList{};
+        QTest::newRow("size line with a fraction") << QByteArray(R"({"sizeLine": 1.5})")
+                                                   << "Invalid request value: sizeLine" << 1 << QVariantList{};
+        QTest::newRow("load as boolean") << QByteArray(R"({"loadPower": true})") << "Invalid request value: loadPower"
+                                         << 1 << QVariantList{};
+        QTest::newRow("margin without debug") << QByteArray(R"({"marginPercent": 10})")
+                                              << "Invalid request value: marginPercent" << 1 << QVariantList{};
+        QTest::newRow("output kind 3") << QByteArray(R"({"outputKind": 3})") << "Invalid request value: outputKind"
+                                       << 0 << QVariantList{};
+        QTest::newRow("per-phase redundancy as number") << QByteArray(R"({"redundancy": 1})")
+                                                        << "Invalid request value: redundancy" << 2 << QVariantList{};
+        QTest::newRow("redundancy beyond the lines") << QByteArray(R"({"outputKind": 1, "sizeLine": 1, "redundancy": 1})")
+                                                     << "Invalid request value: redundancy" << 2 << QVariantList{};
+        QTest::newRow("redundancy of two phases") << QByteArray(R"({"redundancy": [1, 1]})")
+                                                  << "Invalid request value: redundancy" << 2 << QVariantList{};
+        QTest::newRow("battery type without debug") << QByteArray(R"({"batteryType": 0})")
+                                                    << "Invalid request value: batteryType" << 3 << QVariantList{};
+        QTest::newRow("battery type beyond the kits") << QByteArray(R"({"debugMode": true, "batteryType": 2})")
+                                                      << "Invalid request value: batteryType" << 3 << QVariantList{};
+        QTest::newRow("percent of four characters") << QByteArray(R"({"loadPercent": 1000})")
+                                                    << "Invalid request value: loadPercent" << 3 << QVariantList{};
+        QTest::newRow("unknown special configuration") << QByteArray(R"({"specialConfig": "bogus"})")
+                                                       << "Invalid request value: specialConfig" << 4
+                                                       << QVariantList{};
+        QTest::newRow("special configuration, non-modular")
+            << QByteArray(R"({"specialConfig": "onlyInverter", "modularBatteryCabinet": false})")
+            << "Invalid request value: specialConfig" << 4 << QVariantList{};
+        QTest::newRow("advanced page not offered at home")
+            << QByteArray(R"({"language": "Italian.lng", "specialConfig": "emptyDrawers"})")
+            << "Invalid request value: specialConfig" << 4 << QVariantList{};
+        QTest::newRow("accessory of another language") << QByteArray(R"({"accessories": [{"record": 20200}]})")
+                                                       << "Invalid request value: accessories" << 5 << QVariantList{};
+        QTest::newRow("fixed quantity") << QByteArray(R"({"accessories": [{"record": 20000, "quantity": 2}]})")
+                                        << "Invalid request value: accessories" << 5 << QVariantList{};
+        QTest::newRow("quantity 0") << QByteArray(R"({"accessories": [{"record": 20100, "quantity": 0}]})")
+                                    << "Invalid request value: accessories" << 5 << QVariantList{};
+        QTest::newRow("two of one group") << QByteArray(R"({"accessories": [{"record": 20000}, {"record": 20020}]})")
+                                          << "Invalid request value: accessories" << 5 << QVariantList{};
+        QTest::newRow("accessory named twice") << QByteArray(R"({"accessories": [{"record": 20100}, {"record": 20100}]})")
+                                               << "Invalid request value: accessories" << 5 << QVariantList{};
+        QTest::newRow("accessory with unknown key")
+            << QByteArray(R"({"accessories": [{"record": 20100, "qty": 2}]})") << "Invalid request value: accessories"
+            << 5 << QVariantList{};
+        QTest::newRow("contracts page not offered") << QByteArray(R"({"contracts": [20240]})")
+                                                    << "Invalid request value: contracts" << 6 << QVariantList{};
+        QTest::newRow("contract of another size") << QByteArray(R"({"language": "Italian.lng", "contracts": [20240]})")
+                                                  << "Invalid request value: contracts" << 6 << QVariantList{};
+        QTest::newRow("unknown key") << QByteArray(R"({"loadpower": 5000})") << "Invalid request value: loadpower"
+                                     << -1 << QVariantList{};
+        QTest::newRow("unknown language") << QByteArray(R"({"language": "Klingon.lng"})")
+                                          << "Invalid request value: language" << -1 << QVariantList{};
+        QTest::newRow("language outside the program folder") << QByteArray(R"({"language": "../bin/English.lng"})")
+                                                             << "Invalid request value: language" << -1
+                                                             << QVariantList{};
+        QTest::newRow("debug mode as text") << QByteArray(R"({"debugMode": "yes"})")
+                                            << "Invalid request value: debugMode" << -1 << QVariantList{};
+    }
+
+    void refusals()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QString, error);
+        QFETCH(int, page);
+        QFETCH(QVariantList, args);
+        const TRunOutput r = Run(request);
+        QCOMPARE(r.ExitCode, 0);
+        QVERIFY2(r.Err.isEmpty(), r.Err.constData());
+        const QJsonObject out = r.Doc.object();
+        QCOMPARE(out["ok"], QJsonValue(false));
+        QCOMPARE(out["error"].toString(), error);
+        QCOMPARE(out["errorPage"].toInt(-2), page);
+        if (error.startsWith("Error")) {
+            QCOMPARE(out["errorArgs"].toArray().toVariantList(), args);
+            QVERIFY(!out["message"].toString().isEmpty());
+        }
+    }
+
+    // --- Arrays
+
+    void arrayRequestsAreIndependent()
+    {
+        const QByteArray tenKva = R"({"sizeLine": 1})";
+        const QJsonObject alone = Size(tenKva);
+        QCOMPARE(alone["ok"], QJsonValue(true));
+
+        const TRunOutput r = Run("[" + tenKva + "," + tenKva + R"(, {"sizeLine": 1, "specialConfig": "onlyInverter"},)" +
+                                 tenKva + R"(, {"loadPower": "x"}, 7, )" + tenKva + "]");
+        QCOMPARE(r.ExitCode, 0);
+        QVERIFY(r.Doc.isArray());
+        const QJsonArray all = r.Doc.array();
+        QCOMPARE(all.size(), 7);
+        QCOMPARE(all[0].toObject(), alone);
+        QCOMPARE(all[1].toObject(), alone);
+        QCOMPARE(all[2].toObject()["result"].toObject()["BatteryKitCount"].toInt(-1), 0);
+        // Nothing of the only-inverter request or of a refused one carries over.
+        QCOMPARE(all[3].toObject(), alone);
+        QCOMPARE(all[4].toObject()["error"].toString(), QStringLiteral("ErrorInvalidNumber"));
+        QCOMPARE(all[5].toObject()["error"].toString(), QStringLiteral("Invalid request: not an object"));
+        QCOMPARE(all[6].toObject(), alone);
+    }
+
+    void languageOfOneRequestOnly()
+    {
+        // Contracts exist for the Italian edition only; the next request is English again.
+        const TRunOutput r = Run(R"([{"language": "Italian.lng", "sizeLine": 1, "contracts": [20240]},
+                                     {"sizeLine": 1, "contracts": [20240]}])");
+        const QJsonArray all = r.Doc.array();
+        QCOMPARE(all.size(), 2);
+        QCOMPARE(all[0].toObject()["ok"], QJsonValue(true));
+        QCOMPARE(all[1].toObject()["error"].toString(), QStringLiteral("Invalid request value: contracts"));
+    }
+
+    // --- Files and arguments
+
+    void unreadableInput_data()
+    {
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("malformed") << QByteArray(R"({"sizeLine": 1,)");
+        QTest::newRow("empty file") << QByteArray();
+        QTest::newRow("not JSON") << QByteArray("sizeLine=1");
+        QTest::newRow("a bare number") << QByteArray("42");
+    }
+
+    void unreadableInput()
+    {
+        QFETCH(QByteArray, text);
+        const TRunOutput r = Run(text);
+        QCOMPARE(r.ExitCode, 2);
+        QVERIFY(r.Out.isEmpty());
+        QVERIFY(!r.Err.isEmpty());
+    }
+
+    void missingFileAndArguments()
+    {
+        TRunOutput r = RunArgs({"--size", m_home->Path() + "/no-such-request.json"});
+        QCOMPARE(r.ExitCode, 2);
+        QVERIFY(r.Err.contains("no-such-request.json"));
+        QVERIFY(r.Out.isEmpty());
+        r = RunArgs({"--size"});
+        QCOMPARE(r.ExitCode, 2);
+        QVERIFY(r.Err.contains("Usage"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestHeadless)
+#include "test_headless.moc"
