@@ -19,6 +19,10 @@ float AutonomyFor(const TAutonomyDataRecord &rec, float batteryPower, int32_t st
     return CurveLookup(rec.Curve, TLookup::ByY, batteryPower / float(blocks));
 }
 
+/// Whole minutes of a lookup by y: -1 only when the table reaches no further;
+/// a time extrapolated below zero counts as 0, not as "longer than the table".
+int32_t WholeMinutes(float minutes) { return minutes == -1.0f ? -1 : std::max(0, RoundEven(minutes)); }
+
 } // namespace
 
 TCabinetPlacement PlaceKits(int32_t kits, bool modular, int32_t inverterKitPositions,
@@ -185,7 +189,7 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
     if (!modular)
         setByPower = kitCount == 1;
 
-    int32_t available = RoundEven(chosen.AutonomyAvailable);
+    int32_t available = WholeMinutes(chosen.AutonomyAvailable);
     if (available != -1 && available < req.AutonomyRequired)
         available = req.AutonomyRequired;
 
@@ -199,7 +203,7 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
     res.AutonomyAvailable = available;
     res.BatteryCapacityAh = std::nearbyint(float(chosen.Strings) * chosen.KitAh * 10.0f) / 10.0f;
     if (kitCount > kitsPerString) {
-        int32_t minusOne = RoundEven(chosen.AutonomyMinusOne);
+        int32_t minusOne = WholeMinutes(chosen.AutonomyMinusOne);
         if (minusOne != -1 && minusOne == req.AutonomyRequired)
             --minusOne;
         res.AutonomyMinusOne = minusOne;

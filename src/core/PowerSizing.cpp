@@ -160,17 +160,15 @@ void ApplyRedundancyChoice(uint8_t outputKind, const QVector<int32_t> &selected,
     } else if (outputKind == 1) {
         res.RedundantL1 = res.RedundantL2 = res.RedundantL3 = ClampToByte(index(0));
     } else {
-        const int32_t s = std::min(index(0), 3 * 255);
+        const int32_t s = index(0);
         for (int32_t added = 0; added < s; ++added) {
             const int32_t t1 = res.ModulesL1 + res.RedundantL1;
             const int32_t t2 = res.ModulesL2 + res.RedundantL2;
             const int32_t t3 = res.ModulesL3 + res.RedundantL3;
-            if (t2 < t1)
-                ++res.RedundantL2;
-            else if (t3 < t2)
-                ++res.RedundantL3;
-            else
-                ++res.RedundantL1;
+            uint8_t &target = t2 < t1 ? res.RedundantL2 : (t3 < t2 ? res.RedundantL3 : res.RedundantL1);
+            if (target == 255)
+                break;
+            ++target;
         }
     }
 }

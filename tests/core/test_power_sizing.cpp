@@ -349,6 +349,10 @@ void TestPowerSizing::applyRedundancy_data()
     QTest::newRow("per phase") << 0 << QVector<int>{1, 1, 1} << QVector<int>{1, 0, 2} << QVector<int>{1, 0, 2};
     QTest::newRow("missing per-phase entries count 0") << 0 << QVector<int>{1, 1, 1} << QVector<int>{1}
                                                        << QVector<int>{1, 0, 0};
+    QTest::newRow("huge index stops at the byte limit") << 2 << QVector<int>{0, 0, 0} << QVector<int>{1000000}
+                                                        << QVector<int>{255, 255, 255};
+    QTest::newRow("three-phase index beyond a byte") << 1 << QVector<int>{1, 1, 1} << QVector<int>{300}
+                                                     << QVector<int>{255, 255, 255};
     QTest::newRow("negative index counts 0") << 1 << QVector<int>{1, 1, 1} << QVector<int>{-1}
                                              << QVector<int>{0, 0, 0};
 }
