@@ -3,6 +3,7 @@
 // image, the results paint box, the wizard preview and the headless output.
 
 #include "Globals.h"
+#include "Headless.h"
 #include "LayoutGeometry.h"
 #include "LayoutPaintBox.h"
 #include "LayoutPainter.h"
@@ -85,6 +86,7 @@ private slots:
     void wizardPreviewPages();
     void headlessLayoutKeys();
     void headlessImageWriteFailure();
+    void headlessSizingCarriesTheLayout();
 
 private:
     TTempHome m_home;
@@ -424,6 +426,29 @@ void TestLayoutPainter::headlessImageWriteFailure()
     QVERIFY(json.contains("layout"));
     QVERIFY(!QFileInfo::exists(png));
     QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void TestLayoutPainter::headlessSizingCarriesTheLayout()
+{
+    // A 6-slot cabinet with two full 16-kit battery cabinets, through the wizard's pages.
+    QTemporaryDir dir;
+    const QString png = dir.filePath("layout.png");
+    TResultParameters final;
+    const QJsonObject out = SizeRequestJson(
+        QJsonObject{{"sizeLine", 5}, {"loadPower", 18000}, {"autonomyMinutes", 60}}, MakeLayoutHooks(png), nullptr,
+        &final);
+    QVERIFY2(out.value("ok").toBool(), qPrintable(out.value("error").toString()));
+    QCOMPARE(final.BatteryCabinetCount, 2);
+    QCOMPARE(int(final.KitsInLastCabinet), 0);
+    const QJsonObject layout = out.value("layout").toObject();
+    QCOMPARE(layout.value("fullCabinets").toInt(), 2);
+    QCOMPARE(layout.value("inverterX").toInt(), 150);
+    QCOMPARE(layout.value("fullX").toInt(), 348);
+    QCOMPARE(layout.value("partialX").toInt(), 0);
+    QCOMPARE(layout.value("bounds").toArray().at(1).toInt(), 378 - 280);
+    QImage written;
+    QVERIFY(written.load(png, "PNG"));
+    QVERIFY(written.width() >= 89 * 2);
 }
 
 QTEST_MAIN(TestLayoutPainter)
