@@ -8,6 +8,7 @@
 #include "Messages.h"
 #include "Settings.h"
 #include "TextUtils.h"
+#include "WindowServices.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -94,6 +95,7 @@ TFrmWizard::TFrmWizard(TWizardMode mode, QWidget *parent)
     font.setPointSize(8);
     setFont(font);
     setFixedSize(kClientWidth, kClientHeight);
+    ScaleFormToScreen(this);
 
     BuildWindow();
     SetCaptions();
@@ -659,9 +661,14 @@ void TFrmWizard::OnNext()
     if (!StorePage(m_page))
         return;
     if (m_core.IsLastPage(m_page)) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
+        // The battery sizing runs under the hourglass; the main window puts the
+        // arrow back once it has shown the results.
+        const bool sizing = !OnlyInverterActive(RequestParameters);
+        if (sizing)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
         const TPageError error = m_core.Finish();
-        QApplication::restoreOverrideCursor();
+        if (!error.Ok() && sizing)
+            QApplication::restoreOverrideCursor();
         if (Refused(error))
             return;
         accept();

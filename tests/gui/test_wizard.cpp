@@ -152,6 +152,8 @@ private slots:
         ResultParameters = TResultParameters{};
         m_messages.Messages.clear();
         m_messages.Answers.clear();
+        while (QApplication::overrideCursor())
+            QApplication::restoreOverrideCursor();
     }
 
     void cleanupTestCase() { UnloadVendorLibrary(); }
@@ -173,6 +175,9 @@ private slots:
         });
         QCOMPARE(w.exec(), int(QDialog::Accepted));
         QCOMPARE(visited, (QList<int32_t>{0, 1, 2, 3, 4, 5}));
+        // The hourglass stays until the main window has shown the results.
+        QVERIFY(QApplication::overrideCursor());
+        QCOMPARE(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         QCOMPARE(nextLabels.last(), LangWizard("ButtonFinish"));
         QCOMPARE(nextLabels.first(), LangWizard("ButtonNext"));
         QVERIFY(m_messages.Messages.isEmpty());
@@ -349,13 +354,18 @@ private slots:
         const QVector<TSizeLine> lines = w.Core().SizeList();
         QCOMPARE(ResultParameters.InverterRecord, lines.last().RecordId);
         QCOMPARE(RequestParameters.MaxUpsPower, lines.last().VA);
+        auto *preview = Child<QWidget>(w, "pbxPreview");
+        const QImage largest = preview->grab().toImage();
         ChooseLine(size, 0);
         QCOMPARE(size->currentIndex(), 0);
+        const QImage smallest = preview->grab().toImage();
+        QVERIFY(smallest != largest); // the picture of the other cabinet
         QCOMPARE(ResultParameters.InverterRecord, lines.first().RecordId);
         QCOMPARE(RequestParameters.MaxUpsPower, lines.first().VA);
         QCOMPARE(RequestParameters.MaxUpsSlots, lines.first().Slots);
         ClickOption(Child<QRadioButton>(w, "optW"));
         QCOMPARE(RequestParameters.MaxUpsPower, lines.first().VA);
+        QCOMPARE(preview->grab().toImage(), smallest);
         QCOMPARE(size->itemText(0),
                  QStringLiteral("%1 kVA - %2 kW  (%3 %4)")
                      .arg(lines.first().VA / 1000)
@@ -764,6 +774,52 @@ private slots:
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(ResultParameters.BatteryKitCount, 0);
         QCOMPARE(ResultParameters.BatteryCabinetCount, 0);
+    }
+
+    // The battery type (debug mode): stored with the page, restored when the
+    // autonomy is edited, started afresh when the cabinet kind changes.
+    void batteryTypeChoice()
+    {
+        SetupData.DebugMode = true;
+        {
+            TFrmWizard w(TWizardMode::NewConfiguration);
+            Show(w);
+            QVERIFY(GoTo(w, PageAdvanced));
+            auto *types = Child<QComboBox>(w, "cmbBatteryType");
+            QVERIFY(!Child<QGroupBox>(w, "grpBatteryType")->isHidden());
+            QVERIFY(types->isEnabled());
+            ChooseLine(types, 1);
+            ClickBack(w);
+            ClickOption(Child<QRadioButton>(w, "optNotModular"));
+            QCOMPARE(types->currentIndex(), 0);
+            ClickOption(Child<QRadioButton>(w, "optModular"));
+            ClickNext(w);
+            QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+            ChooseLine(types, 1);
+            QVERIFY(GoTo(w, PageAccessories));
+            QCOMPARE(RequestParameters.BatteryType, 0);
+            ClickNext(w);
+            QCOMPARE(w.result(), int(QDialog::Accepted));
+            QCOMPARE(ResultParameters.BatteryKitRecord, w.Core().OfferedKits().at(0));
+        }
+        TFrmWizard w(TWizardMode::EditAutonomy);
+        Show(w);
+        QCOMPARE(Child<QComboBox>(w, "cmbBatteryType")->currentIndex(), 1);
+    }
+
+    void centredOnTheMainWindow()
+    {
+        QWidget main;
+        main.setGeometry(50, 40, 620, 480); // within the 800 x 600 offscreen screen
+        main.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&main));
+        TFrmWizard w(TWizardMode::NewConfiguration, &main);
+        Show(w);
+        const QPoint offset = w.geometry().center() - main.geometry().center();
+        QVERIFY2(qAbs(offset.x()) <= 2 && qAbs(offset.y()) <= 2,
+                 qPrintable(QStringLiteral("%1, %2").arg(offset.x()).arg(offset.y())));
+        QVERIFY(w.windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
     }
 
     // One of a group unticks the others of its group; no quantity question for them.
