@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QFontInfo>
 #include <QLabel>
+#include <QMenu>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
@@ -115,6 +116,7 @@ private slots:
     void productLogoOpensProductPageUnderWaitCursor();
     void unknownLanguageFileRemovesLogoLinkForTheRun();
     void resultCommandsDisabledAtStart();
+    void popupMenusCarryTheirCommands();
     void firstIdleRunsOnceAfterStart();
     void noLanguageFileEndsOrderly();
     void missingVendorLibraryEndsOrderly();
@@ -370,6 +372,37 @@ void TestMainWindow::resultCommandsDisabledAtStart()
         QVERIFY2(ButtonShowsDisabled(button), qPrintable(button->objectName()));
     for (QPushButton *button : {window.btnNewConfiguration, window.btnSetup, window.btnInfo})
         QVERIFY2(ButtonShowsEnabled(button), qPrintable(button->objectName()));
+}
+
+void TestMainWindow::popupMenusCarryTheirCommands()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    const QList<QAction *> layoutEntries = window.PopupMenuLayout->actions();
+    QCOMPARE(layoutEntries.size(), 3);
+    QCOMPARE(layoutEntries.at(0), window.actLayoutCopyToClipBoard);
+    QVERIFY(layoutEntries.at(1)->isSeparator());
+    QCOMPARE(layoutEntries.at(2), window.actLayoutSaveToFile);
+    QCOMPARE(window.PopupMenuTable->actions(), QList<QAction *>{window.actTableCopyToClipboard});
+
+    // The table menu knows which of the two grids it was opened on.
+    window.SetWizardRunner([](TWizardMode) { return true; });
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    window.actNewConfiguration->trigger();
+    for (QTableWidget *grid : {window.grdData, window.grdItems}) {
+        window.pageControlResult->setCurrentWidget(grid->parentWidget());
+        emit grid->customContextMenuRequested(QPoint(10, 10));
+        QTRY_VERIFY(window.PopupMenuTable->isVisible());
+        QCOMPARE(window.PopupGrid(), grid);
+        window.PopupMenuTable->close();
+    }
+    window.pageControlResult->setCurrentWidget(window.tabResultLayout);
+    emit window.PaintGlobalLayout()->customContextMenuRequested(QPoint(10, 10));
+    QTRY_VERIFY(window.PopupMenuLayout->isVisible());
+    window.PopupMenuLayout->close();
+    window.close();
 }
 
 void TestMainWindow::firstIdleRunsOnceAfterStart()
