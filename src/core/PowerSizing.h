@@ -67,5 +67,5 @@ QVector<int32_t> RedundancyLineCounts(uint8_t outputKind, uint8_t outputLines, c
 /// index s for all three phases; kind 2 adds s modules one at a time, with
 /// t = working + redundant per phase: to L2 when t(L2) < t(L1), else to L3
 /// when t(L3) < t(L2), else to L1.
-/// Missing or negative indexes count as 0.
+/// Missing or negative indexes count as 0; no count goes beyond 255.
 void ApplyRedundancyChoice(uint8_t outputKind, const QVector<int32_t> &selected, TResultParameters &res);
