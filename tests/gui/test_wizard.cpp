@@ -891,6 +891,40 @@ private slots:
         QCOMPARE(stored.first().Quantity, 1);
     }
 
+    // Without entries a grid shows one empty row (under the heading) that ticks nothing.
+    void gridWithoutEntries_data()
+    {
+        QTest::addColumn<bool>("withQuantity");
+        QTest::newRow("accessories") << true;
+        QTest::newRow("contracts") << false;
+    }
+
+    void gridWithoutEntries()
+    {
+        QFETCH(bool, withQuantity);
+        TAccessoryGrid grid(withQuantity);
+        grid.resize(360, 200);
+        grid.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&grid));
+        QSignalSpy clicks(&grid, &TAccessoryGrid::EntryClicked);
+        QCOMPARE(grid.rowCount(), 1);
+        QCOMPARE(grid.EntryCount(), 0);
+        QCOMPARE(grid.columnCount(), withQuantity ? 3 : 2);
+        QCOMPARE(grid.horizontalHeader()->isHidden(), !withQuantity);
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.CheckCellCentre(0));
+        QCOMPARE(clicks.count(), 0);
+
+        grid.SetEntries({QStringLiteral("A"), QString(), QStringLiteral("C")}, {false, true, false},
+                        {QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")});
+        QCOMPARE(grid.rowCount(), 3); // an empty description keeps its own row
+        QVERIFY(grid.IsChecked(1));
+        QCOMPARE(grid.DescriptionText(2), QStringLiteral("C"));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, Qt::NoModifier, grid.CheckCellCentre(2));
+        QCOMPARE(clicks.count(), 1);
+        QCOMPARE(clicks.first().first().toInt(), 2);
+        QVERIFY(!grid.IsChecked(2)); // the grid only reports; the wizard decides the tick
+    }
+
     // The keyboard reaches the ticks too: the space bar on the current row.
     void spaceBarTicksTheCurrentEntry()
     {
