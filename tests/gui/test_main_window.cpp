@@ -128,6 +128,7 @@ private slots:
     void editAutonomyKeepsPageWhenCancelled();
     void wizardFailureCountsAsCancel();
     void realWizardCancelledLeavesWelcomePage();
+    void realWizardFinishedShowsResults();
     void setupChangesApplyNewLanguage();
     void programWithoutDisplayExplainsAndFails();
 };
@@ -679,6 +680,55 @@ void TestMainWindow::realWizardCancelledLeavesWelcomePage()
     QVERIFY(!window.HasConfiguration());
     QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
     QVERIFY(!window.actEditAutonomy->isEnabled());
+    window.close();
+}
+
+void TestMainWindow::realWizardFinishedShowsResults()
+{
+    TTempHome home;
+    TRecordingMessageService boxes;
+    TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    ResultParameters = TResultParameters();
+
+    // Next on every page with the wizard's defaults, Finish on the last.
+    QStringList firstPages;
+    int clicks = 0;
+    QPointer<QWidget> current;
+    QTimer driver;
+    driver.setInterval(20);
+    connect(&driver, &QTimer::timeout, [&] {
+        auto *wizard = qobject_cast<TFrmWizard *>(QApplication::activeModalWidget());
+        if (wizard == nullptr || ++clicks > 30)
+            return;
+        if (wizard != current) {
+            current = wizard;
+            auto *pages = wizard->findChild<QStackedWidget *>(QStringLiteral("nbkPages"));
+            firstPages << (pages != nullptr && pages->currentWidget() != nullptr ? pages->currentWidget()->objectName()
+                                                                                  : QString());
+        }
+        if (auto *next = wizard->findChild<QPushButton *>(QStringLiteral("btnNext")))
+            next->click();
+    });
+    driver.start();
+
+    window.actNewConfiguration->trigger();
+    QVERIFY(window.HasConfiguration());
+    QVERIFY(ResultParameters.InverterRecord != 0);
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
+    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultLayout);
+    QVERIFY(window.actPrintConfiguration->isEnabled());
+    QCOMPARE(QApplication::overrideCursor(), nullptr);
+    // The drawing is painted once the results show and captured for the exports.
+    QTRY_VERIFY(window.PaintGlobalLayout()->HasLayoutBitmap());
+
+    clicks = 0;
+    window.actEditAutonomy->trigger();
+    QCOMPARE(firstPages, (QStringList{QStringLiteral("pgPhases"), QStringLiteral("pgAutonomy")}));
+    QVERIFY(window.HasConfiguration());
+    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
+    QVERIFY(boxes.Messages.isEmpty());
     window.close();
 }
 
