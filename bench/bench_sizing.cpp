@@ -2,7 +2,9 @@
 // each sizing creates the wizard flow on the vendor's offer (read once) and
 // passes the Phases, Power, Redundancy, Autonomy and Advanced pages, then Finish.
 //
-//   bench_sizing [path/to/Quenvar.so] [seconds]
+//   bench_sizing [path/to/Quenvar.so] [seconds] [fresh]
+//
+// "fresh" reads the vendor's offer again for every wizard, as the dialog does.
 
 #include "Globals.h"
 #include "Vendor.h"
@@ -59,11 +61,12 @@ QVector<TBenchRequest> MakeRequests()
 }
 
 /// One whole sizing; returns a figure of the result so the work cannot be skipped.
-int64_t SizeOnce(const TBenchRequest &q, const TWizardContext &context, const TWizardOffer &offer, int64_t &refused)
+int64_t SizeOnce(const TBenchRequest &q, const TWizardContext &context, const TWizardOffer *offer, int64_t &refused)
 {
     TRequestParameters request{};
     TResultParameters result{};
-    TWizardCore core(request, result, context, TWizardMode::NewConfiguration, offer);
+    TWizardCore core = offer ? TWizardCore(request, result, context, TWizardMode::NewConfiguration, *offer)
+                             : TWizardCore(request, result, context, TWizardMode::NewConfiguration);
     core.PhasesNext(q.InputThreePhase, q.OutputKind);
     core.EnterPower();
     const int32_t line = core.DefaultSizeLine();
@@ -110,11 +113,13 @@ int main(int argc, char **argv)
     context.LanguageID = 1033;
     // What the vendor offers is read once, as between two wizard runs of the program.
     const TWizardOffer offer = ReadWizardOffer();
+    const bool fresh = args.size() > 3 && args[3] == QLatin1String("fresh");
+    const TWizardOffer *shared = fresh ? nullptr : &offer;
 
     // Warm-up: the catalogue reads its texts once.
     int64_t refused = 0, checksum = 0;
     for (const TBenchRequest &q : requests)
-        checksum += SizeOnce(q, context, offer, refused);
+        checksum += SizeOnce(q, context, shared, refused);
 
     refused = 0;
     int64_t sizings = 0;
@@ -122,7 +127,7 @@ int main(int argc, char **argv)
     timer.start();
     while (timer.nsecsElapsed() < qint64(seconds * 1e9)) {
         for (const TBenchRequest &q : requests)
-            checksum += SizeOnce(q, context, offer, refused);
+            checksum += SizeOnce(q, context, shared, refused);
         sizings += requests.size();
     }
     const double elapsed = double(timer.nsecsElapsed()) / 1e9;

@@ -9,7 +9,11 @@
 #include "Vendor.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
+
+#include <memory>
 
 namespace {
 
@@ -34,6 +38,13 @@ int RunHeadlessMain(int argc, char **argv)
 {
     // Never ask for a display, whatever the environment says.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a runtime folder Qt warns on standard error, which belongs to our own messages.
+    std::unique_ptr<QTemporaryDir> runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        runtimeDir = std::make_unique<QTemporaryDir>();
+        if (runtimeDir->isValid())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir->path()));
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Configurator"));
 
