@@ -2,7 +2,10 @@
 // a separate process in a private home, with the vendor library and language
 // files of the program folder.
 
+#include "Globals.h"
+#include "Headless.h"
 #include "TestSupport.h"
+#include "Vendor.h"
 
 #include <QDir>
 #include <QFile>
@@ -422,6 +425,46 @@ private slots:
         QCOMPARE(all.size(), 2);
         QCOMPARE(all[0].toObject()["ok"], QJsonValue(true));
         QCOMPARE(all[1].toObject()["error"].toString(), QStringLiteral("Invalid request value: contracts"));
+    }
+
+    // --- In the program's own process
+
+    void hooksExtendFinishedResultsOnly()
+    {
+        SetupData.ProgramPath = BuiltProgramPath();
+        SetupData.LanguageFile = QStringLiteral("English.lng");
+        SetupData.LanguageID = 1033;
+        SetupData.VendorName = QStringLiteral("Quenvar");
+        QVERIFY(LoadVendorLibraryFile(BuiltProgramPath() + QStringLiteral("Quenvar.so")));
+        int calls = 0;
+        THeadlessHooks hooks;
+        hooks.ExtendResult = [&](const TRequestParameters &q, TResultParameters &r, QJsonObject &out) {
+            ++calls;
+            out["layout"] = QJsonObject{{"inverter", r.InverterRecord}, {"load", q.LoadPower}};
+        };
+        TRequestParameters request;
+        TResultParameters result;
+        request.AutonomyRequired = 999; // overwritten: each request starts from zero-filled records
+        result.Accessories.Accessories = {{20100, 4}};
+        QJsonObject out = SizeRequestJson(ParseObject(R"({"sizeLine": 1, "loadPower": 9000})"), hooks, &request, &result);
+        QCOMPARE(out["ok"], QJsonValue(true));
+        QCOMPARE(calls, 1);
+        QCOMPARE(out["layout"].toObject()["inverter"].toInt(), 10020);
+        QCOMPARE(out["layout"].toObject()["load"].toInt(), 9000);
+        QCOMPARE(request.AutonomyRequired, 10);
+        QCOMPARE(result.BatteryKitCount, 4);
+        QVERIFY(result.Accessories.Accessories.isEmpty());
+
+        out = SizeRequestJson(ParseObject(R"({"loadPower": -1})"), hooks, &request, &result);
+        QCOMPARE(out["ok"], QJsonValue(false));
+        QCOMPARE(calls, 1);
+        QVERIFY(!out.contains("layout"));
+        QCOMPARE(result.BatteryKitCount, 0);
+        // The language of the settings is in force again after a request that named its own.
+        SizeRequestJson(ParseObject(R"({"language": "Italian.lng"})"), hooks);
+        QCOMPARE(SetupData.LanguageFile, QStringLiteral("English.lng"));
+        QCOMPARE(SetupData.LanguageID, 1033);
+        UnloadVendorLibrary();
     }
 
     // --- Files and arguments
