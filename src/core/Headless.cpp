@@ -40,7 +40,7 @@ constexpr TRequestKey kRequestKeys[] = {
     {"autonomyHoursMinutes", PageAutonomy},
     {"loadPercent", PageAutonomy},
     {"modularBatteryCabinet", PageAutonomy},
-    {"batteryType", PageAutonomy},
+    {"batteryType", PageAdvanced},
     {"specialConfig", PageAdvanced},
     {"accessories", PageAccessories},
     {"contracts", PageContracts},
@@ -396,13 +396,8 @@ bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParamete
             // The cabinet options are shown only when a non-modular cabinet is offered.
             if (!r.Bool("modularBatteryCabinet", true, modular) || (!modular && !core.NonModularCabinetOffered()))
                 return invalid("modularBatteryCabinet", page);
-            // The battery type can be chosen only in debug mode, for modular cabinets.
-            const int32_t kitLines = int32_t(core.BatteryTypeLines().size()) - 1;
-            if (!r.Int("batteryType", -1, batteryType) || batteryType < -1 || batteryType >= kitLines ||
-                (batteryType != -1 && (!debugMode || !modular)))
-                return invalid("batteryType", page);
-            const TPageError e =
-                core.AutonomyNext(inMinutes, minutes, hours, hoursMinutes, percent, modular, batteryType + 1);
+            // The battery type choice sits on the Advanced page, still on its first line here.
+            const TPageError e = core.AutonomyNext(inMinutes, minutes, hours, hoursMinutes, percent, modular, 0);
             if (!e.Ok())
                 return refused(e, page);
             break;
@@ -421,6 +416,11 @@ bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParamete
             const bool ticked = emptyDrawers || onlyInverter;
             if (ticked && !state.SpecialEnabled)
                 return invalid("specialConfig", page);
+            // The battery type can be chosen only in debug mode, for modular cabinets.
+            const int32_t kitLines = int32_t(core.BatteryTypeLines().size()) - 1;
+            if (!r.Int("batteryType", -1, batteryType) || batteryType < -1 || batteryType >= kitLines ||
+                (batteryType != -1 && !state.BatteryChoiceEnabled))
+                return invalid("batteryType", page);
             const TPageError e = core.AdvancedNext(ticked, emptyDrawers, onlyInverter, batteryType + 1);
             if (!e.Ok())
                 return refused(e, page);

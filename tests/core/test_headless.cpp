@@ -331,9 +331,15 @@ private slots:
         QTest::newRow("redundancy of two phases") << QByteArray(R"({"redundancy": [1, 1]})")
                                                   << "Invalid request value: redundancy" << 2 << QVariantList{};
         QTest::newRow("battery type without debug") << QByteArray(R"({"batteryType": 0})")
-                                                    << "Invalid request value: batteryType" << 3 << QVariantList{};
+                                                    << "Invalid request value: batteryType" << 4 << QVariantList{};
         QTest::newRow("battery type beyond the kits") << QByteArray(R"({"debugMode": true, "batteryType": 2})")
-                                                      << "Invalid request value: batteryType" << 3 << QVariantList{};
+                                                      << "Invalid request value: batteryType" << 4 << QVariantList{};
+        QTest::newRow("battery type, non-modular")
+            << QByteArray(R"({"debugMode": true, "batteryType": 1, "modularBatteryCabinet": false})")
+            << "Invalid request value: batteryType" << 4 << QVariantList{};
+        QTest::newRow("battery type, advanced page not offered")
+            << QByteArray(R"({"language": "Italian.lng", "batteryType": -1})") << "Invalid request value: batteryType"
+            << 4 << QVariantList{};
         QTest::newRow("percent of four characters") << QByteArray(R"({"loadPercent": 1000})")
                                                     << "Invalid request value: loadPercent" << 3 << QVariantList{};
         QTest::newRow("unknown special configuration") << QByteArray(R"({"specialConfig": "bogus"})")
