@@ -314,7 +314,6 @@ bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParamete
         return false;
     };
 
-    int32_t batteryType = -1;
     for (int32_t page : pages) {
         switch (page) {
         case PagePhases: {
@@ -418,6 +417,7 @@ bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParamete
                 return invalid("specialConfig", page);
             // The battery type can be chosen only in debug mode, for modular cabinets.
             const int32_t kitLines = int32_t(core.BatteryTypeLines().size()) - 1;
+            int32_t batteryType = -1;
             if (!r.Int("batteryType", -1, batteryType) || batteryType < -1 || batteryType >= kitLines ||
                 (batteryType != -1 && !state.BatteryChoiceEnabled))
                 return invalid("batteryType", page);
