@@ -12,6 +12,9 @@
 namespace {
 
 std::unique_ptr<QLibrary> g_library;
+// Resolved once per load: the sizing asks for vendor texts in its inner loops.
+TVendorGetData g_getData = nullptr;
+TVendorGetBitmap g_getBitmap = nullptr;
 
 bool IsPlainName(const QString &name)
 {
@@ -44,12 +47,16 @@ bool LoadVendorLibraryFile(const QString &fileName)
     library->setFileName(info.absoluteFilePath());
     if (!library->load())
         return false;
+    g_getData = reinterpret_cast<TVendorGetData>(library->resolve("GetData"));
+    g_getBitmap = reinterpret_cast<TVendorGetBitmap>(library->resolve("GetBitmap"));
     g_library = std::move(library);
     return true;
 }
 
 void UnloadVendorLibrary()
 {
+    g_getData = nullptr;
+    g_getBitmap = nullptr;
     if (g_library) {
         g_library->unload();
         g_library.reset();
@@ -61,13 +68,10 @@ bool VendorLibraryLoaded() { return g_library && g_library->isLoaded(); }
 bool GetVendorText(int32_t entry, QString &text)
 {
     text.clear();
-    if (!VendorLibraryLoaded())
-        return false;
-    const auto getData = reinterpret_cast<TVendorGetData>(g_library->resolve("GetData"));
-    if (!getData)
+    if (!g_getData || !VendorLibraryLoaded())
         return false;
     const char *value = nullptr;
-    if (!getData(entry, &value))
+    if (!g_getData(entry, &value))
         return false;
     if (value)
         text = DecodeText8Bit(QByteArray(value)).trimmed();
@@ -93,15 +97,12 @@ int32_t VendorInt(int32_t entry, int32_t def)
 bool LoadVendorBitmapData(const QString &name, QByteArray &bytes)
 {
     bytes.clear();
-    if (!VendorLibraryLoaded() || name.isEmpty())
-        return false;
-    const auto getBitmap = reinterpret_cast<TVendorGetBitmap>(g_library->resolve("GetBitmap"));
-    if (!getBitmap)
+    if (!g_getBitmap || !VendorLibraryLoaded() || name.isEmpty())
         return false;
     const QByteArray key = name.toUtf8();
     const unsigned char *data = nullptr;
     int32_t size = 0;
-    if (!getBitmap(key.constData(), &data, &size) || !data || size <= 0)
+    if (!g_getBitmap(key.constData(), &data, &size) || !data || size <= 0)
         return false;
     // The library owns its bytes; the picture keeps a copy of its own.
     bytes = QByteArray(reinterpret_cast<const char *>(data), size);
