@@ -1,6 +1,7 @@
 // The program entry: the headless sizing mode, or the main window and its
 // message loop.
 
+#include "HeadlessMain.h"
 #include "QtMessageService.h"
 #include "TFrmVarnexCfgMain.h"
 #include "WindowServices.h"
@@ -8,11 +9,6 @@
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
-
-#if __has_include("HeadlessMain.h")
-#include "HeadlessMain.h"
-#define VX_HAS_HEADLESS_MAIN 1
-#endif
 
 namespace {
 
@@ -40,14 +36,8 @@ constexpr int kStartupFailedExitCode = 1;
 
 int main(int argc, char **argv)
 {
-    if (HasArgument(argc, argv, "--size")) {
-#ifdef VX_HAS_HEADLESS_MAIN
+    if (HasArgument(argc, argv, "--size"))
         return RunHeadlessMain(argc, argv);
-#else
-        std::fputs("VarnexCfg: the headless sizing mode is not available in this build.\n", stderr);
-        return 2;
-#endif
-    }
 
     if (!DisplayAvailable()) {
         std::fputs("VarnexCfg: no display is available (DISPLAY and WAYLAND_DISPLAY are not set), so the window "
