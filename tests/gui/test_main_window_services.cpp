@@ -18,15 +18,15 @@ const QStringList kDocumentFilters = {
     QStringLiteral("PDF Document (*.pdf)|*.pdf"),
 };
 
-/// Runs `act` on the next modal file dialog.
+/// Runs `act` on the modal file dialog, again on every tick until it has closed:
+/// a dialog still setting itself up may ignore the first answer.
 void WhenFileDialogAppears(QTimer &timer, std::function<void(QFileDialog *)> act)
 {
     timer.setInterval(10);
-    QObject::connect(&timer, &QTimer::timeout, [&timer, act] {
+    QObject::connect(&timer, &QTimer::timeout, [act] {
         auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
         if (dialog == nullptr || !dialog->isVisible())
             return;
-        timer.stop();
         act(dialog);
     });
     timer.start();
@@ -54,24 +54,33 @@ void TestMainWindowServices::cleanup()
 void TestMainWindowServices::saveDialogReturnsChosenFilterAndName_data()
 {
     QTest::addColumn<int>("filter");
-    QTest::newRow("Word document") << 1;
-    QTest::newRow("PDF document") << 2;
+    QTest::addColumn<QString>("name");
+    QTest::newRow("Word document") << 1 << "offer.doc";
+    QTest::newRow("PDF document") << 2 << "offer.pdf";
 }
 
 void TestMainWindowServices::saveDialogReturnsChosenFilterAndName()
 {
     QFETCH(int, filter);
+    QFETCH(QString, name);
     QTemporaryDir folder;
-    const QString wanted = folder.path() + QStringLiteral("/offer.txt");
+    const QString wanted = folder.path() + QLatin1Char('/') + name;
     QStringList shownFilters;
     bool confirmsOverwrite = false;
     QTimer timer;
     WhenFileDialogAppears(timer, [&](QFileDialog *dialog) {
         shownFilters = dialog->nameFilters();
         confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        dialog->selectNameFilter(shownFilters.value(filter - 1));
-        dialog->selectFile(wanted);
-        static_cast<QDialog *>(dialog)->accept();
+        const QString nameFilter = shownFilters.value(filter - 1);
+        // The folder view loads in the background and may reset the typed name:
+        // choose again until the dialog shows the wanted name and filter, then close it
+        // as the Save button does.
+        if (dialog->selectedNameFilter() != nameFilter || dialog->selectedFiles() != QStringList{wanted}) {
+            dialog->selectNameFilter(nameFilter);
+            dialog->selectFile(wanted);
+            return;
+        }
+        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
     });
 
     QString fileName;
