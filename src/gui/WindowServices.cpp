@@ -92,26 +92,37 @@ bool SendMailTo(const QString &recipient)
     return OpenUrlUnderWaitCursor(url);
 }
 
+std::unique_ptr<QFileDialog> CreateSaveFileDialog(const QStringList &filters, QWidget *parent)
+{
+    QStringList nameFilters;
+    for (const QString &entry : filters)
+        nameFilters << NameFilterOf(entry);
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setNameFilters(nameFilters);
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+    dialog->setSizeGripEnabled(true);
+    return dialog;
+}
+
+int SaveFileDialogChoice(const QFileDialog &dialog, QString &fileName)
+{
+    if (dialog.selectedFiles().isEmpty())
+        return -1;
+    fileName = dialog.selectedFiles().constFirst();
+    const int index = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+    return index < 0 ? 1 : index + 1;
+}
+
 int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent)
 {
     if (SaveHook())
         return SaveHook()(filters, fileName);
-
-    QStringList nameFilters;
-    for (const QString &entry : filters)
-        nameFilters << NameFilterOf(entry);
-
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilters(nameFilters);
-    dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    dialog.setSizeGripEnabled(true);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const std::unique_ptr<QFileDialog> dialog = CreateSaveFileDialog(filters, parent);
+    if (dialog->exec() != QDialog::Accepted)
         return -1;
-    fileName = dialog.selectedFiles().constFirst();
-    const int index = nameFilters.indexOf(dialog.selectedNameFilter());
-    return index < 0 ? 1 : index + 1;
+    return SaveFileDialogChoice(*dialog, fileName);
 }
 
 void SetSaveFileNameHook(TSaveFileNameHook hook)

