@@ -21,6 +21,8 @@ private slots:
     void areasEndAtTheFirstRecordWithoutFamily();
     void storedTexts_data();
     void storedTexts();
+    void everyRecordInFull_data();
+    void everyRecordInFull();
     void familyLists_data();
     void familyLists();
     void numbersReadFromTexts();
@@ -105,6 +107,81 @@ void TestCatalogue::storedTexts()
     QFETCH(int, field);
     QFETCH(QString, text);
     QCOMPARE(CatalogueField(record, field), text);
+}
+
+void TestCatalogue::everyRecordInFull_data()
+{
+    // Every record of both areas, field 0 onwards; fields after the last one
+    // listed and every "" are texts that are not stored.
+    QTest::addColumn<int>("record");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("10000") << 10000 << QStringList{"2", "2001", "3 Slot", "UpsItemInverterCabinetSlot_3", "86", "414 x 1345 x 628", "1", "1", "1", "12", "1", "1", "1", "1", "10", "10180", "2900", "8000", "6400", "2003"};
+    QTest::newRow("10020") << 10020 << QStringList{"2", "2011", "3 Slot", "UpsItemInverterCabinetSlot_3", "86", "414 x 1345 x 628", "1", "1", "1", "12", "1", "1", "1", "1", "10", "10200", "2900", "10000", "8000", "2013"};
+    QTest::newRow("10040") << 10040 << QStringList{"2", "2021", "6 Slot", "UpsItemInverterCabinetSlot_6", "84", "414 x 1345 x 628", "2", "2", "2", "8", "1", "1", "1", "1", "10", "10180", "3000", "16000", "12800", "2023"};
+    QTest::newRow("10060") << 10060 << QStringList{"2", "2031", "6 Slot", "UpsItemInverterCabinetSlot_6", "84", "414 x 1345 x 628", "2", "2", "2", "8", "1", "1", "1", "1", "10", "10200", "3000", "20000", "16000", "2033"};
+    QTest::newRow("10080") << 10080 << QStringList{"2", "2041", "9 Slot", "UpsItemInverterCabinetSlot_9", "82", "414 x 1345 x 628", "3", "3", "3", "0", "0", "0", "0", "1", "10", "10200", "3100", "30000", "24000", "2043"};
+    QTest::newRow("10100") << 10100 << QStringList{"2", "2051", "9 Slot", "UpsItemInverterCabinetSlot_9", "113", "414 x 1650 x 628", "3", "3", "3", "0", "0", "0", "0", "1", "23", "10220", "3600", "45000", "36000", "2053"};
+    QTest::newRow("10120") << 10120 << QStringList{"2", "2061", "12 Slot", "UpsItemInverterCabinetSlot_12", "116", "414 x 1650 x 628", "4", "4", "4", "0", "0", "0", "0", "1", "23", "10220", "3700", "60000", "48000", "2063"};
+    QTest::newRow("10140") << 10140 << QStringList{"3", "2071", "", "UpsItemBatteryCabinetModular_16", "80", "414 x 1345 x 628", "16", "1600"};
+    QTest::newRow("10160") << 10160 << QStringList{"3", "2081", "", "UpsItemBatteryCabinetModular_20", "95", "414 x 1650 x 628", "20", "1700"};
+    QTest::newRow("10180") << 10180 << QStringList{"0", "2091", "2,7 KVA", "UpsItemPowerModule_27", "8.2", "", "2666.66", "2133.33", "3333.33", "2666.66", "0;0|4;0.70|9;0.88|17;0.92|25;0.94|100;0.94", "1.5", "700"};
+    QTest::newRow("10200") << 10200 << QStringList{"0", "2101", "3,4 kVA", "UpsItemPowerModule_34", "8.2", "", "3333.33", "2666.66", "3333.33", "2666.66", "0;0|4;0.70|9;0.88|17;0.92|25;0.94|100;0.94", "1.5", "800"};
+    QTest::newRow("10220") << 10220 << QStringList{"0", "2111", "5 kVA", "UpsItemPowerModule_50", "8.4", "", "5000.00", "4000.00", "5000.00", "4000.00", "0;0|4;0.70|9;0.88|17;0.92|25;0.94|100;0.94", "2.5", "1100"};
+    QTest::newRow("10240") << 10240 << QStringList{"1", "2121", "7,2 Ah", "UpsItemBatteryKit_72", "14.0", "", "60", "7.2", "690", "4020", "1.23", "3;433|5;341|10;223|15;170|20;143|30;106|45;75.1|60;60.1|90;41.3|120;32.0|180;23.8|240;18.3|300;15.1|360;12.1|600;8.04|1200;4.36|1440;3.64", "0.15", "170", "4", "1"};
+    QTest::newRow("10260") << 10260 << QStringList{"1", "2131", "9,0 Ah", "UpsItemBatteryKit_90", "14.0", "", "60", "9.0", "799", "4436", "1.23", "3;530|5;410|10;268|15;195|20;159|30;112|45;82.1|60;65.7|90;45.2|120;34.9|180;26.0|240;20.0|300;16.5|360;13.3|600;8.79|1200;4.76|1440;3.97", "0.35", "215", "4", "1"};
+    QTest::newRow("10280") << 10280 << QStringList{"4", "2141", "", "UpsItemBatteryKitEmpty", "5.7", "", "4"};
+    QTest::newRow("10300") << 10300 << QStringList{"0", "2161", "3,4 kVA", "UpsItemPowerModule_34", "8.4", "", "3333.33", "2666.66", "5000.00", "4000.00", "0;0|4;0.70|9;0.88|17;0.92|25;0.94|100;0.94", "2.5", "800"};
+    QTest::newRow("10320") << 10320 << QStringList{"2", "2171", "3 Slot", "UpsItemInverterCabinetSlot_3", "116", "414 x 1650 x 628", "1", "1", "1", "16", "1", "1", "1", "1", "23", "10300", "3700", "10000", "8000", "2173"};
+    QTest::newRow("10340") << 10340 << QStringList{"2", "2181", "3 Slot", "UpsItemInverterCabinetSlot_3", "116", "414 x 1650 x 628", "1", "1", "1", "16", "1", "1", "1", "1", "23", "10220", "3700", "15000", "12000", "2183"};
+    QTest::newRow("10360") << 10360 << QStringList{"2", "2191", "6 Slot", "UpsItemInverterCabinetSlot_6", "113", "414 x 1650 x 628", "2", "2", "2", "12", "1", "1", "1", "1", "23", "10300", "3700", "20000", "16000", "2193"};
+    QTest::newRow("10380") << 10380 << QStringList{"2", "2201", "6 Slot", "UpsItemInverterCabinetSlot_6", "110", "414 x 1650 x 628", "2", "2", "2", "0", "1", "1", "1", "1", "23", "10220", "3700", "30000", "24000", "2203"};
+    QTest::newRow("10400") << 10400 << QStringList{"2", "2211", "9 Slot", "UpsItemInverterCabinetSlot_9", "116", "414 x 1650 x 628", "3", "3", "3", "0", "0", "0", "0", "1", "23", "10300", "3700", "30000", "24000", "2213"};
+    QTest::newRow("10420") << 10420 << QStringList{"2", "2221", "12 Slot", "UpsItemInverterCabinetSlot_12", "116", "414 x 1650 x 628", "4", "4", "4", "0", "0", "0", "0", "1", "23", "10300", "3700", "40000", "32000", "2223"};
+    QTest::newRow("10440") << 10440 << QStringList{"2", "2231", "9 Slot", "UpsItemInverterCabinetSlot_9", "82", "414 x 1345 x 628", "3", "3", "3", "0", "1", "1", "1", "0", "10", "10200", "3100", "30000", "24000", "2043"};
+    QTest::newRow("10460") << 10460 << QStringList{"5", "2151", "", "UpsItemBatteryCabinetNotModular", "760", "600 x 1635 x 800", "1", "0"};
+    QTest::newRow("10480") << 10480 << QStringList{"1", "2101", "94 Ah", "", "0", "", "252", "94.0", "0", "0", "0", "5;3895.2|10;2940|15;2239.8|20;1816.2|30;1413.6|45;1128|60;809.4|120;445.2|180;322.2|300;211.8|600;115.8|1200;60", "0", "0", "1", "0"};
+    QTest::newRow("20000") << 20000 << QStringList{"6", "3001", "CS121 SK", "AccessoriesItemCs121", "", "", "0", "1", "0"};
+    QTest::newRow("20020") << 20020 << QStringList{"6", "3011", "CS121B SK", "AccessoriesItemCs121B", "", "", "0", "1", "0"};
+    QTest::newRow("20040") << 20040 << QStringList{"6", "3111", "CS121M SK", "AccessoriesItemCs121M", "", "", "0", "1", "0"};
+    QTest::newRow("20060") << 20060 << QStringList{"6", "3021", "UPS Supervisor RS232", "AccessoriesItemSupervisor", "", "", "0", "1", "0"};
+    QTest::newRow("20080") << 20080 << QStringList{"6", "3031", "UPS Supervisor USB", "AccessoriesItemSupervisor", "", "", "0", "1", "0"};
+    QTest::newRow("20100") << 20100 << QStringList{"6", "3041", "RCCMD", "AccessoriesItemRccmd", "", "", "-1", "1", "1"};
+    QTest::newRow("20120") << 20120 << QStringList{"6", "3051", "RCCMD", "AccessoriesItemRccmd", "", "", "-1", "5", "1"};
+    QTest::newRow("20140") << 20140 << QStringList{"6", "3061", "RCCMD", "AccessoriesItemRccmd", "", "", "-1", "10", "1"};
+    QTest::newRow("20160") << 20160 << QStringList{"6", "3071", "RCCMD", "AccessoriesItemRccmd", "", "", "-1", "25", "1"};
+    QTest::newRow("20180") << 20180 << QStringList{"6", "3081", "RCCMD", "AccessoriesItemRccmd", "", "", "-1", "50", "1"};
+    QTest::newRow("20200") << 20200 << QStringList{"6", "3091", "RCCMD IBM AS/400", "AccessoriesItemRccmdAs400", "", "", "-1", "1", "1"};
+    QTest::newRow("20220") << 20220 << QStringList{"6", "3101", "Kit IBM AS/400", "AccessoriesItemKitAs400", "", "", "-1", "1", "0"};
+    QTest::newRow("20240") << 20240 << QStringList{"7", "4001", "Canone C", "ContractsItem_C", "", "", "0", "1", "0"};
+    QTest::newRow("20260") << 20260 << QStringList{"7", "4011", "Canone D", "ContractsItem_D", "", "", "0", "1", "0"};
+    QTest::newRow("20280") << 20280 << QStringList{"7", "4021", "Canone E", "ContractsItem_E", "", "", "0", "1", "0"};
+    QTest::newRow("20300") << 20300 << QStringList{"7", "4031", "Canone C", "ContractsItem_C", "", "", "1", "1", "0"};
+    QTest::newRow("20320") << 20320 << QStringList{"7", "4041", "Canone D", "ContractsItem_D", "", "", "1", "1", "0"};
+    QTest::newRow("20340") << 20340 << QStringList{"7", "4051", "Canone E", "ContractsItem_E", "", "", "1", "1", "0"};
+    QTest::newRow("20360") << 20360 << QStringList{"7", "4061", "Canone C", "ContractsItem_C", "", "", "2", "1", "0"};
+    QTest::newRow("20380") << 20380 << QStringList{"7", "4071", "Canone D", "ContractsItem_D", "", "", "2", "1", "0"};
+    QTest::newRow("20400") << 20400 << QStringList{"7", "4081", "Canone E", "ContractsItem_E", "", "", "2", "1", "0"};
+    QTest::newRow("20420") << 20420 << QStringList{"7", "4091", "Canone C", "ContractsItem_C", "", "", "3", "1", "0"};
+    QTest::newRow("20440") << 20440 << QStringList{"7", "4101", "Canone D", "ContractsItem_D", "", "", "3", "1", "0"};
+    QTest::newRow("20460") << 20460 << QStringList{"7", "4111", "Canone E", "ContractsItem_E", "", "", "3", "1", "0"};
+    QTest::newRow("20480") << 20480 << QStringList{"7", "4121", "Canone C", "ContractsItem_C", "", "", "4", "1", "0"};
+    QTest::newRow("20500") << 20500 << QStringList{"7", "4131", "Canone D", "ContractsItem_D", "", "", "4", "1", "0"};
+    QTest::newRow("20520") << 20520 << QStringList{"7", "4141", "Canone E", "ContractsItem_E", "", "", "4", "1", "0"};
+    QTest::newRow("20540") << 20540 << QStringList{"7", "4151", "Canone C", "ContractsItem_C", "", "", "5", "1", "0"};
+    QTest::newRow("20560") << 20560 << QStringList{"7", "4161", "Canone D", "ContractsItem_D", "", "", "5", "1", "0"};
+    QTest::newRow("20580") << 20580 << QStringList{"7", "4171", "Canone E", "ContractsItem_E", "", "", "5", "1", "0"};
+    QTest::newRow("20600") << 20600 << QStringList{"7", "4181", "Canone C", "ContractsItem_C", "", "", "6", "1", "0"};
+    QTest::newRow("20620") << 20620 << QStringList{"7", "4191", "Canone D", "ContractsItem_D", "", "", "6", "1", "0"};
+    QTest::newRow("20640") << 20640 << QStringList{"7", "4201", "Canone E", "ContractsItem_E", "", "", "6", "1", "0"};
+}
+
+void TestCatalogue::everyRecordInFull()
+{
+    QFETCH(int, record);
+    QFETCH(QStringList, fields);
+    for (int32_t field = 0; field < 20; ++field)
+        QVERIFY2(CatalogueField(record, field) == fields.value(field),
+                 qPrintable(QStringLiteral("field %1: \"%2\"").arg(field).arg(CatalogueField(record, field))));
 }
 
 void TestCatalogue::familyLists_data()
