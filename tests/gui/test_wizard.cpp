@@ -776,6 +776,49 @@ private slots:
         QCOMPARE(ResultParameters.BatteryCabinetCount, 0);
     }
 
+    // Editing the autonomy shows the special configuration as it was stored,
+    // with its options enabled after the box, and keeps it through Finish.
+    void editAutonomyRestoresSpecialConfiguration()
+    {
+        {
+            TFrmWizard w(TWizardMode::NewConfiguration);
+            Show(w);
+            QVERIFY(GoTo(w, PageAdvanced));
+            ClickOption(Child<QCheckBox>(w, "chkSpecialConfig"));
+            ClickOption(Child<QRadioButton>(w, "optOnlyInverter"));
+            QVERIFY(GoTo(w, PageAccessories));
+            ClickNext(w);
+            QCOMPARE(w.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(RequestParameters.SpecialConfig, true);
+        QCOMPARE(RequestParameters.OnlyInverter, true);
+
+        TFrmWizard w(TWizardMode::EditAutonomy);
+        Show(w);
+        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        auto *special = Child<QCheckBox>(w, "chkSpecialConfig");
+        auto *onlyInverter = Child<QRadioButton>(w, "optOnlyInverter");
+        auto *emptyDrawers = Child<QRadioButton>(w, "optEmptyDrawers");
+        QVERIFY(special->isChecked());
+        QVERIFY(onlyInverter->isChecked());
+        QVERIFY(!emptyDrawers->isChecked());
+        QVERIFY(onlyInverter->isEnabled());
+        ClickNext(w);
+        QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+        QVERIFY(special->isEnabled());
+        QVERIFY(special->isChecked());
+        QVERIFY(onlyInverter->isChecked());
+        QVERIFY(onlyInverter->isEnabled());
+        QVERIFY(GoTo(w, PageAccessories));
+        ClickNext(w);
+        QCOMPARE(w.result(), int(QDialog::Accepted));
+        QCOMPARE(RequestParameters.SpecialConfig, true);
+        QCOMPARE(RequestParameters.OnlyInverter, true);
+        QCOMPARE(RequestParameters.EmptyDrawers, false);
+        QCOMPARE(ResultParameters.BatteryKitCount, 0);
+        QVERIFY(m_messages.Messages.isEmpty());
+    }
+
     // The battery type (debug mode): stored with the page, restored when the
     // autonomy is edited, started afresh when the cabinet kind changes.
     void batteryTypeChoice()
