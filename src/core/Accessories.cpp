@@ -89,7 +89,7 @@ bool ToggleAccessoryEntry(TAccessoriesRecord &list, int32_t index)
                 list.Checked[j] = false;
     }
     list.Checked[index] = !list.Checked[index];
-    return list.Checked[index] && CatalogueField(list.Ids[index], 8) == QLatin1String("1");
+    return list.Checked[index] && CatalogueFlag(list.Ids[index], 8);
 }
 
 int32_t QuantityFromText(const QString &text)

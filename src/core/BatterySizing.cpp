@@ -147,7 +147,7 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
     if (req.BatteryType == -1) {
         TAutonomyDataRecord rec;
         for (int32_t candidate : candidates.Kits) {
-            const bool forModular = CatalogueInt(candidate, 15, -1) == 1;
+            const bool forModular = CatalogueFlag(candidate, 15);
             if (forModular != modular)
                 continue;
             if (!EvaluateKit(candidate, required, ctx, rec))

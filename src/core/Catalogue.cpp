@@ -114,6 +114,8 @@ int32_t CatalogueInt(int32_t recordId, int32_t field, int32_t def)
     return e && e->IntOk ? e->IntValue : def;
 }
 
+bool CatalogueFlag(int32_t recordId, int32_t field) { return CatalogueInt(recordId, field, 0) == 1; }
+
 float CatalogueDecimal(int32_t recordId, int32_t field)
 {
     TTextEntry *e = FieldEntry(recordId, field);

@@ -25,6 +25,8 @@ enum TFamily : int32_t {
 QString CatalogueField(int32_t recordId, int32_t field);
 /// Field read as an integer; `def` when it is not one.
 int32_t CatalogueInt(int32_t recordId, int32_t field, int32_t def = -1);
+/// A flag field: true when it reads "1".
+bool CatalogueFlag(int32_t recordId, int32_t field);
 /// Field read with ParseDecimal (ErrorInternalError once per unreadable text, 0).
 float CatalogueDecimal(int32_t recordId, int32_t field);
 /// Record ids of the area, all families (-1) or one, ascending.

@@ -11,8 +11,6 @@ namespace {
 // exceed every cabinet's slots: such a type cannot carry the load.
 constexpr int32_t kMaxModules = 255;
 
-bool FlagSet(int32_t recordId, int32_t field) { return CatalogueInt(recordId, field, 0) == 1; }
-
 uint8_t ClampToByte(int64_t v) { return uint8_t(std::clamp<int64_t>(v, 0, 255)); }
 
 } // namespace
@@ -23,7 +21,7 @@ TIntegerArray CandidateCabinets(const TIntegerArray &offeredInverters, bool inpu
     const int32_t flag = inputThreePhase ? (singleOutput ? 12 : 13) : (singleOutput ? 10 : 11);
     TIntegerArray candidates;
     for (int32_t id : offeredInverters)
-        if (FlagSet(id, flag))
+        if (CatalogueFlag(id, flag))
             candidates.append(id);
     return candidates;
 }
@@ -127,9 +125,9 @@ void ComputeFreeSlots(const TRequestParameters &req, const TResultParameters &re
 {
     freeSlots[0] = freeSlots[1] = freeSlots[2] = 0;
     const int32_t cabinet = res.InverterRecord;
-    if (req.OutputKind == 2 && !FlagSet(cabinet, 10) && !FlagSet(cabinet, 12))
+    if (req.OutputKind == 2 && !CatalogueFlag(cabinet, 10) && !CatalogueFlag(cabinet, 12))
         return;
-    if (!req.InputThreePhase && !FlagSet(cabinet, 10) && !FlagSet(cabinet, 11))
+    if (!req.InputThreePhase && !CatalogueFlag(cabinet, 10) && !CatalogueFlag(cabinet, 11))
         return;
     if (!CabinetAcceptsModule(cabinet, res.ModuleRecord))
         return;

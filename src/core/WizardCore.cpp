@@ -21,8 +21,6 @@ constexpr int32_t kMinAutonomyMinutes = 3;
 constexpr int32_t kMaxAutonomyMinutes = 1200;
 constexpr int32_t kMaxAutonomyHours = 20;
 
-bool FlagSet(int32_t recordId, int32_t field) { return CatalogueField(recordId, field).trimmed() == QLatin1String("1"); }
-
 TPageError Refuse(const char *key, TWizardField field, QList<QVariant> args = {})
 {
     TPageError e;
@@ -154,7 +152,7 @@ bool TWizardCore::BackEnabled(int32_t page) const
 bool TWizardCore::SinglePhaseInputOffered() const
 {
     for (int32_t id : m_inverters)
-        if (FlagSet(id, 10) || FlagSet(id, 11))
+        if (CatalogueFlag(id, 10) || CatalogueFlag(id, 11))
             return true;
     return false;
 }
@@ -162,7 +160,7 @@ bool TWizardCore::SinglePhaseInputOffered() const
 bool TWizardCore::SinglePhaseOutputOffered() const
 {
     for (int32_t id : m_inverters)
-        if (FlagSet(id, 10) || FlagSet(id, 12))
+        if (CatalogueFlag(id, 10) || CatalogueFlag(id, 12))
             return true;
     return false;
 }
@@ -173,7 +171,7 @@ QStringList TWizardCore::BatteryTypeLines() const
 {
     QStringList lines{QStringLiteral("Automatico")};
     for (int32_t kit : m_kits)
-        if (FlagSet(kit, 15))
+        if (CatalogueFlag(kit, 15))
             lines << CatalogueField(kit, 2);
     return lines;
 }
