@@ -2,6 +2,7 @@
 // the exact language file name, the price column title, the caption after a
 // second branding, and the positions and sizes of the window's parts.
 
+#include "MainWindowTestSupport.h"
 #include "TestSupport.h"
 
 #include "Globals.h"
@@ -23,19 +24,6 @@
 #include <QtTest>
 
 namespace {
-
-QString ProgramVersion()
-{
-    return QStringLiteral("%1.%2").arg(VX_VERSION_MAJOR).arg(VX_VERSION_MINOR);
-}
-
-TStartupOptions OptionsFor(const QString &programPath, const QStringList &arguments = {})
-{
-    TStartupOptions options;
-    options.ProgramFileName = programPath + QStringLiteral("VarnexCfg");
-    options.Arguments = arguments;
-    return options;
-}
 
 void WriteSettings(const TTempHome &home, const QByteArray &bytes)
 {

@@ -2,6 +2,7 @@
 // "/DEBUG" switch, captions and branding from the real language file and
 // vendor library, the early ends, the new-configuration flow and the close.
 
+#include "MainWindowTestSupport.h"
 #include "TestSupport.h"
 
 #include "Globals.h"
@@ -37,19 +38,6 @@ namespace {
 
 const QString kNoLanguage = QStringLiteral("No language files founded. Impossible to continue.");
 const QString kFolderError = QStringLiteral("Internal error. Try to uninstall and install again the software.");
-
-QString ProgramVersion()
-{
-    return QStringLiteral("%1.%2").arg(VX_VERSION_MAJOR).arg(VX_VERSION_MINOR);
-}
-
-TStartupOptions OptionsFor(const QString &programPath, const QStringList &arguments = {})
-{
-    TStartupOptions options;
-    options.ProgramFileName = programPath + QStringLiteral("VarnexCfg");
-    options.Arguments = arguments;
-    return options;
-}
 
 QString DataFolder(const TTempHome &home)
 {
