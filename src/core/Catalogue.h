@@ -21,6 +21,20 @@ enum TFamily : int32_t {
     FamilyContract = 7,
 };
 
+/// Field numbers of a record, by what they hold (the family decides which apply).
+enum TCatalogueField : int32_t {
+    FieldFamily = 0,
+    FieldProductCode = 1,         // base of the vendor keys
+    FieldLabel = 2,
+    FieldDescriptionKey = 3,      // key in section "Ups", "Accessories" or "Contracts"
+    FieldWeight = 4,              // kg
+    FieldDimensions = 5,          // cabinets: "width x height x depth" in mm
+    FieldEmptyKitPositions = 6,   // empty kit: battery kit positions one item stands for
+    FieldKitCapacityAh = 7,       // battery kit
+    FieldModuleChargeCurrent = 11, // power module: battery charging current, A
+    FieldKitDischargeTable = 11,  // battery kit: (minutes; W per block) pairs
+};
+
 /// The stored text of field `field` of the record, empty when not stored.
 QString CatalogueField(int32_t recordId, int32_t field);
 /// Field read as an integer; `def` when it is not one.

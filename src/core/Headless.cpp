@@ -1,12 +1,19 @@
 #include "Headless.h"
 
 #include "Catalogue.h"
+#include "DataSheet.h"
+#include "ItemList.h"
+#include "JsonStream.h"
 #include "Lang.h"
+#include "LayoutGeometry.h"
+#include "PriceList.h"
 #include "Settings.h"
 #include "TextUtils.h"
+#include "Vendor.h"
 #include "WizardCore.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -14,6 +21,7 @@
 #include <QTextStream>
 
 #include <cmath>
+#include <optional>
 #include <limits>
 
 namespace {
@@ -251,8 +259,8 @@ bool TickEntries(TWizardCore &core, TAccessoriesRecord &list, const QVector<QPai
 
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
-bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParameters &res, QJsonObject &out,
-            TRefusal &refusal)
+bool Replay(const QJsonObject &request, const TWizardOffer &offer, TRequestParameters &req,
+            TResultParameters &res, QJsonObject &out, TRefusal &refusal, bool &debugModeOut)
 {
     const TRequestReader r(request);
     auto invalid = [&](const char *key, int32_t page) {
@@ -275,6 +283,7 @@ bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParamete
     bool debugMode = false;
     if (!r.Bool("debugMode", false, debugMode))
         return invalid("debugMode", -1);
+    debugModeOut = debugMode;
 
     if (r.Has("language")) {
         const QJsonValue v = r.Value("language");
@@ -297,7 +306,7 @@ bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParamete
     context.DebugMode = debugMode;
     context.HomeMarket = IsHomeMarket(SetupData);
     context.LanguageID = SetupData.LanguageID;
-    TWizardCore core(req, res, context, TWizardMode::NewConfiguration);
+    TWizardCore core(req, res, context, TWizardMode::NewConfiguration, offer);
     core.FillAccessoryLists();
 
     // A value for a page the wizard does not show cannot be given.
@@ -479,6 +488,35 @@ bool Replay(const QJsonObject &request, TRequestParameters &req, TResultParamete
     return true;
 }
 
+QJsonValue TextOrNull(bool present, const QString &text)
+{
+    return present ? QJsonValue(text) : QJsonValue(QJsonValue::Null);
+}
+
+/// The two result tables as the results page shows them, in the active language.
+void AddResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
+                     const THeadlessSession &session, QJsonObject &out)
+{
+    TItemListContext itemContext = ProgramItemListContext(session.StandardUps);
+    itemContext.DebugMode = debugMode;
+    const TItemList list = BuildItemList(req, res, itemContext);
+    QJsonArray items;
+    for (const TItemRow &row : list.Rows) {
+        const QStringList cells = ItemRowCells(row, list.ShowPrices);
+        items.append(QJsonArray{row.Code, row.Description, row.Quantity,
+                                TextOrNull(list.ShowPrices, cells.value(3).trimmed())});
+    }
+    out["items"] = items;
+    out["totalPrice"] = TextOrNull(list.PriceListOpen, FormatPrice(list.Total).trimmed());
+
+    TDataSheetContext sheetContext = ProgramDataSheetContext();
+    sheetContext.DebugMode = debugMode;
+    QJsonArray sheet;
+    for (const TDataRow &row : BuildDataSheet(req, res, sheetContext))
+        sheet.append(QJsonArray{row.Name, row.Value});
+    out["dataSheet"] = sheet;
+}
+
 QJsonObject NotAnObject()
 {
     QJsonObject out;
@@ -490,15 +528,28 @@ QJsonObject NotAnObject()
 
 } // namespace
 
-QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
-                            TRequestParameters *finalRequest, TResultParameters *finalResult)
+THeadlessSession ReadHeadlessSession()
 {
+    THeadlessSession session;
+    session.Offer = ReadWizardOffer();
+    session.StandardUps = LoadStandardUpsList([](int32_t entry, QString &text) { return GetVendorText(entry, text); });
+    return session;
+}
+
+QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
+                            TRequestParameters *finalRequest, TResultParameters *finalResult,
+                            const THeadlessSession *session)
+{
+    std::optional<THeadlessSession> ownSession;
+    if (!session)
+        session = &ownSession.emplace(ReadHeadlessSession());
     const TLanguageScope languageScope;
     TRequestParameters req{};
     TResultParameters res{};
     QJsonObject out;
     TRefusal refusal;
-    const bool ok = Replay(request, req, res, out, refusal);
+    bool debugMode = false;
+    const bool ok = Replay(request, session->Offer, req, res, out, refusal, debugMode);
 
     out["ok"] = ok;
     if (!ok) {
@@ -512,10 +563,16 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
             out["message"] = FormatText(LangMessages(refusal.MessageKey), refusal.Args);
         }
     }
+    if (ok) {
+        // As the results page: the drawing first (it settles the inverter's kit
+        // positions), then the item list (empty kits, total), then the data sheet.
+        LayoutFullCabinets(req, res);
+        if (hooks.ExtendResult)
+            hooks.ExtendResult(req, res, out);
+        AddResultTables(req, res, debugMode, *session, out);
+    }
     out["request"] = RequestJson(req);
     out["result"] = ResultJson(res);
-    if (ok && hooks.ExtendResult)
-        hooks.ExtendResult(req, res, out);
 
     if (finalRequest)
         *finalRequest = req;
@@ -524,41 +581,75 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
     return out;
 }
 
-int RunHeadlessSize(const QString &fileName, QTextStream &out, QTextStream &err, const THeadlessHooks &hooks)
+namespace {
+
+/// Checks the whole file (every element parses, the array is closed) without keeping it.
+bool CheckRequestFile(QFile &file, const QString &fileName, QTextStream &err)
 {
+    TJsonElementReader reader(file);
+    QJsonValue value;
+    if (reader.Start())
+        while (reader.Next(value)) {
+        }
+    if (reader.NotContainer()) {
+        err << "The request file \"" << fileName << "\" must hold a JSON object or an array of objects."
+            << Qt::endl;
+        return false;
+    }
+    if (reader.Failed()) {
+        err << "Malformed JSON in \"" << fileName << "\" at offset " << reader.ErrorOffset() << ": "
+            << reader.Error() << Qt::endl;
+        return false;
+    }
+    if (file.error() != QFileDevice::NoError) {
+        err << "Cannot read the request file \"" << fileName << "\": " << file.errorString() << Qt::endl;
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks)
+{
+    // Only a regular file: a pipe or a device would block or never end.
     QFile file(fileName);
+    if (!QFileInfo(fileName).isFile()) {
+        err << "Cannot read the request file \"" << fileName << "\": not a regular file" << Qt::endl;
+        return 2;
+    }
     if (!file.open(QIODevice::ReadOnly)) {
         err << "Cannot read the request file \"" << fileName << "\": " << file.errorString() << Qt::endl;
         return 2;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        err << "Cannot read the request file \"" << fileName << "\": " << file.errorString() << Qt::endl;
+    if (!CheckRequestFile(file, fileName, err) || !file.seek(0))
         return 2;
-    }
 
-    QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
-    if (parseError.error != QJsonParseError::NoError) {
-        err << "Malformed JSON in \"" << fileName << "\" at offset " << parseError.offset << ": "
-            << parseError.errorString() << Qt::endl;
-        return 2;
-    }
-
-    QJsonDocument answer;
-    if (doc.isObject()) {
-        answer.setObject(SizeRequestJson(doc.object(), hooks));
-    } else if (doc.isArray()) {
-        QJsonArray results;
-        for (const QJsonValue &v : doc.array())
-            results.append(v.isObject() ? SizeRequestJson(v.toObject(), hooks) : NotAnObject());
-        answer.setArray(results);
+    const THeadlessSession session = ReadHeadlessSession();
+    TJsonElementReader reader(file);
+    reader.Start();
+    auto answer = [&](const QJsonValue &v) {
+        const QJsonObject o = v.isObject() ? SizeRequestJson(v.toObject(), hooks, nullptr, nullptr, &session)
+                                           : NotAnObject();
+        return QJsonDocument(o).toJson(QJsonDocument::Indented);
+    };
+    QJsonValue value;
+    if (!reader.IsArray()) {
+        if (reader.Next(value))
+            out.write(answer(value));
     } else {
-        err << "The request file \"" << fileName << "\" must hold a JSON object or an array of objects."
-            << Qt::endl;
-        return 2;
+        out.write("[\n");
+        bool first = true;
+        while (reader.Next(value)) {
+            if (!first)
+                out.write(",\n");
+            first = false;
+            QByteArray bytes = answer(value);
+            if (bytes.endsWith('\n'))
+                bytes.chop(1);
+            out.write(bytes);
+        }
+        out.write(first ? "]\n" : "\n]\n");
     }
-    out << answer.toJson(QJsonDocument::Indented);
-    out.flush();
     return 0;
 }

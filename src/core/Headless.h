@@ -4,10 +4,12 @@
 // JSON. No window and no message box.
 
 #include "Globals.h"
+#include "WizardCore.h"
 #include <QJsonObject>
 #include <QString>
 #include <functional>
 
+class QIODevice;
 class QTextStream;
 
 struct THeadlessHooks {
@@ -15,11 +17,22 @@ struct THeadlessHooks {
     std::function<void(const TRequestParameters &, TResultParameters &, QJsonObject &)> ExtendResult;
 };
 
-/// Sizes one request object; the returned object holds ok, error, errorPage, request, result, ...
-/// Each call starts from zero-filled records.
-QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
-                            TRequestParameters *finalRequest = nullptr, TResultParameters *finalResult = nullptr);
+/// What every request of a run shares, read once from the vendor library.
+struct THeadlessSession {
+    TWizardOffer Offer;
+    TIntegerArray StandardUps;
+};
+THeadlessSession ReadHeadlessSession();
 
-/// Reads the file, prints the result (object or array) on `out`; messages on `err`.
-/// Returns the process exit status: 0, or 2 for an unreadable file or malformed JSON.
-int RunHeadlessSize(const QString &fileName, QTextStream &out, QTextStream &err, const THeadlessHooks &hooks);
+/// Sizes one request object; the returned object holds ok, error, errorPage, request,
+/// result and, for a sizing that finished, layout, items, totalPrice and dataSheet.
+/// Each call starts from zero-filled records. Without a session it reads its own.
+QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
+                            TRequestParameters *finalRequest = nullptr, TResultParameters *finalResult = nullptr,
+                            const THeadlessSession *session = nullptr);
+
+/// Reads the file, writes the answer (object or array) to `out` as UTF-8, each
+/// request's answer as soon as it is ready; messages on `err`. The whole file is
+/// checked before the first answer is written. Returns the process exit status:
+/// 0, or 2 for an unreadable file or malformed JSON.
+int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks);

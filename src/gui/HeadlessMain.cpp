@@ -5,6 +5,7 @@
 #include "Lang.h"
 #include "LayoutPainter.h"
 #include "Messages.h"
+#include "PriceList.h"
 #include "Settings.h"
 #include "Vendor.h"
 
@@ -48,7 +49,6 @@ int RunHeadlessMain(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Configurator"));
 
-    QTextStream out(stdout);
     QTextStream err(stderr);
 
     QString requestFile, layoutImage;
@@ -82,7 +82,18 @@ int RunHeadlessMain(int argc, char **argv)
             << SetupData.ProgramPath << Qt::endl;
         status = 2;
     } else {
-        status = RunHeadlessSize(requestFile, out, err, MakeLayoutHooks(layoutImage));
+        // The price list of the data folder, as the window opens it.
+        SetupData.ProductName = VendorText(101);
+        SetupData.ShowPrices = LoadPriceList();
+        QFile standardOutput;
+        if (!standardOutput.open(stdout, QIODevice::WriteOnly)) {
+            err << "Cannot write to standard output" << Qt::endl;
+            status = 2;
+        } else {
+            status = RunHeadlessSize(requestFile, standardOutput, err, MakeLayoutHooks(layoutImage));
+            standardOutput.close();
+        }
+        ClosePriceListDatabase();
     }
     UnloadVendorLibrary();
     SetMessageService(nullptr);

@@ -4,6 +4,8 @@
 #include "LayoutGeometry.h"
 #include "LayoutPaintBox.h"
 #include "Messages.h"
+#include "PriceList.h"
+#include "ResultGrids.h"
 #include "Settings.h"
 #include "TFrmWizard.h"
 #include "TextUtils.h"
@@ -374,6 +376,8 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     priceGrid->addWidget(lblTxtTotalPrice, 0, 1);
     priceGrid->addWidget(lblTotalPrice, 0, 2);
     priceGrid->setColumnStretch(0, 1);
+    for (QLabel *label : {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice})
+        label->setTextFormat(Qt::PlainText);
     itemsBox->addWidget(pnlPriceList);
 
     tabResultData = new QWidget;
@@ -386,6 +390,7 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     grdData->setColumnCount(2);
     grdData->setColumnWidth(0, 390);
     grdData->setColumnWidth(1, 210);
+    InstallDataSheetPainter(grdData);
     dataBox->addWidget(grdData);
 
     for (QTableWidget *grid : {grdItems, grdData}) {
@@ -478,16 +483,17 @@ void TFrmVarnexCfgMain::OnFirstIdle()
     }
 }
 
-// The price list, the standard UPS definitions and the update check are
-// filled in by their own parts of the program; the start-up calls them here.
+// The update check is filled in by its own part of the program; the start-up
+// calls it here.
 
 void TFrmVarnexCfgMain::LoadPriceList()
 {
-    SetPriceColumns(false);
+    SetPriceColumns(::LoadPriceList());
 }
 
 void TFrmVarnexCfgMain::WarnInvalidPriceList()
 {
+    ::WarnInvalidPriceList();
 }
 
 void TFrmVarnexCfgMain::CheckForUpdates()
@@ -496,6 +502,7 @@ void TFrmVarnexCfgMain::CheckForUpdates()
 
 void TFrmVarnexCfgMain::LoadStandardUpsList()
 {
+    m_standardUpsList = ::LoadStandardUpsList([](int32_t entry, QString &text) { return GetVendorText(entry, text); });
 }
 
 // ---------------------------------------------------------------------------
@@ -531,9 +538,7 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
 
     // The price list's country, date and currency lines are empty while no
     // price list is open.
-    lblPriceListCountry->clear();
-    lblPriceListDate->clear();
-    lblTxtTotalPrice->clear();
+    ApplyPricePanelTexts(PricePanel());
 
     SetColumnTitle(grdData, 0, LangMain(QStringLiteral("ResultsDataTableParameter")));
     SetColumnTitle(grdData, 1, LangMain(QStringLiteral("ResultsDataTableValue")));
@@ -680,6 +685,8 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
 
 void TFrmVarnexCfgMain::ShowResults()
 {
+    // The drawing first: it settles the inverter's kit positions the weights read.
+    paintGlobalLayout->CaptureLayout();
     paintGlobalLayout->update();
     FillItemList();
     FillDataSheet();
@@ -690,13 +697,22 @@ void TFrmVarnexCfgMain::ShowResults()
         QApplication::restoreOverrideCursor();
 }
 
-// The item list and the data sheet are built by the results part of the program.
 void TFrmVarnexCfgMain::FillItemList()
 {
+    const TItemList list =
+        BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList));
+    FillItemGrid(grdItems, list);
+    ShowTotalPrice(PricePanel(), list);
 }
 
 void TFrmVarnexCfgMain::FillDataSheet()
 {
+    FillDataGrid(grdData, BuildDataSheet(RequestParameters, ResultParameters, ProgramDataSheetContext()));
+}
+
+TPricePanel TFrmVarnexCfgMain::PricePanel() const
+{
+    return {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice};
 }
 
 void TFrmVarnexCfgMain::actSaveConfigurationExecute()
@@ -810,4 +826,6 @@ void TFrmVarnexCfgMain::CleanUpOnClose()
 
 void TFrmVarnexCfgMain::ClosePriceListDatabase()
 {
+    if (PriceList.Loaded)
+        ::ClosePriceListDatabase();
 }

@@ -18,6 +18,7 @@ class QStackedWidget;
 class QTabWidget;
 class QTableWidget;
 class TLayoutPaintBox;
+struct TPricePanel;
 
 /// What the program entry does after the window's creation.
 enum class TStartupResult {
@@ -94,6 +95,7 @@ private:
 
     void OnFirstIdle();
     void CleanUpOnClose();
+    TPricePanel PricePanel() const;
     bool ClipboardOwnedByProgram() const;
 
     // Start-up steps served by other parts of the program.

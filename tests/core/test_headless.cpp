@@ -171,7 +171,10 @@ private slots:
         QTest::newRow("empty drawers")
             << QByteArray(R"({"sizeLine": 1, "specialConfig": "emptyDrawers"})")
             << R"({"ok": true, "request": {"SpecialConfig": true, "EmptyDrawers": true, "OnlyInverter": false},
-                  "result": {)" + tenKvaResult + "}}";
+                  "result": {)" +
+                   QByteArray(tenKvaResult).replace(R"("EmptyKitRecord": 0, "EmptyKitCount": 0)",
+                                                    R"("EmptyKitRecord": 10280, "EmptyKitCount": 1)") +
+                   "}}";
 
         // The same load on the non-modular cabinet: the 94 Ah kit gives 2940 W per block at 10
         // minutes, 2 blocks: one string of one kit. B / 20 = 340.43 W lies between 120 (445.2 W)

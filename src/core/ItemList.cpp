@@ -1,0 +1,215 @@
+#include "ItemList.h"
+
+#include "Accessories.h"
+#include "Catalogue.h"
+#include "Lang.h"
+#include "PriceList.h"
+#include "TextUtils.h"
+#include "Vendor.h"
+
+#include <limits>
+
+namespace {
+
+int32_t VendorNumber(const TVendorTextReader &vendor, int32_t entry)
+{
+    QString text;
+    int32_t value = 0;
+    if (!vendor || !vendor(entry, text) || !TryReadInteger(text, value))
+        return TStandardUpsItems::kNotANumber;
+    return value;
+}
+
+TCurrency SaturatingAdd(TCurrency a, TCurrency b)
+{
+    TCurrency sum = 0;
+    if (__builtin_add_overflow(a, b, &sum))
+        return b > 0 ? std::numeric_limits<TCurrency>::max() : std::numeric_limits<TCurrency>::min();
+    return sum;
+}
+
+TCurrency SaturatingTimes(int32_t quantity, TCurrency price)
+{
+    TCurrency product = 0;
+    if (__builtin_mul_overflow(TCurrency(quantity), price, &product))
+        return (quantity < 0) != (price < 0) ? std::numeric_limits<TCurrency>::min()
+                                             : std::numeric_limits<TCurrency>::max();
+    return product;
+}
+
+/// Builds the rows one by one, pricing each as it is added.
+class TItemListBuilder {
+public:
+    TItemListBuilder(TResultParameters &result, const TItemListContext &context) : m_res(result), m_ctx(context)
+    {
+        m_list.PriceListOpen = bool(context.Prices);
+        m_list.ShowPrices = context.ShowPrices;
+    }
+
+    void AddItemRow(int32_t group, const QString &code, const QString &description, int32_t quantity)
+    {
+        TItemRow row{group, code, description, quantity};
+        if (m_list.PriceListOpen) {
+            const TCurrency price = m_ctx.Prices(PriceTableName(group), code);
+            row.Priced = true;
+            row.Price = price == -1 ? 0 : price;
+            m_list.Total = SaturatingAdd(m_list.Total, SaturatingTimes(quantity, row.Price));
+        }
+        m_list.Rows.append(row);
+    }
+
+    /// A catalogue record of the UPS area: its description from section "Ups".
+    void AddComponent(int32_t recordId, int32_t quantity, bool underStandard)
+    {
+        const QString description = LangUps(CatalogueField(recordId, FieldDescriptionKey));
+        if (underStandard)
+            AddItemRow(GroupComponents, QString(), QStringLiteral(" - ") + description, quantity);
+        else
+            AddItemRow(GroupComponents, ItemCode(recordId), description, quantity);
+    }
+
+    TItemList Take()
+    {
+        m_res.TotalPrice = m_list.Total;
+        return std::move(m_list);
+    }
+
+private:
+    TResultParameters &m_res;
+    const TItemListContext &m_ctx;
+    TItemList m_list;
+};
+
+/// Inverter, modules, kits (or empty kits) and battery cabinets. Under a matched
+/// standard model the codes are empty and the kits are always the battery kits.
+void AddComponents(TItemListBuilder &builder, const TRequestParameters &request, TResultParameters &result,
+                   bool underStandard)
+{
+    const bool onlyInverter = OnlyInverterActive(request);
+    builder.AddComponent(result.InverterRecord, 1, underStandard);
+    builder.AddComponent(result.ModuleRecord, TotalModules(result), underStandard);
+    if (request.ModularBatteryCabinet && !onlyInverter) {
+        if (!EmptyDrawersActive(request) || underStandard) {
+            builder.AddComponent(result.BatteryKitRecord, result.BatteryKitCount, underStandard);
+        } else {
+            ComputeEmptyKits(result);
+            builder.AddComponent(result.EmptyKitRecord, result.EmptyKitCount, underStandard);
+        }
+    }
+    if (!onlyInverter && result.BatteryCabinetCount > 0)
+        builder.AddComponent(result.BatteryCabinetRecord, result.BatteryCabinetCount, underStandard);
+}
+
+} // namespace
+
+TStandardUpsItems ReadStandardUpsItems(int32_t base, const TVendorTextReader &vendor)
+{
+    TStandardUpsItems items;
+    items.ModulesL1 = VendorNumber(vendor, base + StandardUpsModulesL1);
+    items.ModulesL2 = VendorNumber(vendor, base + StandardUpsModulesL2);
+    items.ModulesL3 = VendorNumber(vendor, base + StandardUpsModulesL3);
+    items.ModuleRecord = VendorNumber(vendor, base + StandardUpsModuleRecord);
+    items.InverterRecord = VendorNumber(vendor, base + StandardUpsInverterRecord);
+    items.KitRecord = VendorNumber(vendor, base + StandardUpsKitRecord);
+    items.KitCount = VendorNumber(vendor, base + StandardUpsKitCount);
+    return items;
+}
+
+TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor)
+{
+    TIntegerArray list;
+    if (!vendor)
+        return list;
+    for (int64_t base = kStandardUpsFirst; base + StandardUpsEnabled <= std::numeric_limits<int32_t>::max();
+         base += kStandardUpsStep) {
+        QString code;
+        if (!vendor(int32_t(base + StandardUpsCode), code) || code.isEmpty())
+            break;
+        QString enabled;
+        int32_t flag = 0;
+        if (vendor(int32_t(base + StandardUpsEnabled), enabled) && TryReadInteger(enabled, flag) && flag == 1)
+            list.append(int32_t(base));
+    }
+    return list;
+}
+
+int32_t FindStandardUps(const TRequestParameters &request, const TResultParameters &result,
+                        const TIntegerArray &standardUps, const TVendorTextReader &vendor)
+{
+    if (EmptyDrawersActive(request) || standardUps.isEmpty())
+        return -1;
+    const TPhaseTotals phases = PhaseTotals(result);
+    const bool onlyInverter = OnlyInverterActive(request);
+    for (int32_t base : standardUps) {
+        const TStandardUpsItems s = ReadStandardUpsItems(base, vendor);
+        if (s.ModulesL1 != phases.L1 || s.ModulesL2 != phases.L2 || s.ModulesL3 != phases.L3 ||
+            s.ModuleRecord != result.ModuleRecord || s.InverterRecord != result.InverterRecord)
+            continue;
+        const bool batteriesMatch = onlyInverter ? s.KitRecord == -1
+                                                 : s.KitCount == result.BatteryKitCount &&
+                                                       s.KitRecord == result.BatteryKitRecord;
+        if (batteriesMatch)
+            return base;
+    }
+    return -1;
+}
+
+void ComputeEmptyKits(TResultParameters &result)
+{
+    const TIntegerArray emptyKits = ListRecords(kUpsArea, FamilyEmptyBatteryKit);
+    result.EmptyKitRecord = emptyKits.isEmpty() ? 0 : emptyKits.first();
+    const int32_t perItem = CatalogueInt(result.EmptyKitRecord, FieldEmptyKitPositions, 0);
+    // A catalogue without the figure gives no empty kits rather than a division by zero.
+    result.EmptyKitCount = perItem > 0 ? result.BatteryKitCount / perItem : 0;
+}
+
+QString ItemCode(int32_t recordId) { return ArticleCode(recordId); }
+
+TItemListContext ProgramItemListContext(const TIntegerArray &standardUps)
+{
+    TItemListContext context;
+    context.DebugMode = SetupData.DebugMode;
+    context.ProductName = SetupData.ProductName;
+    context.StandardUps = standardUps;
+    context.Vendor = [](int32_t entry, QString &text) { return GetVendorText(entry, text); };
+    if (PriceList.Loaded && PriceListDatabase() != nullptr)
+        context.Prices = [](const QString &table, const QString &code) { return QueryPrice(table, code); };
+    context.ShowPrices = SetupData.ShowPrices;
+    return context;
+}
+
+TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result,
+                        const TItemListContext &context)
+{
+    TItemListBuilder builder(result, context);
+    const int32_t standard = FindStandardUps(request, result, context.StandardUps, context.Vendor);
+    if (standard != -1) {
+        QString code, description;
+        context.Vendor(standard + StandardUpsCode, code);
+        context.Vendor(standard + StandardUpsDescription, description);
+        builder.AddItemRow(GroupStandard, code, FormatText(description, {context.ProductName}), 1);
+        if (context.DebugMode)
+            AddComponents(builder, request, result, true);
+    } else {
+        AddComponents(builder, request, result, false);
+    }
+    for (const TGenericAccessory &item : result.Accessories.Accessories)
+        builder.AddItemRow(GroupAccessories, ItemCode(item.RecordId),
+                           AccessoryText(item.RecordId, FamilyAccessory, false), item.Quantity);
+    // A contract is one service whatever quantity was stored for it.
+    for (const TGenericAccessory &item : result.Accessories.Contracts)
+        builder.AddItemRow(GroupContracts, ItemCode(item.RecordId), AccessoryText(item.RecordId, FamilyContract, false),
+                           1);
+    return builder.Take();
+}
+
+QString FormatPrice(TCurrency amount) { return FormatText(QStringLiteral("%m "), {QVariant::fromValue<qlonglong>(amount)}); }
+
+QStringList ItemRowCells(const TItemRow &row, bool showPrices)
+{
+    QStringList cells{QStringLiteral(" ") + row.Code, QStringLiteral(" ") + row.Description,
+                      QString::number(row.Quantity)};
+    if (showPrices)
+        cells << (row.Priced ? FormatPrice(row.Price) : QString());
+    return cells;
+}

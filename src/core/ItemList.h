@@ -1,0 +1,96 @@
+#pragma once
+// The bill of materials of a sizing: a matched standard UPS model or its
+// components, then the accessories and the contracts, each row priced from
+// the price list when one is open. The rows and the total are computed here;
+// the results grid and the documents only show them.
+
+#include "Globals.h"
+#include <QString>
+#include <QStringList>
+#include <QVector>
+#include <functional>
+
+/// The vendor's text of an entry; false when it has none (GetVendorText in the program).
+using TVendorTextReader = std::function<bool(int32_t entry, QString &text)>;
+/// The unit price of an item code in a price table, -1 when it has none.
+using TPriceLookup = std::function<TCurrency(const QString &table, const QString &code)>;
+
+/// Vendor entries of a standard UPS definition with base S.
+enum TStandardUpsEntry : int32_t {
+    StandardUpsCode = 1,
+    StandardUpsDescription = 2,
+    StandardUpsModulesL1 = 3,
+    StandardUpsModulesL2 = 4,
+    StandardUpsModulesL3 = 5,
+    StandardUpsModuleRecord = 6,
+    StandardUpsInverterRecord = 7,
+    StandardUpsKitCount = 9,
+    StandardUpsKitRecord = 10,
+    StandardUpsEnabled = 11,
+};
+constexpr int32_t kStandardUpsFirst = 1000;
+constexpr int32_t kStandardUpsStep = 20;
+
+/// The seven numbers of one standard definition; a text that is not an integer
+/// reads as kNotANumber, which matches nothing.
+struct TStandardUpsItems {
+    static constexpr int32_t kNotANumber = INT32_MIN;
+    int32_t ModulesL1 = kNotANumber;
+    int32_t ModulesL2 = kNotANumber;
+    int32_t ModulesL3 = kNotANumber;
+    int32_t ModuleRecord = kNotANumber;
+    int32_t InverterRecord = kNotANumber;
+    int32_t KitRecord = kNotANumber; // -1: without batteries
+    int32_t KitCount = kNotANumber;
+};
+TStandardUpsItems ReadStandardUpsItems(int32_t base, const TVendorTextReader &vendor);
+
+/// Bases of the enabled definitions, ascending; the first empty code ends the list.
+TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor);
+/// The base of the first definition the sizing matches, -1 when none.
+int32_t FindStandardUps(const TRequestParameters &request, const TResultParameters &result,
+                        const TIntegerArray &standardUps, const TVendorTextReader &vendor);
+/// EmptyKitRecord (the first empty-kit record) and EmptyKitCount of `result`.
+void ComputeEmptyKits(TResultParameters &result);
+/// The vendor's code of a catalogue record, empty when it has none.
+QString ItemCode(int32_t recordId);
+
+struct TItemRow {
+    int32_t Group = 0; // TItemGroup
+    QString Code;
+    QString Description;
+    int32_t Quantity = 0;
+    /// Priced only while a price list is open; a missing price counts as 0.
+    bool Priced = false;
+    TCurrency Price = 0;
+};
+
+struct TItemList {
+    QVector<TItemRow> Rows;
+    TCurrency Total = 0;
+    bool PriceListOpen = false;
+    bool ShowPrices = false;
+};
+
+/// Everything the list is built from besides the two records.
+struct TItemListContext {
+    bool DebugMode = false;
+    QString ProductName;
+    TIntegerArray StandardUps;
+    TVendorTextReader Vendor;
+    TPriceLookup Prices; // empty: no price list open
+    bool ShowPrices = false;
+};
+/// The program's context: SetupData, the vendor library and the open price list.
+TItemListContext ProgramItemListContext(const TIntegerArray &standardUps);
+
+/// The rows in order and the total; sets EmptyKitRecord and EmptyKitCount (with
+/// empty drawers) and TotalPrice of `result`.
+TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result,
+                        const TItemListContext &context);
+
+/// An amount as the list shows it: "%m " (money without symbol once a price list is open).
+QString FormatPrice(TCurrency amount);
+/// The grid cells of a row: " " + code, " " + description, quantity and, when
+/// prices are shown, the price.
+QStringList ItemRowCells(const TItemRow &row, bool showPrices);

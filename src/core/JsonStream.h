@@ -1,0 +1,52 @@
+#pragma once
+// A JSON file read one top-level value at a time: the object it holds, or the
+// elements of its array one after the other, through a small buffer, so that
+// memory does not grow with the length of the array.
+
+#include <QByteArray>
+#include <QJsonValue>
+#include <QString>
+
+class QIODevice;
+
+class TJsonElementReader {
+public:
+    /// The longest single value accepted (an object of the array, or the whole object).
+    static constexpr qsizetype kMaxValueBytes = 1 << 20;
+
+    explicit TJsonElementReader(QIODevice &in) : m_in(in) {}
+
+    /// Reads up to the first value. False on malformed input (Error, ErrorOffset)
+    /// or when the top level is neither an object nor an array (NotContainer).
+    bool Start();
+    bool IsArray() const { return m_isArray; }
+    bool NotContainer() const { return m_notContainer; }
+    /// The next element of the array, or the object itself once. False at the end
+    /// and on malformed input (then Failed).
+    bool Next(QJsonValue &value);
+    bool Failed() const { return !m_error.isEmpty(); }
+    QString Error() const { return m_error; }
+    qint64 ErrorOffset() const { return m_errorOffset; }
+
+private:
+    int Peek();
+    void Advance() { ++m_pos; }
+    qint64 Offset() const { return m_base + m_pos; }
+    void SkipBlanks();
+    bool Fail(const QString &error, qint64 offset);
+    bool ScanValue(QByteArray &bytes);
+    bool ParseValue(const QByteArray &bytes, qint64 start, QJsonValue &value);
+    bool ExpectEnd();
+
+    QIODevice &m_in;
+    QByteArray m_buf;
+    qsizetype m_pos = 0;
+    qint64 m_base = 0;
+    bool m_eof = false;
+    bool m_isArray = false;
+    bool m_notContainer = false;
+    bool m_done = false;
+    bool m_first = true;
+    QString m_error;
+    qint64 m_errorOffset = 0;
+};

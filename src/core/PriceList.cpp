@@ -1,0 +1,284 @@
+#include "PriceList.h"
+
+#include "Lang.h"
+#include "Messages.h"
+#include "TextUtils.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cmath>
+#include <limits>
+
+#define SQLITE_HAS_CODEC 1
+#include <sqlite3.h>
+
+TPriceList PriceList;
+
+namespace {
+
+constexpr const char *kPriceColumn = "Price";
+constexpr const char *kItemColumn = "Item";
+
+// The password of each vendor's price lists.
+struct TVendorPassword {
+    const char *Vendor;
+    const char *Password;
+};
+constexpr TVendorPassword kVendorPasswords[] = {
+    {"Quenvar", "Qv7tRm2Xk9pLw"},
+    {"Tevoro", "Tv4Rk9q"},
+    {"Mirsalta", "Ms3kT8wQz2L"},
+    {"Obrentix", "Ob5nX2rT7kWq"},
+};
+
+std::unique_ptr<TPriceListDatabase> g_database;
+
+/// One prepared statement, finalised when it goes out of scope.
+class TStatement {
+public:
+    TStatement(sqlite3 *db, const QByteArray &sql)
+    {
+        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK) {
+            sqlite3_finalize(m_stmt);
+            m_stmt = nullptr;
+        }
+    }
+    ~TStatement() { sqlite3_finalize(m_stmt); }
+    TStatement(const TStatement &) = delete;
+    TStatement &operator=(const TStatement &) = delete;
+
+    bool Ok() const { return m_stmt != nullptr; }
+    bool BindText(int index, const QString &text)
+    {
+        const QByteArray utf8 = text.toUtf8();
+        return sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) == SQLITE_OK;
+    }
+    /// True when a row came back.
+    bool Step() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
+    sqlite3_stmt *Handle() const { return m_stmt; }
+
+private:
+    sqlite3_stmt *m_stmt = nullptr;
+};
+
+/// An identifier of the program's own, quoted for the SQL text.
+QByteArray Identifier(const QString &name)
+{
+    QByteArray quoted = name.toUtf8();
+    quoted.replace('"', "\"\"");
+    return '"' + quoted + '"';
+}
+
+QVariant ColumnValue(sqlite3_stmt *stmt, int column)
+{
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER:
+        return QVariant(qlonglong(sqlite3_column_int64(stmt, column)));
+    case SQLITE_FLOAT:
+        return QVariant(sqlite3_column_double(stmt, column));
+    case SQLITE_TEXT: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
+        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+    }
+    default:
+        return QVariant();
+    }
+}
+
+/// A stored number as money; -1 for a value that is not a number or does not fit.
+TCurrency MoneyOf(sqlite3_stmt *stmt, int column)
+{
+    constexpr int64_t kScale = 10000;
+    switch (sqlite3_column_type(stmt, column)) {
+    case SQLITE_INTEGER: {
+        const int64_t v = sqlite3_column_int64(stmt, column);
+        if (v > std::numeric_limits<int64_t>::max() / kScale || v < std::numeric_limits<int64_t>::min() / kScale)
+            return -1;
+        return v * kScale;
+    }
+    case SQLITE_FLOAT: {
+        const double scaled = sqlite3_column_double(stmt, column) * double(kScale);
+        if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e18)
+            return -1;
+        return TCurrency(std::llround(scaled));
+    }
+    default:
+        return -1;
+    }
+}
+
+QString HeaderText(const QString &column)
+{
+    QVariant value;
+    return QueryFirstValue(QString::fromLatin1(kPriceListInfoTable), column, value) ? value.toString() : QString();
+}
+
+int32_t HeaderInteger(const QString &column)
+{
+    QVariant value;
+    if (!QueryFirstValue(QString::fromLatin1(kPriceListInfoTable), column, value) || value.isNull())
+        return -1;
+    if (value.typeId() == QMetaType::LongLong) {
+        const qlonglong n = value.toLongLong();
+        return n >= std::numeric_limits<int32_t>::min() && n <= std::numeric_limits<int32_t>::max() ? int32_t(n)
+                                                                                                      : -1;
+    }
+    int32_t n = -1;
+    return TryReadInteger(value.toString().trimmed(), n) ? n : -1;
+}
+
+} // namespace
+
+QString PriceTableName(int32_t group)
+{
+    switch (group) {
+    case GroupStandard:
+        return QStringLiteral("Standard");
+    case GroupComponents:
+        return QStringLiteral("Components");
+    case GroupAccessories:
+        return QStringLiteral("Accessories");
+    case GroupContracts:
+        return QStringLiteral("Contracts");
+    default:
+        return QString();
+    }
+}
+
+QString PriceListPassword(const QString &vendorName)
+{
+    for (const TVendorPassword &entry : kVendorPasswords)
+        if (vendorName == QLatin1String(entry.Vendor))
+            return QString::fromLatin1(entry.Password);
+    return QString();
+}
+
+TPriceListDatabase::~TPriceListDatabase() { sqlite3_close_v2(m_db); }
+
+std::unique_ptr<TPriceListDatabase> TPriceListDatabase::Open(const QString &fileName, const QString &password)
+{
+    // Only a regular file is a price list: a folder, device or pipe is refused
+    // before the engine sees it, and a missing file never gets a key.
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
+        return nullptr;
+    sqlite3 *db = nullptr;
+    const int opened = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    if (opened != SQLITE_OK || db == nullptr) {
+        sqlite3_close_v2(db);
+        return nullptr;
+    }
+    std::unique_ptr<TPriceListDatabase> database(new TPriceListDatabase(db));
+    if (!password.isEmpty()) {
+        const QByteArray key = password.toUtf8();
+        if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+            return nullptr;
+    }
+    if (sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+        return nullptr;
+    // A wrong password or a damaged file shows at the first read; a database
+    // without any table (an empty file reads as one) is no price list either.
+    TStatement check(db, "SELECT count(*) FROM sqlite_master WHERE type='table'");
+    if (!check.Ok() || !check.Step() || sqlite3_column_int64(check.Handle(), 0) <= 0)
+        return nullptr;
+    return database;
+}
+
+bool TPriceListDatabase::QueryFirstValue(const QString &table, const QString &column, QVariant &value) const
+{
+    value = QVariant();
+    TStatement stmt(m_db, "SELECT " + Identifier(column) + " FROM " + Identifier(table));
+    if (!stmt.Ok() || !stmt.Step())
+        return false;
+    value = ColumnValue(stmt.Handle(), 0);
+    return true;
+}
+
+TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &itemCode) const
+{
+    if (table.isEmpty())
+        return -1;
+    TStatement stmt(m_db, "SELECT " + Identifier(QString::fromLatin1(kPriceColumn)) + " FROM " + Identifier(table) +
+                              " WHERE " + Identifier(QString::fromLatin1(kItemColumn)) + " = ?1");
+    if (!stmt.Ok() || !stmt.BindText(1, itemCode) || !stmt.Step())
+        return -1;
+    return MoneyOf(stmt.Handle(), 0);
+}
+
+bool OpenPriceListDatabase(const QString &fileName, const QString &vendorName)
+{
+    ClosePriceListDatabase();
+    g_database = TPriceListDatabase::Open(fileName, PriceListPassword(vendorName));
+    return g_database != nullptr;
+}
+
+bool OpenPriceListDatabase(const QString &fileName) { return OpenPriceListDatabase(fileName, SetupData.VendorName); }
+
+void ClosePriceListDatabase() { g_database.reset(); }
+
+const TPriceListDatabase *PriceListDatabase() { return g_database.get(); }
+
+bool QueryFirstValue(const QString &table, const QString &column, QVariant &value)
+{
+    value = QVariant();
+    return g_database && g_database->QueryFirstValue(table, column, value);
+}
+
+TCurrency QueryPrice(const QString &table, const QString &itemCode)
+{
+    return g_database ? g_database->QueryPrice(table, itemCode) : -1;
+}
+
+bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPriceList &list)
+{
+    ClosePriceListDatabase();
+    list = TPriceList();
+    const QString name = dataPath + QLatin1String(kPriceListFileName);
+    // Anything at the name counts as present; only a regular file can open.
+    if (dataPath.isEmpty() || (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink()))
+        return false;
+    list.Loaded = OpenPriceListDatabase(name, vendorName);
+    if (!list.Loaded) {
+        list.NotValid = true;
+        return false;
+    }
+    list.CountryID = HeaderInteger(QStringLiteral("CountryID"));
+    list.CountryName = HeaderText(QStringLiteral("CountryName"));
+    list.Currency = HeaderText(QStringLiteral("Currency"));
+    list.ValidityDate = HeaderText(QStringLiteral("ValidityDate"));
+    list.NotValid = false;
+    return true;
+}
+
+bool LoadPriceList()
+{
+    const bool loaded = LoadPriceListFile(SetupData.DataPath, SetupData.VendorName, PriceList);
+    if (loaded)
+        SetCurrencySymbol(QString());
+    return loaded;
+}
+
+bool WarnInvalidPriceList(TPriceList &list)
+{
+    const bool wasNotValid = list.NotValid;
+    if (wasNotValid) {
+        ShowWarning(LangMessages(QStringLiteral("ErrorPriceListNotValid")));
+        list.NotValid = false;
+    }
+    return wasNotValid;
+}
+
+bool WarnInvalidPriceList() { return WarnInvalidPriceList(PriceList); }
+
+QString PriceListCountryLine(const TPriceList &list)
+{
+    return FormatText(LangCommons(QStringLiteral("CountryOfPriceList")), {list.CountryName});
+}
+
+QString PriceListDateLine(const TPriceList &list)
+{
+    const QString date = FormatDate8(list.ValidityDate);
+    if (date.isEmpty())
+        return QString();
+    return FormatText(LangCommons(QStringLiteral("DateOfPriceList")), {date});
+}

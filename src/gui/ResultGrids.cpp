@@ -1,0 +1,100 @@
+#include "ResultGrids.h"
+
+#include "Lang.h"
+#include "PriceList.h"
+#include "TextUtils.h"
+
+#include <QLabel>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+namespace {
+
+const QColor kCodeBack(128, 128, 128);
+const QColor kOddRow(kDataSheetOddRed, kDataSheetOddGreen, kDataSheetOddBlue);
+
+enum TItemColumn { ColumnCode = 0, ColumnDescription = 1, ColumnQuantity = 2, ColumnPrice = 3 };
+
+QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setTextAlignment(alignment);
+    item->setFlags(Qt::ItemIsEnabled);
+    return item;
+}
+
+/// Rows 1, 3, 5 ... of the sheet (grid rows 0, 2, 4 ...) are light blue, the others white;
+/// the text starts 2 pixels inside the cell, clipped to it.
+class TDataSheetDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
+        const int sheetRow = index.row() + 1;
+        painter->save();
+        painter->setClipRect(option.rect);
+        painter->fillRect(option.rect, sheetRow % 2 == 1 ? kOddRow : QColor(Qt::white));
+        painter->setFont(option.font);
+        painter->setPen(Qt::black);
+        const QRect text = option.rect.adjusted(2, 2, 0, 0);
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data().toString());
+        painter->restore();
+    }
+};
+
+} // namespace
+
+void FillItemGrid(QTableWidget *grid, const TItemList &list)
+{
+    grid->clearContents();
+    grid->setRowCount(std::max<qsizetype>(1, list.Rows.size()));
+    QFont codeFont = grid->font();
+    codeFont.setBold(true);
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    for (qsizetype r = 0; r < list.Rows.size(); ++r) {
+        const QStringList cells = ItemRowCells(list.Rows[r], list.ShowPrices);
+        const int row = int(r);
+        QTableWidgetItem *code = Cell(cells[ColumnCode], left);
+        code->setBackground(kCodeBack);
+        code->setForeground(Qt::white);
+        code->setFont(codeFont);
+        grid->setItem(row, ColumnCode, code);
+        grid->setItem(row, ColumnDescription, Cell(cells[ColumnDescription], left));
+        grid->setItem(row, ColumnQuantity, Cell(cells[ColumnQuantity], Qt::AlignCenter));
+        if (cells.size() > ColumnPrice && grid->columnCount() > ColumnPrice)
+            grid->setItem(row, ColumnPrice, Cell(cells[ColumnPrice], Qt::AlignRight | Qt::AlignVCenter));
+    }
+}
+
+void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows)
+{
+    grid->clearContents();
+    grid->setRowCount(std::max<qsizetype>(1, rows.size()));
+    const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        grid->setItem(int(r), 0, Cell(rows[r].Name, left));
+        grid->setItem(int(r), 1, Cell(rows[r].Value, left));
+    }
+}
+
+void InstallDataSheetPainter(QTableWidget *grid) { grid->setItemDelegate(new TDataSheetDelegate(grid)); }
+
+void ApplyPricePanelTexts(const TPricePanel &panel)
+{
+    if (!PriceList.Loaded) {
+        panel.Country->clear();
+        panel.Date->clear();
+        panel.TotalCaption->clear();
+        return;
+    }
+    panel.Country->setText(PriceListCountryLine(PriceList));
+    panel.Date->setText(PriceListDateLine(PriceList));
+    panel.TotalCaption->setText(FormatText(LangMain(QStringLiteral("ResultsItemsTotalPrice")), {PriceList.Currency}));
+}
+
+void ShowTotalPrice(const TPricePanel &panel, const TItemList &list)
+{
+    panel.Total->setText(list.PriceListOpen ? FormatPrice(list.Total) : QString());
+}

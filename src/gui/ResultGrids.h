@@ -1,0 +1,32 @@
+#pragma once
+// The two tables of the results page: the bill of materials with its price
+// panel, and the data sheet with its alternating row colours. The rows come
+// from the core; these functions only put them into the grids.
+
+#include "DataSheet.h"
+#include "ItemList.h"
+
+class QLabel;
+class QTableWidget;
+
+/// The light blue of every odd data-sheet row.
+constexpr int kDataSheetOddRed = 219, kDataSheetOddGreen = 232, kDataSheetOddBlue = 253;
+
+/// Code cells grey with white bold text, quantities centred, prices right-aligned.
+void FillItemGrid(QTableWidget *grid, const TItemList &list);
+/// Name and value cells; the grid paints them with the row colours.
+void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows);
+/// Installs the data sheet's cell painter (white and light blue rows, text at 2, 2).
+void InstallDataSheetPainter(QTableWidget *grid);
+
+/// The labels of the price panel under the bill of materials.
+struct TPricePanel {
+    QLabel *Country = nullptr;
+    QLabel *Date = nullptr;
+    QLabel *TotalCaption = nullptr;
+    QLabel *Total = nullptr;
+};
+/// Country, date and currency lines of the open price list; all empty without one.
+void ApplyPricePanelTexts(const TPricePanel &panel);
+/// The total as the list shows prices; empty without a price list.
+void ShowTotalPrice(const TPricePanel &panel, const TItemList &list);
