@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "CatalogueCache.h"
+#include "IniFile.h"
 #include "Lang.h"
 #include "Settings.h"
 #include "TextUtils.h"
@@ -216,6 +217,7 @@ TDataSheetContext ProgramDataSheetContext() { return {SetupData.DebugMode, IsHom
 QVector<TDataRow> BuildDataSheet(const TRequestParameters &request, const TResultParameters &result,
                                  const TDataSheetContext &context)
 {
+    const TIniReadScope oneReading;
     return TDataSheetBuilder(request, result, context).Build();
 }
 

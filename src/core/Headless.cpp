@@ -4,6 +4,7 @@
 #include "DataSheet.h"
 #include "ItemList.h"
 #include "JsonStream.h"
+#include "IniFile.h"
 #include "Lang.h"
 #include "LayoutGeometry.h"
 #include "PriceList.h"
@@ -68,82 +69,83 @@ struct TRefusal {
 QString InvalidValue(const QString &key) { return QStringLiteral("Invalid request value: ") + key; }
 
 /// A float as a JSON number with the digits that give the same float back.
-QJsonValue FloatJson(float f)
+void FloatMember(TJsonText &json, const char *key, float f)
 {
-    if (!std::isfinite(f))
-        return QJsonValue(QJsonValue::Null);
-    return QJsonValue(QString::number(double(f), 'g', 9).toDouble());
+    json.Key(key);
+    json.Number(double(f), 9);
 }
 
-QJsonObject RequestJson(const TRequestParameters &q)
+void WriteRequest(TJsonText &json, const TRequestParameters &q)
 {
-    QJsonObject o;
-    o["MaxUpsPower"] = q.MaxUpsPower;
-    o["LoadPower"] = q.LoadPower;
-    o["PowerInWatt"] = q.PowerInWatt;
-    o["PowerMarginPercent"] = q.PowerMarginPercent;
-    o["AutonomyLoadPercent"] = q.AutonomyLoadPercent;
-    o["MaxUpsSlots"] = q.MaxUpsSlots;
-    o["OutputLines"] = int(q.OutputLines);
-    o["LoadPhases"] = int(q.LoadPhases);
-    o["InputThreePhase"] = q.InputThreePhase;
-    o["OutputKind"] = int(q.OutputKind);
-    o["AutonomyRequired"] = q.AutonomyRequired;
-    o["AutonomyInMinutes"] = q.AutonomyInMinutes;
-    o["ModularBatteryCabinet"] = q.ModularBatteryCabinet;
-    o["SpecialConfig"] = q.SpecialConfig;
-    o["EmptyDrawers"] = q.EmptyDrawers;
-    o["OnlyInverter"] = q.OnlyInverter;
-    o["BatteryType"] = q.BatteryType;
-    return o;
+    json.BeginObject();
+    json.Member("MaxUpsPower", q.MaxUpsPower);
+    json.Member("LoadPower", q.LoadPower);
+    json.Member("PowerInWatt", q.PowerInWatt);
+    json.Member("PowerMarginPercent", q.PowerMarginPercent);
+    json.Member("AutonomyLoadPercent", q.AutonomyLoadPercent);
+    json.Member("MaxUpsSlots", q.MaxUpsSlots);
+    json.Member("OutputLines", int(q.OutputLines));
+    json.Member("LoadPhases", int(q.LoadPhases));
+    json.Member("InputThreePhase", q.InputThreePhase);
+    json.Member("OutputKind", int(q.OutputKind));
+    json.Member("AutonomyRequired", q.AutonomyRequired);
+    json.Member("AutonomyInMinutes", q.AutonomyInMinutes);
+    json.Member("ModularBatteryCabinet", q.ModularBatteryCabinet);
+    json.Member("SpecialConfig", q.SpecialConfig);
+    json.Member("EmptyDrawers", q.EmptyDrawers);
+    json.Member("OnlyInverter", q.OnlyInverter);
+    json.Member("BatteryType", q.BatteryType);
+    json.EndObject();
 }
 
-QJsonArray AccessoriesJson(const TArrayGenericAccessory &list)
+void WriteAccessories(TJsonText &json, const char *key, const TArrayGenericAccessory &list)
 {
-    QJsonArray a;
+    json.Key(key);
+    json.BeginArray();
     for (const TGenericAccessory &item : list) {
-        QJsonObject o;
-        o["RecordId"] = item.RecordId;
-        o["Quantity"] = item.Quantity;
-        a.append(o);
+        json.BeginObject();
+        json.Member("RecordId", item.RecordId);
+        json.Member("Quantity", item.Quantity);
+        json.EndObject();
     }
-    return a;
+    json.EndArray();
 }
 
-QJsonObject ResultJson(const TResultParameters &r)
+void WriteResult(TJsonText &json, const TResultParameters &r)
 {
-    QJsonObject o;
-    o["ModuleRecord"] = r.ModuleRecord;
-    o["ModuleVA"] = FloatJson(r.ModuleVA);
-    o["ModuleW"] = FloatJson(r.ModuleW);
-    o["ModulesL1"] = int(r.ModulesL1);
-    o["ModulesL2"] = int(r.ModulesL2);
-    o["ModulesL3"] = int(r.ModulesL3);
-    o["RedundantL1"] = int(r.RedundantL1);
-    o["RedundantL2"] = int(r.RedundantL2);
-    o["RedundantL3"] = int(r.RedundantL3);
-    o["InverterRecord"] = r.InverterRecord;
-    o["InverterSlots"] = int(r.InverterSlots);
-    o["InverterKitPositions"] = int(r.InverterKitPositions);
-    o["BatteryCabinetRecord"] = r.BatteryCabinetRecord;
-    o["BatteryCabinetCount"] = r.BatteryCabinetCount;
-    o["CabinetKitPositions"] = int(r.CabinetKitPositions);
-    o["KitsInLastCabinet"] = int(r.KitsInLastCabinet);
-    o["BatteryKitRecord"] = r.BatteryKitRecord;
-    o["BatteryKitCount"] = r.BatteryKitCount;
-    o["AutonomyAvailable"] = r.AutonomyAvailable;
-    o["StringsSetByPower"] = r.StringsSetByPower;
-    o["AutonomyMinusOne"] = r.AutonomyMinusOne;
-    o["BatteryCapacityAh"] = FloatJson(r.BatteryCapacityAh);
-    o["KitsPerString"] = r.KitsPerString;
-    o["EmptyKitRecord"] = r.EmptyKitRecord;
-    o["EmptyKitCount"] = r.EmptyKitCount;
-    QJsonObject acc;
-    acc["Accessories"] = AccessoriesJson(r.Accessories.Accessories);
-    acc["Contracts"] = AccessoriesJson(r.Accessories.Contracts);
-    o["Accessories"] = acc;
-    o["TotalPrice"] = double(r.TotalPrice) / 10000.0;
-    return o;
+    json.BeginObject();
+    json.Member("ModuleRecord", r.ModuleRecord);
+    FloatMember(json, "ModuleVA", r.ModuleVA);
+    FloatMember(json, "ModuleW", r.ModuleW);
+    json.Member("ModulesL1", int(r.ModulesL1));
+    json.Member("ModulesL2", int(r.ModulesL2));
+    json.Member("ModulesL3", int(r.ModulesL3));
+    json.Member("RedundantL1", int(r.RedundantL1));
+    json.Member("RedundantL2", int(r.RedundantL2));
+    json.Member("RedundantL3", int(r.RedundantL3));
+    json.Member("InverterRecord", r.InverterRecord);
+    json.Member("InverterSlots", int(r.InverterSlots));
+    json.Member("InverterKitPositions", int(r.InverterKitPositions));
+    json.Member("BatteryCabinetRecord", r.BatteryCabinetRecord);
+    json.Member("BatteryCabinetCount", r.BatteryCabinetCount);
+    json.Member("CabinetKitPositions", int(r.CabinetKitPositions));
+    json.Member("KitsInLastCabinet", int(r.KitsInLastCabinet));
+    json.Member("BatteryKitRecord", r.BatteryKitRecord);
+    json.Member("BatteryKitCount", r.BatteryKitCount);
+    json.Member("AutonomyAvailable", r.AutonomyAvailable);
+    json.Member("StringsSetByPower", r.StringsSetByPower);
+    json.Member("AutonomyMinusOne", r.AutonomyMinusOne);
+    FloatMember(json, "BatteryCapacityAh", r.BatteryCapacityAh);
+    json.Member("KitsPerString", r.KitsPerString);
+    json.Member("EmptyKitRecord", r.EmptyKitRecord);
+    json.Member("EmptyKitCount", r.EmptyKitCount);
+    json.Key("Accessories");
+    json.BeginObject();
+    WriteAccessories(json, "Accessories", r.Accessories.Accessories);
+    WriteAccessories(json, "Contracts", r.Accessories.Contracts);
+    json.EndObject();
+    json.Member("TotalPrice", double(r.TotalPrice) / 10000.0);
+    json.EndObject();
 }
 
 /// Restores the active language when a request named its own.
@@ -257,10 +259,47 @@ bool TickEntries(TWizardCore &core, TAccessoriesRecord &list, const QVector<QPai
     return true;
 }
 
+/// What the pages showed on the way: the size list and the redundancy choices.
+struct TPagesShown {
+    bool HasSizeList = false;
+    QVector<TSizeLine> SizeList;
+    bool HasRedundancy = false;
+    bool PerPhase = false;
+    QVector<int32_t> RedundancyLines;
+};
+
+void WritePagesShown(TJsonText &json, const TPagesShown &pages)
+{
+    if (pages.HasSizeList) {
+        json.Key("sizeList");
+        json.BeginArray();
+        for (const TSizeLine &line : pages.SizeList) {
+            json.BeginArray();
+            json.Value(line.VA);
+            json.Value(line.W);
+            json.Value(line.Slots);
+            json.Value(line.RecordId);
+            json.EndArray();
+        }
+        json.EndArray();
+    }
+    if (pages.HasRedundancy) {
+        json.Key("redundancyLines");
+        if (pages.PerPhase) {
+            json.BeginArray();
+            for (int i = 0; i < 3; ++i)
+                json.Value(pages.RedundancyLines.value(i));
+            json.EndArray();
+        } else {
+            json.Value(pages.RedundancyLines.value(0));
+        }
+    }
+}
+
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
-bool Replay(const QJsonObject &request, const TWizardOffer &offer, TRequestParameters &req,
-            TResultParameters &res, QJsonObject &out, TRefusal &refusal, bool &debugModeOut)
+bool Replay(const QJsonObject &request, const THeadlessSession &session, TRequestParameters &req,
+            TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut)
 {
     const TRequestReader r(request);
     auto invalid = [&](const char *key, int32_t page) {
@@ -306,7 +345,7 @@ bool Replay(const QJsonObject &request, const TWizardOffer &offer, TRequestParam
     context.DebugMode = debugMode;
     context.HomeMarket = IsHomeMarket(SetupData);
     context.LanguageID = SetupData.LanguageID;
-    TWizardCore core(req, res, context, TWizardMode::NewConfiguration, offer);
+    TWizardCore core(req, res, context, TWizardMode::NewConfiguration, session.OfferFor(context.LanguageID));
     core.FillAccessoryLists();
 
     // A value for a page the wizard does not show cannot be given.
@@ -334,10 +373,8 @@ bool Replay(const QJsonObject &request, const TWizardOffer &offer, TRequestParam
                 (kind == 2 && !core.SinglePhaseOutputOffered()))
                 return invalid("outputKind", page);
             core.PhasesNext(threePhase, kind);
-            QJsonArray sizes;
-            for (const TSizeLine &line : core.SizeList())
-                sizes.append(QJsonArray{line.VA, line.W, line.Slots, line.RecordId});
-            out["sizeList"] = sizes;
+            out.HasSizeList = true;
+            out.SizeList = core.SizeList();
             break;
         }
         case PagePower: {
@@ -367,8 +404,10 @@ bool Replay(const QJsonObject &request, const TWizardOffer &offer, TRequestParam
             core.EnterRedundancyForward();
             const QVector<int32_t> counts = core.RedundancyLineCounts();
             QVector<int32_t> selected(counts.size(), 0);
+            out.HasRedundancy = true;
+            out.PerPhase = core.PerPhaseRedundancy();
+            out.RedundancyLines = counts;
             if (core.PerPhaseRedundancy()) {
-                out["redundancyLines"] = QJsonArray{counts.value(0), counts.value(1), counts.value(2)};
                 if (r.Has("redundancy")) {
                     const QJsonValue v = r.Value("redundancy");
                     const QJsonArray a = v.toArray();
@@ -380,7 +419,6 @@ bool Replay(const QJsonObject &request, const TWizardOffer &offer, TRequestParam
                             return invalid("redundancy", page);
                 }
             } else {
-                out["redundancyLines"] = counts.value(0);
                 if (!r.Int("redundancy", 0, selected[0]) || selected[0] < 0 || selected[0] > counts.value(0))
                     return invalid("redundancy", page);
             }
@@ -488,33 +526,46 @@ bool Replay(const QJsonObject &request, const TWizardOffer &offer, TRequestParam
     return true;
 }
 
-QJsonValue TextOrNull(bool present, const QString &text)
+void TextOrNull(TJsonText &json, bool present, const QString &text)
 {
-    return present ? QJsonValue(text) : QJsonValue(QJsonValue::Null);
+    if (present)
+        json.Value(text);
+    else
+        json.Null();
 }
 
 /// The two result tables as the results page shows them, in the active language.
-void AddResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
-                     const THeadlessSession &session, QJsonObject &out)
+void WriteResultTables(TJsonText &json, const TRequestParameters &req, TResultParameters &res, bool debugMode,
+                       const THeadlessSession &session)
 {
     TItemListContext itemContext = ProgramItemListContext(session.StandardUps);
     itemContext.DebugMode = debugMode;
     const TItemList list = BuildItemList(req, res, itemContext);
-    QJsonArray items;
+    json.Key("items");
+    json.BeginArray();
     for (const TItemRow &row : list.Rows) {
-        const QStringList cells = ItemRowCells(row, list.ShowPrices);
-        items.append(QJsonArray{row.Code, row.Description, row.Quantity,
-                                TextOrNull(list.ShowPrices, cells.value(3).trimmed())});
+        json.BeginArray();
+        json.Value(row.Code);
+        json.Value(row.Description);
+        json.Value(row.Quantity);
+        TextOrNull(json, list.ShowPrices, ItemRowCells(row, true).value(3).trimmed());
+        json.EndArray();
     }
-    out["items"] = items;
-    out["totalPrice"] = TextOrNull(list.PriceListOpen, FormatPrice(list.Total).trimmed());
+    json.EndArray();
+    json.Key("totalPrice");
+    TextOrNull(json, list.PriceListOpen, FormatPrice(list.Total).trimmed());
 
     TDataSheetContext sheetContext = ProgramDataSheetContext();
     sheetContext.DebugMode = debugMode;
-    QJsonArray sheet;
-    for (const TDataRow &row : BuildDataSheet(req, res, sheetContext))
-        sheet.append(QJsonArray{row.Name, row.Value});
-    out["dataSheet"] = sheet;
+    json.Key("dataSheet");
+    json.BeginArray();
+    for (const TDataRow &row : BuildDataSheet(req, res, sheetContext)) {
+        json.BeginArray();
+        json.Value(row.Name);
+        json.Value(row.Value);
+        json.EndArray();
+    }
+    json.EndArray();
 }
 
 QJsonObject NotAnObject()
@@ -528,12 +579,77 @@ QJsonObject NotAnObject()
 
 } // namespace
 
+const TWizardOffer &THeadlessSession::OfferFor(int32_t languageId) const
+{
+    auto it = OfferByLanguage.find(languageId);
+    if (it == OfferByLanguage.end()) {
+        it = OfferByLanguage.insert(languageId, Offer);
+        ReadOfferedAccessoryLists(*it, languageId);
+    }
+    return *it;
+}
+
 THeadlessSession ReadHeadlessSession()
 {
     THeadlessSession session;
     session.Offer = ReadWizardOffer();
-    session.StandardUps = LoadStandardUpsList([](int32_t entry, QString &text) { return GetVendorText(entry, text); });
+    session.StandardUps = ReadStandardUpsDefinitions(LoadStandardUpsList(ProgramVendorReader()), ProgramVendorReader());
     return session;
+}
+
+QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
+                           int level, TRequestParameters *finalRequest, TResultParameters *finalResult)
+{
+    const TIniReadScope oneReading;
+    const TLanguageScope languageScope;
+    TRequestParameters req{};
+    TResultParameters res{};
+    TPagesShown pages;
+    QJsonObject extra;
+    TRefusal refusal;
+    bool debugMode = false;
+    const bool ok = Replay(request, session, req, res, pages, refusal, debugMode);
+
+    QByteArray bytes;
+    bytes.reserve(8192);
+    TJsonText json(bytes, level);
+    json.BeginObject();
+    json.Member("ok", ok);
+    if (!ok) {
+        json.Member("error", refusal.Error);
+        json.Member("errorPage", refusal.Page);
+        if (!refusal.MessageKey.isEmpty()) {
+            QJsonArray args;
+            for (const QVariant &a : refusal.Args)
+                args.append(QJsonValue::fromVariant(a));
+            json.Key("errorArgs");
+            json.Json(args);
+            json.Member("message", FormatText(LangMessages(refusal.MessageKey), refusal.Args));
+        }
+    } else {
+        // As the results page: the drawing first (it settles the inverter's kit
+        // positions), then the item list (empty kits, total), then the data sheet.
+        LayoutFullCabinets(req, res);
+        if (hooks.ExtendResult)
+            hooks.ExtendResult(req, res, extra);
+        WriteResultTables(json, req, res, debugMode, session);
+    }
+    WritePagesShown(json, pages);
+    for (auto it = extra.constBegin(); it != extra.constEnd(); ++it) {
+        json.Key(it.key().toUtf8().constData());
+        json.Json(it.value());
+    }
+    json.Key("request");
+    WriteRequest(json, req);
+    json.Key("result");
+    WriteResult(json, res);
+    json.EndObject();
+
+    if (finalRequest)
+        *finalRequest = req;
+    if (finalResult)
+        *finalResult = res;
+    return bytes;
 }
 
 QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
@@ -543,42 +659,7 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
     std::optional<THeadlessSession> ownSession;
     if (!session)
         session = &ownSession.emplace(ReadHeadlessSession());
-    const TLanguageScope languageScope;
-    TRequestParameters req{};
-    TResultParameters res{};
-    QJsonObject out;
-    TRefusal refusal;
-    bool debugMode = false;
-    const bool ok = Replay(request, session->Offer, req, res, out, refusal, debugMode);
-
-    out["ok"] = ok;
-    if (!ok) {
-        out["error"] = refusal.Error;
-        out["errorPage"] = refusal.Page;
-        if (!refusal.MessageKey.isEmpty()) {
-            QJsonArray args;
-            for (const QVariant &a : refusal.Args)
-                args.append(QJsonValue::fromVariant(a));
-            out["errorArgs"] = args;
-            out["message"] = FormatText(LangMessages(refusal.MessageKey), refusal.Args);
-        }
-    }
-    if (ok) {
-        // As the results page: the drawing first (it settles the inverter's kit
-        // positions), then the item list (empty kits, total), then the data sheet.
-        LayoutFullCabinets(req, res);
-        if (hooks.ExtendResult)
-            hooks.ExtendResult(req, res, out);
-        AddResultTables(req, res, debugMode, *session, out);
-    }
-    out["request"] = RequestJson(req);
-    out["result"] = ResultJson(res);
-
-    if (finalRequest)
-        *finalRequest = req;
-    if (finalResult)
-        *finalResult = res;
-    return out;
+    return QJsonDocument::fromJson(SizeRequestText(request, hooks, *session, 0, finalRequest, finalResult)).object();
 }
 
 namespace {
@@ -628,28 +709,30 @@ int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, c
     const THeadlessSession session = ReadHeadlessSession();
     TJsonElementReader reader(file);
     reader.Start();
-    auto answer = [&](const QJsonValue &v) {
-        const QJsonObject o = v.isObject() ? SizeRequestJson(v.toObject(), hooks, nullptr, nullptr, &session)
-                                           : NotAnObject();
-        return QJsonDocument(o).toJson(QJsonDocument::Indented);
+    // Each answer starts at its opening brace; arrays put it on its own line.
+    auto answer = [&](const QJsonValue &v, int level) {
+        QByteArray bytes;
+        if (v.isObject())
+            bytes = SizeRequestText(v.toObject(), hooks, session, level, nullptr, nullptr);
+        else
+            AppendJson(bytes, NotAnObject(), level);
+        while (!bytes.isEmpty() && (bytes.front() == '\n' || bytes.front() == ' '))
+            bytes.remove(0, 1);
+        return bytes;
     };
     QJsonValue value;
     if (!reader.IsArray()) {
         if (reader.Next(value))
-            out.write(answer(value));
-    } else {
-        out.write("[\n");
-        bool first = true;
-        while (reader.Next(value)) {
-            if (!first)
-                out.write(",\n");
-            first = false;
-            QByteArray bytes = answer(value);
-            if (bytes.endsWith('\n'))
-                bytes.chop(1);
-            out.write(bytes);
-        }
-        out.write(first ? "]\n" : "\n]\n");
+            out.write(answer(value, 0) + '\n');
+        return 0;
     }
+    out.write("[");
+    bool first = true;
+    while (reader.Next(value)) {
+        out.write(first ? "\n    " : ",\n    ");
+        first = false;
+        out.write(answer(value, 1));
+    }
+    out.write(first ? "]\n" : "\n]\n");
     return 0;
 }

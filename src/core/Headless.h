@@ -4,7 +4,9 @@
 // JSON. No window and no message box.
 
 #include "Globals.h"
+#include "ItemList.h"
 #include "WizardCore.h"
+#include <QHash>
 #include <QJsonObject>
 #include <QString>
 #include <functional>
@@ -20,7 +22,10 @@ struct THeadlessHooks {
 /// What every request of a run shares, read once from the vendor library.
 struct THeadlessSession {
     TWizardOffer Offer;
-    TIntegerArray StandardUps;
+    QVector<TStandardUpsDefinition> StandardUps;
+    /// The offer with the accessory lists of each language met so far.
+    mutable QHash<int32_t, TWizardOffer> OfferByLanguage;
+    const TWizardOffer &OfferFor(int32_t languageId) const;
 };
 THeadlessSession ReadHeadlessSession();
 
@@ -30,6 +35,11 @@ THeadlessSession ReadHeadlessSession();
 QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
                             TRequestParameters *finalRequest = nullptr, TResultParameters *finalResult = nullptr,
                             const THeadlessSession *session = nullptr);
+
+/// The same answer as JSON text, its nested lines indented from `level`.
+QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
+                           int level = 0, TRequestParameters *finalRequest = nullptr,
+                           TResultParameters *finalResult = nullptr);
 
 /// Reads the file, writes the answer (object or array) to `out` as UTF-8, each
 /// request's answer as soon as it is ready; messages on `err`. The whole file is

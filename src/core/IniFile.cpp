@@ -10,6 +10,8 @@
 
 #include <sys/stat.h>
 
+#include <optional>
+
 namespace {
 
 constexpr int kMaxValueLength = 2047; // the profile functions' 2048-character buffer
@@ -139,10 +141,42 @@ struct TFileStamp {
     }
 };
 
+/// The files checked in the read scope of this thread, while one is open.
+struct TReadScopeState {
+    int Depth = 0;
+    QHash<QString, std::optional<TFileStamp>> Checked;
+};
+thread_local TReadScopeState t_scope;
+
+bool StatFile(const QString &fileName, TFileStamp &stamp);
+
 bool StampOf(const QString &fileName, TFileStamp &stamp)
 {
+    if (t_scope.Depth == 0)
+        return StatFile(fileName, stamp);
+    const auto it = t_scope.Checked.constFind(fileName);
+    if (it != t_scope.Checked.constEnd()) {
+        if (!*it)
+            return false;
+        stamp = **it;
+        return true;
+    }
+    const bool found = StatFile(fileName, stamp);
+    t_scope.Checked.insert(fileName, found ? std::optional<TFileStamp>(stamp) : std::nullopt);
+    return found;
+}
+
+bool StatFile(const QString &fileName, TFileStamp &stamp)
+{
+    // The same few files are asked for over and over: keep the last encoded name.
+    thread_local QString lastName;
+    thread_local QByteArray lastEncoded;
+    if (fileName != lastName) {
+        lastName = fileName;
+        lastEncoded = QFile::encodeName(fileName);
+    }
     struct stat st;
-    if (::stat(QFile::encodeName(fileName).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::stat(lastEncoded.constData(), &st) != 0 || !S_ISREG(st.st_mode))
         return false;
     stamp.Device = st.st_dev;
     stamp.Inode = st.st_ino;
@@ -154,19 +188,24 @@ bool StampOf(const QString &fileName, TFileStamp &stamp)
 
 // Language texts are looked up constantly; a parsed file is kept only as long
 // as the file on disk is unchanged, so every change shows at the next lookup.
+// Beside the parsed file, each section and key asked for as written (before
+// folding) remembers its answer.
 struct TCacheEntry {
     TFileStamp Stamp;
     TIniLookup Lookup;
+    QHash<QString, QHash<QString, std::optional<QString>>> Exact;
 };
 QMutex g_cacheMutex;
 QHash<QString, TCacheEntry> g_cache;
 constexpr int kMaxCachedFiles = 32;
+constexpr int kMaxRememberedKeys = 4096;
 
-bool LookupOf(const QString &fileName, TIniLookup &lookup)
+bool LookupOf(const QString &fileName, TIniLookup &lookup, TFileStamp &stamp)
 {
     TFileStamp before;
     if (fileName.isEmpty() || !StampOf(fileName, before))
         return false;
+    stamp = before;
     {
         QMutexLocker lock(&g_cacheMutex);
         const auto it = g_cache.constFind(fileName);
@@ -183,17 +222,56 @@ bool LookupOf(const QString &fileName, TIniLookup &lookup)
     lookup = BuildLookup(ParseIni(bytes));
     TFileStamp after;
     // Keep it only when nobody wrote the file while it was read.
-    if (StampOf(fileName, after) && after == before && after.Size == bytes.size()) {
+    if (StatFile(fileName, after) && after == before && after.Size == bytes.size()) {
         QMutexLocker lock(&g_cacheMutex);
         if (g_cache.size() >= kMaxCachedFiles)
             g_cache.clear();
-        g_cache.insert(fileName, {after, lookup});
+        g_cache.insert(fileName, {after, lookup, {}});
     }
     return true;
 }
 
+bool LookupOf(const QString &fileName, TIniLookup &lookup)
+{
+    TFileStamp stamp;
+    return LookupOf(fileName, lookup, stamp);
+}
+
+/// The remembered answer for the section and key as written, when the file is unchanged.
+bool RememberedValue(const QString &fileName, const QString &section, const QString &key, TFileStamp &stamp,
+                     std::optional<QString> &value)
+{
+    if (fileName.isEmpty() || !StampOf(fileName, stamp))
+        return false;
+    QMutexLocker lock(&g_cacheMutex);
+    const auto entry = g_cache.constFind(fileName);
+    if (entry == g_cache.constEnd() || !(entry->Stamp == stamp))
+        return false;
+    const auto sec = entry->Exact.constFind(section);
+    if (sec == entry->Exact.constEnd())
+        return false;
+    const auto found = sec->constFind(key);
+    if (found == sec->constEnd())
+        return false;
+    value = *found;
+    return true;
+}
+
+void Remember(const QString &fileName, const TFileStamp &stamp, const QString &section, const QString &key,
+              const std::optional<QString> &value)
+{
+    QMutexLocker lock(&g_cacheMutex);
+    const auto entry = g_cache.find(fileName);
+    if (entry == g_cache.end() || !(entry->Stamp == stamp))
+        return;
+    if (entry->Exact.size() >= kMaxRememberedKeys)
+        entry->Exact.clear();
+    entry->Exact[section].insert(key, value);
+}
+
 void Forget(const QString &fileName)
 {
+    t_scope.Checked.remove(fileName);
     QMutexLocker lock(&g_cacheMutex);
     g_cache.remove(fileName);
 }
@@ -207,14 +285,22 @@ bool HasLineBreak(const QString &s)
 
 QString IniReadString(const QString &fileName, const QString &section, const QString &key, const QString &def)
 {
+    TFileStamp stamp;
+    std::optional<QString> remembered;
+    if (RememberedValue(fileName, section, key, stamp, remembered))
+        return remembered ? *remembered : def;
     TIniLookup lookup;
-    if (!LookupOf(fileName, lookup))
+    if (!LookupOf(fileName, lookup, stamp))
         return def;
+    std::optional<QString> value;
     const auto sec = lookup.Sections.constFind(Fold(section));
-    if (sec == lookup.Sections.constEnd())
-        return def;
-    const auto value = sec->constFind(Fold(key));
-    return value == sec->constEnd() ? def : *value;
+    if (sec != lookup.Sections.constEnd()) {
+        const auto found = sec->constFind(Fold(key));
+        if (found != sec->constEnd())
+            value = *found;
+    }
+    Remember(fileName, stamp, section, key, value);
+    return value ? *value : def;
 }
 
 bool IniKeyExists(const QString &fileName, const QString &section, const QString &key)
@@ -325,4 +411,12 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
     const bool ok = file.commit();
     Forget(fileName);
     return ok;
+}
+
+TIniReadScope::TIniReadScope() { ++t_scope.Depth; }
+
+TIniReadScope::~TIniReadScope()
+{
+    if (--t_scope.Depth == 0)
+        t_scope.Checked.clear();
 }

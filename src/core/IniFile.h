@@ -15,3 +15,15 @@ QString IniReadString(const QString &fileName, const QString &section, const QSt
 bool IniKeyExists(const QString &fileName, const QString &section, const QString &key);
 /// Writes key=value in the section; false when the file cannot be written.
 bool IniWriteString(const QString &fileName, const QString &section, const QString &key, const QString &value);
+
+/// While one is alive on a thread, each file is checked on disk once: the first
+/// read of a file in the scope looks at it, the later reads of the scope use what
+/// that one found. Outside any scope every read looks at the file. A table built
+/// from many texts opens one, so that it reads one state of the language file.
+class TIniReadScope {
+public:
+    TIniReadScope();
+    ~TIniReadScope();
+    TIniReadScope(const TIniReadScope &) = delete;
+    TIniReadScope &operator=(const TIniReadScope &) = delete;
+};

@@ -2,6 +2,7 @@
 
 #include "Accessories.h"
 #include "Catalogue.h"
+#include "IniFile.h"
 #include "Lang.h"
 #include "PriceList.h"
 #include "TextUtils.h"
@@ -133,15 +134,32 @@ TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor)
     return list;
 }
 
-int32_t FindStandardUps(const TRequestParameters &request, const TResultParameters &result,
-                        const TIntegerArray &standardUps, const TVendorTextReader &vendor)
+QVector<TStandardUpsDefinition> ReadStandardUpsDefinitions(const TIntegerArray &standardUps,
+                                                           const TVendorTextReader &vendor)
 {
-    if (EmptyDrawersActive(request) || standardUps.isEmpty())
+    QVector<TStandardUpsDefinition> definitions;
+    for (int32_t base : standardUps) {
+        TStandardUpsDefinition d;
+        d.Base = base;
+        d.Items = ReadStandardUpsItems(base, vendor);
+        if (vendor) {
+            vendor(base + StandardUpsCode, d.Code);
+            vendor(base + StandardUpsDescription, d.Description);
+        }
+        definitions.append(d);
+    }
+    return definitions;
+}
+
+qsizetype FindStandardDefinition(const TRequestParameters &request, const TResultParameters &result,
+                                 const QVector<TStandardUpsDefinition> &definitions)
+{
+    if (EmptyDrawersActive(request) || definitions.isEmpty())
         return -1;
     const TPhaseTotals phases = PhaseTotals(result);
     const bool onlyInverter = OnlyInverterActive(request);
-    for (int32_t base : standardUps) {
-        const TStandardUpsItems s = ReadStandardUpsItems(base, vendor);
+    for (qsizetype i = 0; i < definitions.size(); ++i) {
+        const TStandardUpsItems &s = definitions[i].Items;
         if (s.ModulesL1 != phases.L1 || s.ModulesL2 != phases.L2 || s.ModulesL3 != phases.L3 ||
             s.ModuleRecord != result.ModuleRecord || s.InverterRecord != result.InverterRecord)
             continue;
@@ -149,9 +167,19 @@ int32_t FindStandardUps(const TRequestParameters &request, const TResultParamete
                                                  : s.KitCount == result.BatteryKitCount &&
                                                        s.KitRecord == result.BatteryKitRecord;
         if (batteriesMatch)
-            return base;
+            return i;
     }
     return -1;
+}
+
+int32_t FindStandardUps(const TRequestParameters &request, const TResultParameters &result,
+                        const TIntegerArray &standardUps, const TVendorTextReader &vendor)
+{
+    if (EmptyDrawersActive(request) || standardUps.isEmpty())
+        return -1;
+    const QVector<TStandardUpsDefinition> definitions = ReadStandardUpsDefinitions(standardUps, vendor);
+    const qsizetype i = FindStandardDefinition(request, result, definitions);
+    return i < 0 ? -1 : definitions[i].Base;
 }
 
 void ComputeEmptyKits(TResultParameters &result)
@@ -165,29 +193,37 @@ void ComputeEmptyKits(TResultParameters &result)
 
 QString ItemCode(int32_t recordId) { return ArticleCode(recordId); }
 
-TItemListContext ProgramItemListContext(const TIntegerArray &standardUps)
+TVendorTextReader ProgramVendorReader()
+{
+    return [](int32_t entry, QString &text) { return GetVendorText(entry, text); };
+}
+
+TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards)
 {
     TItemListContext context;
     context.DebugMode = SetupData.DebugMode;
     context.ProductName = SetupData.ProductName;
-    context.StandardUps = standardUps;
-    context.Vendor = [](int32_t entry, QString &text) { return GetVendorText(entry, text); };
+    context.Standards = standards;
     if (PriceList.Loaded && PriceListDatabase() != nullptr)
         context.Prices = [](const QString &table, const QString &code) { return QueryPrice(table, code); };
     context.ShowPrices = SetupData.ShowPrices;
     return context;
 }
 
+TItemListContext ProgramItemListContext(const TIntegerArray &standardUps)
+{
+    return ProgramItemListContext(ReadStandardUpsDefinitions(standardUps, ProgramVendorReader()));
+}
+
 TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result,
                         const TItemListContext &context)
 {
+    const TIniReadScope oneReading;
     TItemListBuilder builder(result, context);
-    const int32_t standard = FindStandardUps(request, result, context.StandardUps, context.Vendor);
+    const qsizetype standard = FindStandardDefinition(request, result, context.Standards);
     if (standard != -1) {
-        QString code, description;
-        context.Vendor(standard + StandardUpsCode, code);
-        context.Vendor(standard + StandardUpsDescription, description);
-        builder.AddItemRow(GroupStandard, code, FormatText(description, {context.ProductName}), 1);
+        const TStandardUpsDefinition &d = context.Standards[standard];
+        builder.AddItemRow(GroupStandard, d.Code, FormatText(d.Description, {context.ProductName}), 1);
         if (context.DebugMode)
             AddComponents(builder, request, result, true);
     } else {

@@ -47,9 +47,22 @@ TStandardUpsItems ReadStandardUpsItems(int32_t base, const TVendorTextReader &ve
 
 /// Bases of the enabled definitions, ascending; the first empty code ends the list.
 TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor);
+/// One enabled definition with everything the item list reads of it.
+struct TStandardUpsDefinition {
+    int32_t Base = -1;
+    TStandardUpsItems Items;
+    QString Code;
+    QString Description; // a format with the product name as its one "%s"
+};
+QVector<TStandardUpsDefinition> ReadStandardUpsDefinitions(const TIntegerArray &standardUps,
+                                                           const TVendorTextReader &vendor);
+
 /// The base of the first definition the sizing matches, -1 when none.
 int32_t FindStandardUps(const TRequestParameters &request, const TResultParameters &result,
                         const TIntegerArray &standardUps, const TVendorTextReader &vendor);
+/// The index of the first matching definition, -1 when none.
+qsizetype FindStandardDefinition(const TRequestParameters &request, const TResultParameters &result,
+                                 const QVector<TStandardUpsDefinition> &definitions);
 /// EmptyKitRecord (the first empty-kit record) and EmptyKitCount of `result`.
 void ComputeEmptyKits(TResultParameters &result);
 /// The vendor's code of a catalogue record, empty when it has none.
@@ -76,13 +89,15 @@ struct TItemList {
 struct TItemListContext {
     bool DebugMode = false;
     QString ProductName;
-    TIntegerArray StandardUps;
-    TVendorTextReader Vendor;
+    QVector<TStandardUpsDefinition> Standards;
     TPriceLookup Prices; // empty: no price list open
     bool ShowPrices = false;
 };
-/// The program's context: SetupData, the vendor library and the open price list.
+/// The program's context: SetupData, the vendor library's definitions and the open price list.
 TItemListContext ProgramItemListContext(const TIntegerArray &standardUps);
+TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards);
+/// GetVendorText of the loaded vendor library.
+TVendorTextReader ProgramVendorReader();
 
 /// The rows in order and the total; sets EmptyKitRecord and EmptyKitCount (with
 /// empty drawers) and TotalPrice of `result`.

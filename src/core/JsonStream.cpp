@@ -3,7 +3,12 @@
 #include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QJsonObject>
 #include <QJsonParseError>
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
 
 namespace {
 
@@ -170,4 +175,244 @@ bool TJsonElementReader::Next(QJsonValue &value)
         m_done = true;
     }
     return true;
+}
+
+namespace {
+
+void AppendIndent(QByteArray &out, int level)
+{
+    static const char kSpaces[] = "                                                                ";
+    qsizetype n = qsizetype(level) * 4;
+    while (n > 0) {
+        const qsizetype chunk = std::min<qsizetype>(n, sizeof kSpaces - 1);
+        out.append(kSpaces, chunk);
+        n -= chunk;
+    }
+}
+
+void AppendInteger(QByteArray &out, qint64 number)
+{
+    char digits[24];
+    const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
+    out.append(digits, end - digits);
+}
+
+void AppendEscaped(QByteArray &out, const char *data, qsizetype size)
+{
+    out.append('"');
+    qsizetype run = 0; // start of the bytes not yet copied
+    for (qsizetype i = 0; i < size; ++i) {
+        const uchar c = uchar(data[i]);
+        if (c >= 0x20 && c != '"' && c != '\\')
+            continue;
+        out.append(data + run, i - run);
+        run = i + 1;
+        switch (c) {
+        case '"':
+            out.append("\\\"");
+            break;
+        case '\\':
+            out.append("\\\\");
+            break;
+        case '\n':
+            out.append("\\n");
+            break;
+        case '\r':
+            out.append("\\r");
+            break;
+        case '\t':
+            out.append("\\t");
+            break;
+        case '\b':
+            out.append("\\b");
+            break;
+        case '\f':
+            out.append("\\f");
+            break;
+        default: {
+            static const char kHex[] = "0123456789abcdef";
+            const char escape[] = {'\\', 'u', '0', '0', kHex[c >> 4], kHex[c & 15]};
+            out.append(escape, sizeof escape);
+        }
+        }
+    }
+    out.append(data + run, size - run);
+    out.append('"');
+}
+
+void AppendString(QByteArray &out, const QString &text)
+{
+    // Most texts are plain ASCII: written straight from the characters.
+    const QChar *chars = text.constData();
+    const qsizetype size = text.size();
+    char buffer[256];
+    if (size <= qsizetype(sizeof buffer)) {
+        qsizetype i = 0;
+        for (; i < size && chars[i].unicode() < 0x80; ++i)
+            buffer[i] = char(chars[i].unicode());
+        if (i == size) {
+            AppendEscaped(out, buffer, size);
+            return;
+        }
+    }
+    const QByteArray utf8 = text.toUtf8();
+    AppendEscaped(out, utf8.constData(), utf8.size());
+}
+
+void AppendNumber(QByteArray &out, double d)
+{
+    if (!std::isfinite(d)) {
+        out.append("null");
+        return;
+    }
+    if (d == std::trunc(d) && std::fabs(d) < 9007199254740992.0) {
+        AppendInteger(out, qint64(d));
+        return;
+    }
+    out.append(QByteArray::number(d, 'g', QLocale::FloatingPointShortest));
+}
+
+} // namespace
+
+void AppendJson(QByteArray &out, const QJsonValue &value, int level)
+{
+    switch (value.type()) {
+    case QJsonValue::Null:
+    case QJsonValue::Undefined:
+        out.append("null");
+        return;
+    case QJsonValue::Bool:
+        out.append(value.toBool() ? "true" : "false");
+        return;
+    case QJsonValue::Double:
+        AppendNumber(out, value.toDouble());
+        return;
+    case QJsonValue::String:
+        AppendString(out, value.toString());
+        return;
+    case QJsonValue::Array: {
+        const QJsonArray array = value.toArray();
+        if (array.isEmpty()) {
+            out.append("[]");
+            return;
+        }
+        out.append("[\n");
+        for (qsizetype i = 0; i < array.size(); ++i) {
+            AppendIndent(out, level + 1);
+            AppendJson(out, array.at(i), level + 1);
+            out.append(i + 1 < array.size() ? ",\n" : "\n");
+        }
+        AppendIndent(out, level);
+        out.append(']');
+        return;
+    }
+    case QJsonValue::Object: {
+        const QJsonObject object = value.toObject();
+        if (object.isEmpty()) {
+            out.append("{}");
+            return;
+        }
+        out.append("{\n");
+        qsizetype left = object.size();
+        for (auto it = object.constBegin(); it != object.constEnd(); ++it) {
+            AppendIndent(out, level + 1);
+            AppendString(out, it.key());
+            out.append(": ");
+            AppendJson(out, it.value(), level + 1);
+            out.append(--left > 0 ? ",\n" : "\n");
+        }
+        AppendIndent(out, level);
+        out.append('}');
+        return;
+    }
+    }
+}
+
+void TJsonText::BeforeValue()
+{
+    if (m_afterKey) {
+        m_afterKey = false;
+        return;
+    }
+    if (m_level == 0 && m_first) {
+        m_first = false;
+        return;
+    }
+    m_out.append(m_first ? "\n" : ",\n", m_first ? 1 : 2);
+    AppendIndent(m_out, m_level);
+    m_first = false;
+}
+
+void TJsonText::Open(char bracket)
+{
+    BeforeValue();
+    m_out.append(bracket);
+    ++m_level;
+    m_first = true;
+}
+
+void TJsonText::Close(char bracket)
+{
+    --m_level;
+    if (!m_first) {
+        m_out.append('\n');
+        AppendIndent(m_out, m_level);
+    }
+    m_out.append(bracket);
+    m_first = false;
+}
+
+void TJsonText::Key(const char *key)
+{
+    m_out.append(m_first ? "\n" : ",\n", m_first ? 1 : 2);
+    AppendIndent(m_out, m_level);
+    AppendEscaped(m_out, key, qsizetype(qstrlen(key)));
+    m_out.append(": ", 2);
+    m_first = false;
+    m_afterKey = true;
+}
+
+void TJsonText::Value(const QString &text)
+{
+    BeforeValue();
+    AppendString(m_out, text);
+}
+
+void TJsonText::Value(qint64 number)
+{
+    BeforeValue();
+    AppendInteger(m_out, number);
+}
+
+void TJsonText::Value(double number)
+{
+    BeforeValue();
+    AppendNumber(m_out, number);
+}
+
+void TJsonText::Number(double number, int significantDigits)
+{
+    BeforeValue();
+    if (!std::isfinite(number))
+        m_out.append("null");
+    else
+        m_out.append(QByteArray::number(number, 'g', significantDigits));
+}
+
+void TJsonText::Value(bool flag)
+{
+    BeforeValue();
+    m_out.append(flag ? "true" : "false");
+}
+
+void TJsonText::Null()
+{
+    BeforeValue();
+    m_out.append("null");
+}
+
+void TJsonText::Json(const QJsonValue &value)
+{
+    BeforeValue();
+    AppendJson(m_out, value, m_level);
 }

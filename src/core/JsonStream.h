@@ -50,3 +50,47 @@ private:
     QString m_error;
     qint64 m_errorOffset = 0;
 };
+
+/// Appends the value as JSON text, indented by four spaces a level as
+/// QJsonDocument::Indented writes it (objects' keys in their stored order).
+void AppendJson(QByteArray &out, const QJsonValue &value, int level = 0);
+
+/// JSON text written straight into a byte array, indented as AppendJson does.
+class TJsonText {
+public:
+    explicit TJsonText(QByteArray &out, int level = 0) : m_out(out), m_level(level) {}
+
+    void BeginObject() { Open('{'); }
+    void EndObject() { Close('}'); }
+    void BeginArray() { Open('['); }
+    void EndArray() { Close(']'); }
+    /// The key of the next member of an object.
+    void Key(const char *key);
+    void Value(const QString &text);
+    void Value(const char *text) { Value(QString::fromUtf8(text)); }
+    void Value(qint64 number);
+    void Value(int number) { Value(qint64(number)); }
+    void Value(double number);
+    /// A number with at most that many significant digits (null when not finite).
+    void Number(double number, int significantDigits);
+    void Value(bool flag);
+    void Null();
+    /// Any QJsonValue, written with AppendJson.
+    void Json(const QJsonValue &value);
+
+    template <typename T> void Member(const char *key, const T &value)
+    {
+        Key(key);
+        Value(value);
+    }
+
+private:
+    void Open(char bracket);
+    void Close(char bracket);
+    void BeforeValue();
+
+    QByteArray &m_out;
+    int m_level;
+    bool m_first = true;
+    bool m_afterKey = false;
+};

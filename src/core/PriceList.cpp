@@ -49,11 +49,6 @@ public:
     TStatement &operator=(const TStatement &) = delete;
 
     bool Ok() const { return m_stmt != nullptr; }
-    bool BindText(int index, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        return sqlite3_bind_text(m_stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT) == SQLITE_OK;
-    }
     /// True when a row came back.
     bool Step() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
     sqlite3_stmt *Handle() const { return m_stmt; }
@@ -154,7 +149,29 @@ QString PriceListPassword(const QString &vendorName)
     return QString();
 }
 
-TPriceListDatabase::~TPriceListDatabase() { sqlite3_close_v2(m_db); }
+TPriceListDatabase::~TPriceListDatabase()
+{
+    for (sqlite3_stmt *stmt : std::as_const(m_priceStatements))
+        sqlite3_finalize(stmt);
+    sqlite3_close_v2(m_db);
+}
+
+sqlite3_stmt *TPriceListDatabase::PriceStatement(const QString &table) const
+{
+    const auto it = m_priceStatements.constFind(table);
+    if (it != m_priceStatements.constEnd())
+        return *it;
+    const QByteArray sql = "SELECT " + Identifier(QString::fromLatin1(kPriceColumn)) + " FROM " + Identifier(table) +
+                           " WHERE " + Identifier(QString::fromLatin1(kItemColumn)) + " = ?1";
+    sqlite3_stmt *stmt = nullptr;
+    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+    }
+    // A table that is missing stays missing while the file is open.
+    m_priceStatements.insert(table, stmt);
+    return stmt;
+}
 
 std::unique_ptr<TPriceListDatabase> TPriceListDatabase::Open(const QString &fileName, const QString &password)
 {
@@ -198,11 +215,18 @@ TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &it
 {
     if (table.isEmpty())
         return -1;
-    TStatement stmt(m_db, "SELECT " + Identifier(QString::fromLatin1(kPriceColumn)) + " FROM " + Identifier(table) +
-                              " WHERE " + Identifier(QString::fromLatin1(kItemColumn)) + " = ?1");
-    if (!stmt.Ok() || !stmt.BindText(1, itemCode) || !stmt.Step())
+    sqlite3_stmt *stmt = PriceStatement(table);
+    if (stmt == nullptr)
         return -1;
-    return MoneyOf(stmt.Handle(), 0);
+    const QByteArray code = itemCode.toUtf8();
+    TCurrency price = -1;
+    sqlite3_reset(stmt);
+    if (sqlite3_bind_text(stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW)
+        price = MoneyOf(stmt, 0);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    return price;
 }
 
 bool OpenPriceListDatabase(const QString &fileName, const QString &vendorName)

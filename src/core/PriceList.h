@@ -5,6 +5,7 @@
 // price per item code, always through bound parameters.
 
 #include "Globals.h"
+#include <QHash>
 #include <QString>
 #include <QVariant>
 #include <memory>
@@ -37,6 +38,7 @@ extern TPriceList PriceList;
 QString PriceListPassword(const QString &vendorName);
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 /// One open price-list database: the engine handle, read-only, exclusive.
 class TPriceListDatabase {
@@ -60,7 +62,11 @@ public:
 
 private:
     explicit TPriceListDatabase(sqlite3 *db) : m_db(db) {}
+    /// The price query of a table, prepared once and reset around every use.
+    sqlite3_stmt *PriceStatement(const QString &table) const;
+
     sqlite3 *m_db = nullptr;
+    mutable QHash<QString, sqlite3_stmt *> m_priceStatements;
 };
 
 /// Opens the program-wide price-list database with the password of `vendorName`.

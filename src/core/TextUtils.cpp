@@ -327,26 +327,56 @@ void SetCurrencySymbol(const QString &symbol) { g_currencySymbol = symbol; }
 
 QString CurrencySymbol() { return g_currencySymbol ? *g_currencySymbol : QLocale::system().currencySymbol(); }
 
+namespace {
+
+/// How the locale shapes an amount: its number pieces and where the symbol and sign go.
+struct TMoneyShape {
+    QLocale Locale;
+    QString Pattern[2]; // positive, negative: a stand-in amount "1" and symbol "\x01"
+    QString One;
+    QChar DecimalPoint;
+    QChar ZeroDigit;
+};
+
+const TMoneyShape &MoneyShape()
+{
+    thread_local std::optional<TMoneyShape> shape;
+    const QLocale locale = QLocale::system();
+    if (!shape || shape->Locale != locale) {
+        shape.emplace();
+        shape->Locale = locale;
+        shape->Pattern[0] = locale.toCurrencyString(1.0, QStringLiteral("\x01"), 0);
+        shape->Pattern[1] = locale.toCurrencyString(-1.0, QStringLiteral("\x01"), 0);
+        shape->One = locale.toString(1);
+        const QString point = locale.decimalPoint();
+        const QString zero = locale.zeroDigit();
+        shape->DecimalPoint = point.isEmpty() ? QChar(u'.') : point.at(0);
+        shape->ZeroDigit = zero.isEmpty() ? QChar(u'0') : zero.at(0);
+    }
+    return *shape;
+}
+
+} // namespace
+
 QString FormatMoney(TCurrency amount)
 {
     // Hundredths, half away from zero as amounts are shown by the system.
     const bool negative = amount < 0;
     const uint64_t magnitude = negative ? uint64_t(0) - uint64_t(amount) : uint64_t(amount);
     const uint64_t cents = magnitude / 100 + (magnitude % 100 >= 50 ? 1 : 0);
-    const QLocale locale = QLocale::system();
-    QString number = locale.toString(qulonglong(cents / 100));
-    number += locale.decimalPoint();
-    number += locale.toString(qulonglong(cents % 100)).rightJustified(2, locale.zeroDigit().at(0));
+    const TMoneyShape &shape = MoneyShape();
+    QString number = shape.Locale.toString(qulonglong(cents / 100));
+    number += shape.DecimalPoint;
+    number += shape.Locale.toString(qulonglong(cents % 100)).rightJustified(2, shape.ZeroDigit);
 
     const QString symbol = CurrencySymbol();
     // Let the locale place the symbol and the sign around a stand-in amount.
-    const QString pattern = locale.toCurrencyString(negative ? -1.0 : 1.0, QStringLiteral("\x01"), 0);
-    QString shaped = pattern;
-    const QString one = locale.toString(1);
-    const qsizetype at = shaped.indexOf(one);
+    QString shaped = shape.Pattern[negative ? 1 : 0];
+    const qsizetype at = shaped.indexOf(shape.One);
     if (at < 0)
-        return (negative ? locale.negativeSign() : QString()) + number + (symbol.isEmpty() ? QString() : u' ' + symbol);
-    shaped.replace(at, one.size(), number);
+        return (negative ? shape.Locale.negativeSign() : QString()) + number +
+               (symbol.isEmpty() ? QString() : u' ' + symbol);
+    shaped.replace(at, shape.One.size(), number);
     shaped.replace(QStringLiteral("\x01"), symbol);
     return shaped.trimmed();
 }

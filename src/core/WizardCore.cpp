@@ -64,6 +64,14 @@ QVector<TSizeLine> MakeSizeList(const TIntegerArray &cabinets)
 
 } // namespace
 
+void ReadOfferedAccessoryLists(TWizardOffer &offer, int32_t languageId)
+{
+    offer.Accessories = OfferedAccessoryItems(FamilyAccessory, languageId);
+    offer.Contracts = OfferedAccessoryItems(FamilyContract, languageId);
+    offer.AccessoryLanguageID = languageId;
+    offer.HasAccessoryLists = true;
+}
+
 TWizardOffer ReadWizardOffer()
 {
     TWizardOffer offer;
@@ -395,8 +403,10 @@ TPageError TWizardCore::AdvancedNext(bool special, bool emptyDrawers, bool onlyI
 
 void TWizardCore::FillAccessoryLists()
 {
-    m_accessories = MakeAccessoriesRecord(OfferedAccessoryItems(FamilyAccessory, m_ctx.LanguageID));
-    m_allContracts = MakeAccessoriesRecord(OfferedAccessoryItems(FamilyContract, m_ctx.LanguageID));
+    if (!m_offer.HasAccessoryLists || m_offer.AccessoryLanguageID != m_ctx.LanguageID)
+        ReadOfferedAccessoryLists(m_offer, m_ctx.LanguageID);
+    m_accessories = MakeAccessoriesRecord(m_offer.Accessories);
+    m_allContracts = MakeAccessoriesRecord(m_offer.Contracts);
     m_shownContracts = TAccessoriesRecord{};
     if (m_mode == TWizardMode::EditAutonomy) {
         RestoreAccessoryChoices(m_accessories, m_res.Accessories.Accessories, true);

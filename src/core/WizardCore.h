@@ -61,9 +61,15 @@ struct TWizardOffer {
     /// Candidate cabinets in size-list order, index [input three-phase][output kind].
     TIntegerArray Candidates[2][3];
     QVector<TSizeLine> SizeLists[2][3];
+    /// The offered accessories and contracts of one language, when read with the offer.
+    bool HasAccessoryLists = false;
+    int32_t AccessoryLanguageID = -1;
+    TIntegerArray Accessories, Contracts;
 };
 /// Reads the offer from the loaded vendor library (nothing is offered without one).
 TWizardOffer ReadWizardOffer();
+/// Adds the accessories and contracts offered for the language to the offer.
+void ReadOfferedAccessoryLists(TWizardOffer &offer, int32_t languageId);
 
 class TWizardCore {
 public:

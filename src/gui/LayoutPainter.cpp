@@ -5,6 +5,8 @@
 #include <QGuiApplication>
 #include <QJsonArray>
 #include <QPainter>
+
+#include <optional>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -109,17 +111,24 @@ THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath)
 {
     // One image file: the first successful request of a run writes it.
     auto imageWritten = std::make_shared<bool>(false);
+    // The font and its metrics are looked up once for all the requests of a run.
+    struct TMeasuring {
+        QFont Font;
+        TTextMeasure Measure;
+    };
+    auto measuring = std::make_shared<std::optional<TMeasuring>>();
     THeadlessHooks hooks;
-    hooks.ExtendResult = [layoutImagePath, imageWritten](const TRequestParameters &request,
-                                                         TResultParameters &result, QJsonObject &json) {
+    hooks.ExtendResult = [layoutImagePath, imageWritten, measuring](const TRequestParameters &request,
+                                                                    TResultParameters &result, QJsonObject &json) {
         if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
             // Text metrics need the window system's fonts; without them no bounds can be measured.
             json["layoutError"] = QStringLiteral("The layout needs a graphical application object");
             return;
         }
-        const QFont font = LayoutFont();
-        const TLayoutDrawing drawing =
-            BuildLayoutDrawing(request, result, kLayoutBoxWidth, LayoutTextMeasure(font));
+        if (!*measuring)
+            measuring->emplace(TMeasuring{LayoutFont(), LayoutTextMeasure(LayoutFont())});
+        const QFont &font = (*measuring)->Font;
+        const TLayoutDrawing drawing = BuildLayoutDrawing(request, result, kLayoutBoxWidth, (*measuring)->Measure);
         LayoutBounds = drawing.Bounds;
 
         QJsonObject layout;

@@ -502,7 +502,7 @@ void TFrmVarnexCfgMain::CheckForUpdates()
 
 void TFrmVarnexCfgMain::LoadStandardUpsList()
 {
-    m_standardUpsList = ::LoadStandardUpsList([](int32_t entry, QString &text) { return GetVendorText(entry, text); });
+    m_standardUpsList = ::LoadStandardUpsList(ProgramVendorReader());
 }
 
 // ---------------------------------------------------------------------------
