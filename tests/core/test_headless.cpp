@@ -476,6 +476,73 @@ private slots:
         UnloadVendorLibrary();
     }
 
+    // --- The result tables, with and without the price list of the data folder
+
+    void resultTables()
+    {
+        const QString priceList = m_home->DataHome() + QStringLiteral("/Varnex Configurator/PriceList.tc");
+        QFile::remove(priceList);
+        const QByteArray request = R"({"sizeLine": 1, "modularBatteryCabinet": false,
+                                       "accessories": [{"record": 20100, "quantity": 4}]})";
+        QJsonObject out = Size(request);
+        QCOMPARE(out["ok"], QJsonValue(true));
+        const QJsonArray expectedItems{QJsonArray{"QV-IC-03-10", "UPS cabinet with 3 power module slots", 1, QJsonValue()},
+                                       QJsonArray{"QV-PM-34", "Power module 3.4 kVA", 3, QJsonValue()},
+                                       QJsonArray{"QV-BC-YU94", "Non-modular battery cabinet (94 Ah)", 1,
+                                                  QJsonValue()},
+                                       QJsonArray{"QV-SW-RCCMD-01",
+                                                  "RCCMD - Remote shutdown software for network clients (licences: 1)",
+                                                  4, QJsonValue()}};
+        QCOMPARE(out["items"].toArray(), expectedItems);
+        QCOMPARE(out["totalPrice"], QJsonValue());
+        QCOMPARE(out["dataSheet"].toArray().first(), QJsonValue(QJsonArray{"Input configuration", "Three-phase"}));
+        QCOMPARE(out["dataSheet"].toArray().last(),
+                 QJsonValue(QJsonArray{"Weight of each battery cabinet", "1  x  760 Kg"}));
+        // The records as the results page leaves them: no drawers beside a non-modular cabinet.
+        QCOMPARE(out["result"].toObject()["InverterKitPositions"].toInt(-1), 0);
+
+        // The sample price list of the build, installed as a user installs it.
+        QDir().mkpath(QFileInfo(priceList).absolutePath());
+        QVERIFY(QFile::copy(QStringLiteral(VX_BUILD_DIR "PriceList.tc"), priceList));
+        out = Size(request);
+        QStringList prices;
+        for (const QJsonValue &row : out["items"].toArray())
+            prices << row.toArray().at(3).toString();
+        QCOMPARE(prices, (QStringList{"3,000.00", "1,750.00", "3,900.00", "180.00"}));
+        QCOMPARE(out["totalPrice"].toString(), QStringLiteral("12,870.00")); // 3000 + 3 x 1750 + 3900 + 4 x 180
+        QCOMPARE(out["result"].toObject()["TotalPrice"].toDouble(), 12870.0);
+
+        // A file that does not open: no prices, as without a list, and no message on the way.
+        QFile::remove(priceList);
+        QFile broken(priceList);
+        QVERIFY(broken.open(QIODevice::WriteOnly));
+        broken.write("not a price list");
+        broken.close();
+        const TRunOutput r = Run(request);
+        QCOMPARE(r.ExitCode, 0);
+        QCOMPARE(r.Doc.object()["totalPrice"], QJsonValue());
+        QVERIFY(r.Err.isEmpty());
+        QFile::remove(priceList);
+    }
+
+    void answersStreamAsOneArray()
+    {
+        // Many requests: one valid JSON array, in order, each answer complete.
+        QByteArray requests = "[";
+        for (int i = 0; i < 300; ++i)
+            requests += (i ? "," : "") + QByteArray(R"({"sizeLine": 1, "loadPower": )") + QByteArray::number(5000 + i) + "}";
+        requests += "]";
+        const TRunOutput r = Run(requests);
+        QCOMPARE(r.ExitCode, 0);
+        const QJsonArray all = r.Doc.array();
+        QCOMPARE(all.size(), 300);
+        for (int i = 0; i < 300; i += 37)
+            QCOMPARE(all[i].toObject()["request"].toObject()["LoadPower"].toInt(), 5000 + i);
+        QCOMPARE(Run("[]").Doc, QJsonDocument(QJsonArray()));
+        QCOMPARE(Run(" \xEF\xBB\xBF[ ]").ExitCode, 2); // a byte order mark only at the very start
+        QCOMPARE(Run("\xEF\xBB\xBF [ ] ").Doc, QJsonDocument(QJsonArray()));
+    }
+
     // --- Files and arguments
 
     void unreadableInput_data()
@@ -485,6 +552,12 @@ private slots:
         QTest::newRow("empty file") << QByteArray();
         QTest::newRow("not JSON") << QByteArray("sizeLine=1");
         QTest::newRow("a bare number") << QByteArray("42");
+        // The whole file is checked before the first answer is written.
+        QTest::newRow("broken after good requests") << QByteArray(R"([{"sizeLine": 1}, {"sizeLine": 1}, {"sizeLine": ])");
+        QTest::newRow("trailing comma") << QByteArray(R"([{"sizeLine": 1},])");
+        QTest::newRow("unclosed array") << QByteArray(R"([{"sizeLine": 1})");
+        QTest::newRow("garbage after the array") << QByteArray(R"([{"sizeLine": 1}] x)");
+        QTest::newRow("missing separator") << QByteArray(R"([{"sizeLine": 1} {"sizeLine": 1}])");
     }
 
     void unreadableInput()

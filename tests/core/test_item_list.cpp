@@ -1,0 +1,243 @@
+// The bill of materials: the scan of the vendor's standard models, a sizing
+// listed as its standard model or as components, empty kits, accessories and
+// contracts, and the prices and total in fixed point.
+
+#include "Globals.h"
+#include "Headless.h"
+#include "ItemList.h"
+#include "PriceList.h"
+#include "TestSupport.h"
+#include "TextUtils.h"
+#include "Vendor.h"
+
+#include <QJsonDocument>
+#include <QtTest>
+
+namespace {
+
+/// A vendor library of texts only, for the scan of the standard models.
+TVendorTextReader FakeVendor(const QHash<int32_t, QString> &texts)
+{
+    return [texts](int32_t entry, QString &text) {
+        text = texts.value(entry);
+        return texts.contains(entry);
+    };
+}
+
+QHash<int32_t, QString> Definition(int32_t base, const QString &code, const QString &enabled)
+{
+    return {{base + StandardUpsCode, code}, {base + StandardUpsEnabled, enabled}};
+}
+
+struct TSized {
+    TRequestParameters Request;
+    TResultParameters Result;
+};
+
+using TRowTexts = QList<QStringList>;
+
+// The description in one line: the language text's line break is dropped.
+const QString kContractC = QStringLiteral("Annual maintenance contract: one preventive visit per year, on-site "
+                                          "response within 24 working hours, labour and travel included");
+
+TRowTexts Texts(const TItemList &list)
+{
+    TRowTexts rows;
+    for (const TItemRow &row : list.Rows)
+        rows << ItemRowCells(row, list.ShowPrices);
+    return rows;
+}
+
+} // namespace
+
+class TestItemList : public QObject {
+    Q_OBJECT
+
+private:
+    THeadlessSession m_session;
+
+    TSized Size(const QByteArray &json)
+    {
+        TSized s;
+        const QJsonObject answer =
+            SizeRequestJson(QJsonDocument::fromJson(json).object(), {}, &s.Request, &s.Result, &m_session);
+        if (!answer.value("ok").toBool())
+            qFatal("the request was refused: %s", qPrintable(answer.value("error").toString()));
+        return s;
+    }
+
+    TItemListContext Context(bool debug = false) const
+    {
+        TItemListContext context;
+        context.DebugMode = debug;
+        context.ProductName = QStringLiteral("Varnex");
+        context.Standards = m_session.StandardUps;
+        return context;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        SetupData = TSetupData();
+        SetupData.ProgramPath = BuiltProgramPath();
+        SetupData.LanguageFile = QStringLiteral("English.lng");
+        SetupData.LanguageID = 1033;
+        SetupData.VendorName = QStringLiteral("Quenvar");
+        QVERIFY(LoadVendorLibraryFile(BuiltProgramPath() + "Quenvar.so"));
+        m_session = ReadHeadlessSession();
+        SetCurrencySymbol(QString());
+    }
+    void cleanupTestCase() { UnloadVendorLibrary(); }
+
+    void standardModelsScan()
+    {
+        // A disabled model is skipped without ending the scan; the first empty code ends it.
+        QHash<int32_t, QString> texts;
+        texts.insert(Definition(1000, "STD-A", "1"));
+        texts.insert(Definition(1020, "STD-B", "0"));
+        texts.insert(Definition(1040, "STD-C", "1"));
+        texts.insert(Definition(1060, "STD-D", "yes"));
+        texts.insert(Definition(1080, "", "1"));
+        texts.insert(Definition(1100, "STD-F", "1"));
+        QCOMPARE(LoadStandardUpsList(FakeVendor(texts)), (TIntegerArray{1000, 1040}));
+        texts.remove(1081); // a missing code ends it as well
+        QCOMPARE(LoadStandardUpsList(FakeVendor(texts)), (TIntegerArray{1000, 1040}));
+        QCOMPARE(LoadStandardUpsList(FakeVendor({})), TIntegerArray{});
+        // The edition's own list: the 60 kVA model is the disabled one.
+        QCOMPARE(LoadStandardUpsList(ProgramVendorReader()), (TIntegerArray{1000, 1020, 1040, 1060, 1080, 1100}));
+    }
+
+    void standardModelMatch()
+    {
+        const TSized s = Size(R"({"sizeLine": 1, "accessories": [{"record": 20000}, {"record": 20100, "quantity": 4}]})");
+        QCOMPARE(FindStandardUps(s.Request, s.Result, LoadStandardUpsList(ProgramVendorReader()), ProgramVendorReader()),
+                 1000);
+        TResultParameters result = s.Result;
+        result.Accessories.Contracts = {{20240, 3}, {20300, 0}};
+        const TItemList list = BuildItemList(s.Request, result, Context());
+        QCOMPARE(Texts(list),
+                 (TRowTexts{{" QV-STD-10K", " Varnex 10 kVA modular UPS, 3 x 3.4 kVA modules, 4 x 9 Ah battery kits, "
+                                            "10 minutes",
+                             "1"},
+                            {" QV-ACC-CS121",
+                             " CS121 SK - SNMP/Web network adapter (slot card), monitoring and shutdown of 1 UPS over "
+                             "Ethernet",
+                             "1"},
+                            {" QV-SW-RCCMD-01", " RCCMD - Remote shutdown software for network clients (licences: 1)", "4"},
+                            // A contract is one service, whatever quantity was stored.
+                            {" QV-MC-C-10", " Canone C - " + kContractC, "1"},
+                            {" QV-MC-C-16", " Canone C - " + kContractC, "1"}}));
+        QCOMPARE(list.Rows[0].Group, int(GroupStandard));
+        QCOMPARE(list.Rows[1].Group, int(GroupAccessories));
+        QCOMPARE(list.Rows[3].Group, int(GroupContracts));
+
+        // In debug mode its components follow without codes.
+        const TItemList debug = BuildItemList(s.Request, result, Context(true));
+        QCOMPARE(Texts(debug).mid(0, 4),
+                 (TRowTexts{Texts(list)[0],
+                            {" ", "  - UPS cabinet with 3 power module slots", "1"},
+                            {" ", "  - Power module 3.4 kVA", "3"},
+                            {" ", "  - Battery kit 9 Ah", "4"}}));
+        QCOMPARE(debug.Rows[1].Group, int(GroupComponents));
+    }
+
+    void componentsWithoutMatch_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<TRowTexts>("rows");
+        QTest::addColumn<int>("emptyKitRecord");
+        QTest::newRow("empty drawers never match a standard model")
+            << QByteArray(R"({"sizeLine": 1, "specialConfig": "emptyDrawers"})")
+            << TRowTexts{{" QV-IC-03-10", " UPS cabinet with 3 power module slots", "1"},
+                         {" QV-PM-34", " Power module 3.4 kVA", "3"},
+                         {" QV-BK-EMPTY", " Empty battery kit (drawer without batteries)", "1"}}
+            << 10280;
+        QTest::newRow("battery cabinets")
+            << QByteArray(R"({"sizeLine": 12, "loadPower": 60000})")
+            << TRowTexts{{" QV-IC-12-60H", " UPS cabinet with 12 power module slots", "1"},
+                         {" QV-PM-50", " Power module 5 kVA", "12"},
+                         {" QV-BK-072", " Battery kit 7.2 Ah", "36"},
+                         {" QV-BC-20", " Modular battery cabinet for 20 battery kits", "2"}}
+            << 0;
+        QTest::newRow("only the inverter")
+            << QByteArray(R"({"sizeLine": 1, "specialConfig": "onlyInverter"})")
+            << TRowTexts{{" QV-IC-03-10", " UPS cabinet with 3 power module slots", "1"},
+                         {" QV-PM-34", " Power module 3.4 kVA", "3"}}
+            << 0;
+    }
+
+    void componentsWithoutMatch()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(TRowTexts, rows);
+        QFETCH(int, emptyKitRecord);
+        TSized s = Size(request);
+        const TItemList list = BuildItemList(s.Request, s.Result, Context());
+        QCOMPARE(Texts(list), rows);
+        QCOMPARE(s.Result.EmptyKitRecord, emptyKitRecord);
+        for (const TItemRow &row : list.Rows)
+            QCOMPARE(row.Group, int(GroupComponents));
+    }
+
+    void emptyKitCount()
+    {
+        TResultParameters result{};
+        result.BatteryKitCount = 10;
+        ComputeEmptyKits(result);
+        QCOMPARE(result.EmptyKitRecord, 10280);
+        QCOMPARE(result.EmptyKitCount, 2); // 10 div 4
+    }
+
+    void prices()
+    {
+        TSized s = Size(R"({"sizeLine": 1, "specialConfig": "emptyDrawers",
+                             "accessories": [{"record": 20080}, {"record": 20100, "quantity": 4}]})");
+        QStringList asked;
+        TItemListContext context = Context();
+        context.ShowPrices = true;
+        context.Prices = [&asked](const QString &table, const QString &code) -> TCurrency {
+            asked << table + ':' + code;
+            if (code == QLatin1String("QV-SW-RCCMD-01"))
+                return 125000; // 12.50
+            if (code == QLatin1String("QV-IC-03-10"))
+                return 30000000; // 3000.00
+            return -1;
+        };
+        const TItemList list = BuildItemList(s.Request, s.Result, context);
+        QCOMPARE(asked, (QStringList{"Components:QV-IC-03-10", "Components:QV-PM-34", "Components:QV-BK-EMPTY",
+                                     "Accessories:QV-ACC-SUP-USB", "Accessories:QV-SW-RCCMD-01"}));
+        QStringList prices;
+        for (const QStringList &row : Texts(list))
+            prices << row.value(3);
+        // An unpriced item shows a zero price; 4 x 12.50 adds 50.00.
+        QCOMPARE(prices, (QStringList{"3,000.00 ", "0.00 ", "0.00 ", "0.00 ", "12.50 "}));
+        QCOMPARE(qlonglong(list.Total), qlonglong(30500000));
+        QCOMPARE(qlonglong(s.Result.TotalPrice), qlonglong(30500000));
+        QCOMPARE(FormatPrice(list.Total), QStringLiteral("3,050.00 "));
+
+        // Without a price list nothing is looked up and there is no price column.
+        TItemListContext none = Context();
+        TResultParameters result = s.Result;
+        const TItemList unpriced = BuildItemList(s.Request, result, none);
+        QVERIFY(!unpriced.PriceListOpen);
+        QCOMPARE(qlonglong(result.TotalPrice), qlonglong(0));
+        for (const QStringList &row : Texts(unpriced))
+            QCOMPARE(row.size(), 3);
+    }
+
+    void totalStaysFixedPoint()
+    {
+        // Four decimals are kept through the sum; huge amounts saturate instead of wrapping.
+        TSized s = Size(R"({"sizeLine": 1, "specialConfig": "emptyDrawers", "accessories": [{"record": 20100, "quantity": 3}]})");
+        TItemListContext context = Context();
+        context.Prices = [](const QString &, const QString &code) -> TCurrency {
+            return code == QLatin1String("QV-SW-RCCMD-01") ? 3333 : 1; // 0.3333 and 0.0001
+        };
+        QCOMPARE(qlonglong(BuildItemList(s.Request, s.Result, context).Total), qlonglong(1 + 3 + 1 + 9999));
+        context.Prices = [](const QString &, const QString &) -> TCurrency { return INT64_MAX / 2; };
+        QCOMPARE(qlonglong(BuildItemList(s.Request, s.Result, context).Total), qlonglong(INT64_MAX));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestItemList)
+#include "test_item_list.moc"
