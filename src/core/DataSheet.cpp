@@ -13,9 +13,11 @@
 
 namespace {
 
-QString Main(const char *key) { return LangMain(QLatin1String(key)); }
-QString Commons(const char *key) { return LangCommons(QLatin1String(key)); }
-QString YesNo(bool yes) { return Commons(yes ? "Yes" : "No"); }
+// Keys are the program's own literals: looked up without copying them.
+QString Key(QStringView key) { return QString::fromRawData(key.data(), key.size()); }
+QString Main(QStringView key) { return LangMain(Key(key)); }
+QString Commons(QStringView key) { return LangCommons(Key(key)); }
+QString YesNo(bool yes) { return Commons(yes ? u"Yes" : u"No"); }
 
 /// The power figures of the three power rows.
 struct TPowerFigures {
@@ -45,14 +47,13 @@ TPowerFigures PowerFigures(const TRequestParameters &q, const TResultParameters 
 /// "%d VA   (%d W)", or W first when the load was entered in W.
 QString PowerValue(bool inWatt, int32_t va, int32_t w)
 {
-    return inWatt ? FormatText(QStringLiteral("%d W   (%d VA)"), {w, va})
-                  : FormatText(QStringLiteral("%d VA   (%d W)"), {va, w});
+    return inWatt ? FormatArgs(QStringLiteral("%d W   (%d VA)"), w, va)
+                  : FormatArgs(QStringLiteral("%d VA   (%d W)"), va, w);
 }
 
 QString OverMaxText(const TResultParameters &r, bool inMinutes)
 {
-    return FormatText(Main("ResultsDataAutonomyAvailableOverMax"),
-                      {FormatAutonomy(RoundEven(MaxTableAutonomy(r)), inMinutes)});
+    return FormatArgs(Main(u"ResultsDataAutonomyAvailableOverMax"), FormatAutonomy(RoundEven(MaxTableAutonomy(r)), inMinutes));
 }
 
 QString AutonomyValue(int32_t minutes, const TResultParameters &r, bool inMinutes)
@@ -86,7 +87,7 @@ public:
         AddSpecialRows();
         AddAutonomyRows();
         AddBatteryRows();
-        Add(Main("ResultsDataPowerExpandible"), YesNo(m_r.InverterSlots > TotalModules(m_r)));
+        Add(Main(u"ResultsDataPowerExpandible"), YesNo(m_r.InverterSlots > TotalModules(m_r)));
         AddDimensionRows();
         AddWeightRows();
         return std::move(m_rows);
@@ -97,10 +98,11 @@ private:
 
     void AddConfigurationRows()
     {
-        Add(Main("ResultsDataInputConfig"), Commons(m_q.InputThreePhase ? "ThreePhases" : "SinglePhase"));
-        static const char *const kOutputs[] = {"PhasesOutputThreeFree", "PhasesOutputThreeLock", "PhasesOutputSingle"};
+        Add(Main(u"ResultsDataInputConfig"), Commons(m_q.InputThreePhase ? u"ThreePhases" : u"SinglePhase"));
+        static const char16_t *const kOutputs[] = {u"PhasesOutputThreeFree", u"PhasesOutputThreeLock",
+                                                   u"PhasesOutputSingle"};
         if (m_q.OutputKind <= 2)
-            Add(Main("ResultsDataOutputConfig"), Commons(kOutputs[m_q.OutputKind]));
+            Add(Main(u"ResultsDataOutputConfig"), Commons(kOutputs[m_q.OutputKind]));
     }
 
     void AddPowerRows()
@@ -108,24 +110,23 @@ private:
         const TPowerFigures p = PowerFigures(m_q, m_r);
         const bool w = m_q.PowerInWatt;
         Add(LangWizard(QStringLiteral("PagePowerMaxUpsPower")), PowerValue(w, p.MaxVA, p.MaxW));
-        Add(Main("ResultsDataPowerUps"), PowerValue(w, p.UpsVA, p.UpsW));
-        Add(Main("ResultsDataPowerRequired"), PowerValue(w, p.LoadVA, p.LoadW));
+        Add(Main(u"ResultsDataPowerUps"), PowerValue(w, p.UpsVA, p.UpsW));
+        Add(Main(u"ResultsDataPowerRequired"), PowerValue(w, p.LoadVA, p.LoadW));
         if (m_c.DebugMode)
-            Add(QStringLiteral("Margine di sicurezza"), FormatText(QStringLiteral("%d %%"), {m_q.PowerMarginPercent}));
+            Add(QStringLiteral("Margine di sicurezza"), FormatArgs(QStringLiteral("%d %%"), m_q.PowerMarginPercent));
         if (!m_onlyInverter) {
             const double backed = double(int64_t(m_q.LoadPower) * m_q.AutonomyLoadPercent) / 100.0;
-            Add(Main("ResultsDataPowerPercent"),
-                FormatText(QStringLiteral("%d %s   (%d %%)"),
-                           {ClampToInt32(RoundEven64(backed)), QString::fromLatin1(w ? "W" : "VA"), m_q.AutonomyLoadPercent}));
+            Add(Main(u"ResultsDataPowerPercent"),
+                FormatArgs(QStringLiteral("%d %s   (%d %%)"), ClampToInt32(RoundEven64(backed)), QString::fromLatin1(w ? "W" : "VA"), m_q.AutonomyLoadPercent));
         }
     }
 
     void AddSpecialRows()
     {
         if (m_emptyDrawers)
-            Add(Main("ResultsDataEmptyDrawers"), Commons("Yes"));
+            Add(Main(u"ResultsDataEmptyDrawers"), Commons(u"Yes"));
         if (m_onlyInverter)
-            Add(Main("ResultsDataOnlyInverter"), Commons("Yes"));
+            Add(Main(u"ResultsDataOnlyInverter"), Commons(u"Yes"));
     }
 
     void AddAutonomyRows()
@@ -133,15 +134,15 @@ private:
         if (m_onlyInverter)
             return;
         const bool inMinutes = m_q.AutonomyInMinutes;
-        Add(Main("ResultsDataAutonomyRequired"), FormatAutonomy(m_q.AutonomyRequired, inMinutes));
+        Add(Main(u"ResultsDataAutonomyRequired"), FormatAutonomy(m_q.AutonomyRequired, inMinutes));
         if (m_emptyDrawers)
             return;
-        Add(Main("ResultsDataAutonomyAvailable"), AutonomyValue(m_r.AutonomyAvailable, m_r, inMinutes));
+        Add(Main(u"ResultsDataAutonomyAvailable"), AutonomyValue(m_r.AutonomyAvailable, m_r, inMinutes));
         if (m_r.StringsSetByPower)
             return;
         const QString name = m_q.ModularBatteryCabinet
-                                 ? FormatText(Main("ResultsDataAutonomyWithMinusKb"), {m_r.KitsPerString})
-                                 : FormatText(Main("ResultsDataAutonomyWithMinusCabinet"), {1});
+                                 ? FormatArgs(Main(u"ResultsDataAutonomyWithMinusKb"), m_r.KitsPerString)
+                                 : FormatArgs(Main(u"ResultsDataAutonomyWithMinusCabinet"), 1);
         Add(name, AutonomyValue(m_r.AutonomyMinusOne, m_r, inMinutes));
     }
 
@@ -150,12 +151,11 @@ private:
         if (m_onlyInverter)
             return;
         if (!m_c.HomeMarket || m_c.DebugMode)
-            Add(Main("ResultsDataBatteryCurrentAvailable"), CapacityText(m_r.BatteryCapacityAh));
+            Add(Main(u"ResultsDataBatteryCurrentAvailable"), CapacityText(m_r.BatteryCapacityAh));
         if (m_r.BatteryCabinetCount > 0 && m_r.KitsInLastCabinet > 0)
-            Add(Main("ResultsDataBatteryKbInLastCabinetParam"),
-                FormatText(Main("ResultsDataBatteryKbInLastCabinetValue"),
-                           {int32_t(m_r.KitsInLastCabinet), int32_t(m_r.CabinetKitPositions)}));
-        Add(Main("ResultsDataBatteryRechargeTime"), FormatAutonomy(ComputeRechargeMinutes(m_r), false));
+            Add(Main(u"ResultsDataBatteryKbInLastCabinetParam"),
+                FormatArgs(Main(u"ResultsDataBatteryKbInLastCabinetValue"), int32_t(m_r.KitsInLastCabinet), int32_t(m_r.CabinetKitPositions)));
+        Add(Main(u"ResultsDataBatteryRechargeTime"), FormatAutonomy(ComputeRechargeMinutes(m_r), false));
     }
 
     void AddDimensionRows()
@@ -163,13 +163,13 @@ private:
         const QString format = QStringLiteral("%d  x  (%s) mm");
         const QString inverter = CatalogueField(m_r.InverterRecord, FieldDimensions);
         if (!m_onlyInverter && m_q.ModularBatteryCabinet) {
-            Add(Main("ResultsDataDimensionsTotal"), FormatText(format, {m_r.BatteryCabinetCount + 1, inverter}));
+            Add(Main(u"ResultsDataDimensionsTotal"), FormatArgs(format, m_r.BatteryCabinetCount + 1, inverter));
             return;
         }
-        Add(Main("ResultsDataDimensionsInverter"), FormatText(format, {1, inverter}));
+        Add(Main(u"ResultsDataDimensionsInverter"), FormatArgs(format, 1, inverter));
         if (!m_onlyInverter)
-            Add(Main("ResultsDataDimensionsBattery"),
-                FormatText(format, {m_r.BatteryCabinetCount, CatalogueField(m_r.BatteryCabinetRecord, FieldDimensions)}));
+            Add(Main(u"ResultsDataDimensionsBattery"),
+                FormatArgs(format, m_r.BatteryCabinetCount, CatalogueField(m_r.BatteryCabinetRecord, FieldDimensions)));
     }
 
     void AddWeightRows()
@@ -177,18 +177,18 @@ private:
         const TCabinetWeights w = ComputeWeights(m_q, m_r);
         const QString format = QStringLiteral("%d  x  %d Kg");
         if (w.Cabinet == 0 && w.LastCabinet == 0) {
-            Add(Main("ResultsDataWeightTotal"), FormatText(QStringLiteral("%d Kg"), {w.Inverter}));
+            Add(Main(u"ResultsDataWeightTotal"), FormatArgs(QStringLiteral("%d Kg"), w.Inverter));
             return;
         }
-        Add(Main("ResultsDataWeightInverterCabinet"), FormatText(format, {1, w.Inverter}));
-        const QString cabinet = Main("ResultsDataWeightBatteryCabinet");
+        Add(Main(u"ResultsDataWeightInverterCabinet"), FormatArgs(format, 1, w.Inverter));
+        const QString cabinet = Main(u"ResultsDataWeightBatteryCabinet");
         if (w.Cabinet == 0) {
-            Add(cabinet, FormatText(format, {1, w.LastCabinet}));
+            Add(cabinet, FormatArgs(format, 1, w.LastCabinet));
         } else if (w.LastCabinet == 0) {
-            Add(cabinet, FormatText(format, {m_r.BatteryCabinetCount, w.Cabinet}));
+            Add(cabinet, FormatArgs(format, m_r.BatteryCabinetCount, w.Cabinet));
         } else {
-            Add(cabinet, FormatText(format, {m_r.BatteryCabinetCount - 1, w.Cabinet}));
-            Add(Main("ResultsDataWeightLastBatteryCabinet"), FormatText(format, {1, w.LastCabinet}));
+            Add(cabinet, FormatArgs(format, m_r.BatteryCabinetCount - 1, w.Cabinet));
+            Add(Main(u"ResultsDataWeightLastBatteryCabinet"), FormatArgs(format, 1, w.LastCabinet));
         }
     }
 
@@ -224,10 +224,10 @@ QVector<TDataRow> BuildDataSheet(const TRequestParameters &request, const TResul
 QString FormatAutonomy(int32_t minutes, bool inMinutes)
 {
     if (inMinutes)
-        return FormatText(Commons("Minutes"), {minutes});
+        return FormatArgs(Commons(u"Minutes"), minutes);
     const int32_t hours = minutes < 0 ? 0 : minutes / 60;
     const int32_t rest = minutes < 0 ? minutes : minutes % 60;
-    return FormatText(Commons("HoursAndMinutes"), {hours, rest});
+    return FormatArgs(Commons(u"HoursAndMinutes"), hours, rest);
 }
 
 TCabinetWeights ComputeWeights(const TRequestParameters &q, const TResultParameters &r)

@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <optional>
 
 namespace {
@@ -145,6 +146,8 @@ struct TFileStamp {
 struct TReadScopeState {
     int Depth = 0;
     QHash<QString, std::optional<TFileStamp>> Checked;
+    QString LastName; // the file asked for last, and what was found
+    std::optional<TFileStamp> LastStamp;
 };
 thread_local TReadScopeState t_scope;
 
@@ -154,16 +157,25 @@ bool StampOf(const QString &fileName, TFileStamp &stamp)
 {
     if (t_scope.Depth == 0)
         return StatFile(fileName, stamp);
+    if (!t_scope.LastName.isNull() && fileName == t_scope.LastName) {
+        if (t_scope.LastStamp)
+            stamp = *t_scope.LastStamp;
+        return t_scope.LastStamp.has_value();
+    }
+    std::optional<TFileStamp> found;
     const auto it = t_scope.Checked.constFind(fileName);
     if (it != t_scope.Checked.constEnd()) {
-        if (!*it)
-            return false;
-        stamp = **it;
-        return true;
+        found = *it;
+    } else {
+        if (StatFile(fileName, stamp))
+            found = stamp;
+        t_scope.Checked.insert(fileName, found);
     }
-    const bool found = StatFile(fileName, stamp);
-    t_scope.Checked.insert(fileName, found ? std::optional<TFileStamp>(stamp) : std::nullopt);
-    return found;
+    t_scope.LastName = fileName;
+    t_scope.LastStamp = found;
+    if (found)
+        stamp = *found;
+    return found.has_value();
 }
 
 bool StatFile(const QString &fileName, TFileStamp &stamp)
@@ -188,17 +200,51 @@ bool StatFile(const QString &fileName, TFileStamp &stamp)
 
 // Language texts are looked up constantly; a parsed file is kept only as long
 // as the file on disk is unchanged, so every change shows at the next lookup.
-// Beside the parsed file, each section and key asked for as written (before
-// folding) remembers its answer.
 struct TCacheEntry {
     TFileStamp Stamp;
     TIniLookup Lookup;
-    QHash<QString, QHash<QString, std::optional<QString>>> Exact;
 };
 QMutex g_cacheMutex;
 QHash<QString, TCacheEntry> g_cache;
 constexpr int kMaxCachedFiles = 32;
-constexpr int kMaxRememberedKeys = 4096;
+
+// Beside it, each thread remembers the answers to the sections and keys asked
+// for as written (before folding), for the few files it reads, while the file's
+// stamp is the one they were read with and nothing was written through here.
+std::atomic<quint64> g_writes{0};
+struct TKnownFile {
+    QString FileName;
+    TFileStamp Stamp;
+    quint64 Writes = 0;
+    QHash<QString, QHash<QString, std::optional<QString>>> Answers;
+};
+constexpr int kKnownFiles = 4;
+constexpr int kMaxKnownAnswers = 4096;
+thread_local TKnownFile t_known[kKnownFiles];
+thread_local int t_nextKnown = 0;
+
+/// The answers known for the file in the state `stamp`; emptied when it changed.
+TKnownFile &KnownFile(const QString &fileName, const TFileStamp &stamp)
+{
+    const quint64 writes = g_writes.load(std::memory_order_relaxed);
+    TKnownFile *slot = nullptr;
+    for (TKnownFile &k : t_known)
+        if (k.FileName == fileName) {
+            slot = &k;
+            break;
+        }
+    if (slot == nullptr) {
+        slot = &t_known[t_nextKnown];
+        t_nextKnown = (t_nextKnown + 1) % kKnownFiles;
+        slot->FileName = fileName;
+        slot->Answers.clear();
+    } else if (!(slot->Stamp == stamp) || slot->Writes != writes || slot->Answers.size() > kMaxKnownAnswers) {
+        slot->Answers.clear();
+    }
+    slot->Stamp = stamp;
+    slot->Writes = writes;
+    return *slot;
+}
 
 bool LookupOf(const QString &fileName, TIniLookup &lookup, TFileStamp &stamp)
 {
@@ -226,7 +272,7 @@ bool LookupOf(const QString &fileName, TIniLookup &lookup, TFileStamp &stamp)
         QMutexLocker lock(&g_cacheMutex);
         if (g_cache.size() >= kMaxCachedFiles)
             g_cache.clear();
-        g_cache.insert(fileName, {after, lookup, {}});
+        g_cache.insert(fileName, {after, lookup});
     }
     return true;
 }
@@ -237,41 +283,14 @@ bool LookupOf(const QString &fileName, TIniLookup &lookup)
     return LookupOf(fileName, lookup, stamp);
 }
 
-/// The remembered answer for the section and key as written, when the file is unchanged.
-bool RememberedValue(const QString &fileName, const QString &section, const QString &key, TFileStamp &stamp,
-                     std::optional<QString> &value)
-{
-    if (fileName.isEmpty() || !StampOf(fileName, stamp))
-        return false;
-    QMutexLocker lock(&g_cacheMutex);
-    const auto entry = g_cache.constFind(fileName);
-    if (entry == g_cache.constEnd() || !(entry->Stamp == stamp))
-        return false;
-    const auto sec = entry->Exact.constFind(section);
-    if (sec == entry->Exact.constEnd())
-        return false;
-    const auto found = sec->constFind(key);
-    if (found == sec->constEnd())
-        return false;
-    value = *found;
-    return true;
-}
-
-void Remember(const QString &fileName, const TFileStamp &stamp, const QString &section, const QString &key,
-              const std::optional<QString> &value)
-{
-    QMutexLocker lock(&g_cacheMutex);
-    const auto entry = g_cache.find(fileName);
-    if (entry == g_cache.end() || !(entry->Stamp == stamp))
-        return;
-    if (entry->Exact.size() >= kMaxRememberedKeys)
-        entry->Exact.clear();
-    entry->Exact[section].insert(key, value);
-}
-
 void Forget(const QString &fileName)
 {
+    g_writes.fetch_add(1, std::memory_order_relaxed);
     t_scope.Checked.remove(fileName);
+    if (fileName == t_scope.LastName) {
+        t_scope.LastName.clear();
+        t_scope.LastStamp.reset();
+    }
     QMutexLocker lock(&g_cacheMutex);
     g_cache.remove(fileName);
 }
@@ -286,11 +305,18 @@ bool HasLineBreak(const QString &s)
 QString IniReadString(const QString &fileName, const QString &section, const QString &key, const QString &def)
 {
     TFileStamp stamp;
-    std::optional<QString> remembered;
-    if (RememberedValue(fileName, section, key, stamp, remembered))
-        return remembered ? *remembered : def;
+    if (fileName.isEmpty() || !StampOf(fileName, stamp))
+        return def;
+    TKnownFile &known = KnownFile(fileName, stamp);
+    const auto sectionAnswers = known.Answers.constFind(section);
+    if (sectionAnswers != known.Answers.constEnd()) {
+        const auto answer = sectionAnswers->constFind(key);
+        if (answer != sectionAnswers->constEnd())
+            return *answer ? **answer : def;
+    }
     TIniLookup lookup;
-    if (!LookupOf(fileName, lookup, stamp))
+    TFileStamp read;
+    if (!LookupOf(fileName, lookup, read))
         return def;
     std::optional<QString> value;
     const auto sec = lookup.Sections.constFind(Fold(section));
@@ -299,7 +325,8 @@ QString IniReadString(const QString &fileName, const QString &section, const QSt
         if (found != sec->constEnd())
             value = *found;
     }
-    Remember(fileName, stamp, section, key, value);
+    if (read == stamp)
+        known.Answers[section].insert(key, value);
     return value ? *value : def;
 }
 

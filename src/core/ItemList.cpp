@@ -223,7 +223,7 @@ TItemList BuildItemList(const TRequestParameters &request, TResultParameters &re
     const qsizetype standard = FindStandardDefinition(request, result, context.Standards);
     if (standard != -1) {
         const TStandardUpsDefinition &d = context.Standards[standard];
-        builder.AddItemRow(GroupStandard, d.Code, FormatText(d.Description, {context.ProductName}), 1);
+        builder.AddItemRow(GroupStandard, d.Code, FormatArgs(d.Description, context.ProductName), 1);
         if (context.DebugMode)
             AddComponents(builder, request, result, true);
     } else {
@@ -239,7 +239,7 @@ TItemList BuildItemList(const TRequestParameters &request, TResultParameters &re
     return builder.Take();
 }
 
-QString FormatPrice(TCurrency amount) { return FormatText(QStringLiteral("%m "), {QVariant::fromValue<qlonglong>(amount)}); }
+QString FormatPrice(TCurrency amount) { return FormatArgs(QStringLiteral("%m "), qlonglong(amount)); }
 
 QStringList ItemRowCells(const TItemRow &row, bool showPrices)
 {

@@ -14,7 +14,14 @@ QString LangText(const QString &section, const QString &key)
     // No language chosen: the program folder itself is no language file.
     if (SetupData.LanguageFile.isEmpty())
         return QString();
-    return ReadSetting(SetupData.ProgramPath + SetupData.LanguageFile, section, key, QString());
+    // The file's full name, joined again only when the folder or the file changes.
+    thread_local QString folder, file, fullName;
+    if (SetupData.ProgramPath != folder || SetupData.LanguageFile != file) {
+        folder = SetupData.ProgramPath;
+        file = SetupData.LanguageFile;
+        fullName = folder + file;
+    }
+    return ReadSetting(fullName, section, key, QString());
 }
 
 QString LangOptions(const QString &key) { return LangText(QStringLiteral("LangOptions"), key); }

@@ -215,6 +215,13 @@ TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &it
 {
     if (table.isEmpty())
         return -1;
+    QHash<QString, TCurrency> &known = m_prices[table];
+    const auto it = known.constFind(itemCode);
+    if (it != known.constEnd())
+        return *it;
+    constexpr qsizetype kMaxKnownPrices = 100000;
+    if (known.size() >= kMaxKnownPrices)
+        known.clear();
     sqlite3_stmt *stmt = PriceStatement(table);
     if (stmt == nullptr)
         return -1;
@@ -226,6 +233,7 @@ TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &it
         price = MoneyOf(stmt, 0);
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
+    known.insert(itemCode, price);
     return price;
 }
 

@@ -67,6 +67,9 @@ private:
 
     sqlite3 *m_db = nullptr;
     mutable QHash<QString, sqlite3_stmt *> m_priceStatements;
+    /// Prices already read, by table and code: no other program can change the
+    /// file while it is held open, so an answer stays true until it is closed.
+    mutable QHash<QString, QHash<QString, TCurrency>> m_prices;
 };
 
 /// Opens the program-wide price-list database with the password of `vendorName`.

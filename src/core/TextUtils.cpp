@@ -10,6 +10,7 @@
 
 #include <cmath>
 #include <limits>
+#include <charconv>
 #include <optional>
 
 namespace {
@@ -150,6 +151,17 @@ bool IntegerVariant(const QVariant &v)
     }
 }
 
+void AppendIntegerText(QString &out, const QVariant &v)
+{
+    char digits[24];
+    const bool isUnsigned = v.typeId() == QMetaType::UInt || v.typeId() == QMetaType::ULongLong ||
+                            v.typeId() == QMetaType::ULong || v.typeId() == QMetaType::UShort ||
+                            v.typeId() == QMetaType::UChar;
+    const auto [end, error] = isUnsigned ? std::to_chars(digits, digits + sizeof digits, v.toULongLong())
+                                         : std::to_chars(digits, digits + sizeof digits, v.toLongLong());
+    out.append(QLatin1StringView(digits, end - digits));
+}
+
 QString IntegerText(const QVariant &v)
 {
     switch (v.typeId()) {
@@ -275,14 +287,22 @@ QString FormatDate8(const QString &text)
 
 bool TryFormatText(const QString &format, const QList<QVariant> &args, QString &out)
 {
+    return TryFormatText(format, args.constData(), args.size(), out);
+}
+
+bool TryFormatText(const QString &format, const QVariant *args, qsizetype count, QString &out)
+{
     out.clear();
     QString result;
-    result.reserve(format.size() + 16 * args.size());
+    result.reserve(format.size() + 16 * count);
     qsizetype next = 0;
     for (qsizetype i = 0; i < format.size(); ++i) {
-        const QChar c = format[i];
-        if (c != u'%') {
-            result.append(c);
+        // The text up to the next placeholder in one piece.
+        const qsizetype percent = format.indexOf(u'%', i);
+        const qsizetype runEnd = percent < 0 ? format.size() : percent;
+        if (runEnd > i) {
+            result.append(format.constData() + i, runEnd - i);
+            i = runEnd - 1;
             continue;
         }
         if (i + 1 >= format.size())
@@ -294,7 +314,7 @@ bool TryFormatText(const QString &format, const QList<QVariant> &args, QString &
         }
         if (kind != u's' && kind != u'd' && kind != u'm')
             return false;
-        if (next >= args.size())
+        if (next >= count)
             return false;
         const QVariant &arg = args[next++];
         if (kind == u's') {
@@ -304,16 +324,16 @@ bool TryFormatText(const QString &format, const QList<QVariant> &args, QString &
         } else if (kind == u'd') {
             if (!IntegerVariant(arg))
                 return false;
-            result.append(IntegerText(arg));
+            AppendIntegerText(result, arg);
         } else {
             if (!IntegerVariant(arg))
                 return false;
             result.append(FormatMoney(TCurrency(arg.toLongLong())));
         }
     }
-    if (next != args.size())
+    if (next != count)
         return false;
-    out = result;
+    out = std::move(result);
     return true;
 }
 

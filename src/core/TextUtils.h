@@ -32,6 +32,15 @@ QString FormatDate8(const QString &text);
 bool TryFormatText(const QString &format, const QList<QVariant> &args, QString &out);
 /// As TryFormatText; a text that does not match its arguments comes back unformatted.
 QString FormatText(const QString &format, const QList<QVariant> &args = {});
+/// The same over `count` arguments in place (no list to build).
+bool TryFormatText(const QString &format, const QVariant *args, qsizetype count, QString &out);
+/// FormatText with the arguments given one by one, as in FormatArgs(text, 3, name).
+template <typename... TArgs> QString FormatArgs(const QString &format, const TArgs &...args)
+{
+    const QVariant values[] = {QVariant::fromValue(args)..., QVariant()};
+    QString out;
+    return TryFormatText(format, values, qsizetype(sizeof...(TArgs)), out) ? out : format;
+}
 /// Money as "%m" shows it: the amount in the locale's number format with two decimals.
 QString FormatMoney(TCurrency amount);
 

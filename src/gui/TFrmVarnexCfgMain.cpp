@@ -1,5 +1,6 @@
 #include "TFrmVarnexCfgMain.h"
 
+#include "IniFile.h"
 #include "Lang.h"
 #include "LayoutGeometry.h"
 #include "LayoutPaintBox.h"
@@ -685,6 +686,8 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
 
 void TFrmVarnexCfgMain::ShowResults()
 {
+    // Both tables are built from one reading of the language file.
+    const TIniReadScope oneReading;
     // The drawing first: it settles the inverter's kit positions the weights read.
     paintGlobalLayout->CaptureLayout();
     paintGlobalLayout->update();
