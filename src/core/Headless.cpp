@@ -644,6 +644,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
     json.Key("result");
     WriteResult(json, res);
     json.EndObject();
+    json.Finish();
 
     if (finalRequest)
         *finalRequest = req;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <string>
 
 namespace {
 
@@ -179,7 +180,7 @@ bool TJsonElementReader::Next(QJsonValue &value)
 
 namespace {
 
-void AppendIndent(QByteArray &out, int level)
+void AppendIndent(std::string &out, int level)
 {
     static const char kSpaces[] = "                                                                ";
     qsizetype n = qsizetype(level) * 4;
@@ -190,16 +191,16 @@ void AppendIndent(QByteArray &out, int level)
     }
 }
 
-void AppendInteger(QByteArray &out, qint64 number)
+void AppendInteger(std::string &out, qint64 number)
 {
     char digits[24];
     const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
     out.append(digits, end - digits);
 }
 
-void AppendEscaped(QByteArray &out, const char *data, qsizetype size)
+void AppendEscaped(std::string &out, const char *data, qsizetype size)
 {
-    out.append('"');
+    out.push_back('"');
     qsizetype run = 0; // start of the bytes not yet copied
     for (qsizetype i = 0; i < size; ++i) {
         const uchar c = uchar(data[i]);
@@ -237,10 +238,10 @@ void AppendEscaped(QByteArray &out, const char *data, qsizetype size)
         }
     }
     out.append(data + run, size - run);
-    out.append('"');
+    out.push_back('"');
 }
 
-void AppendString(QByteArray &out, const QString &text)
+void AppendString(std::string &out, const QString &text)
 {
     // Most texts are plain ASCII: written straight from the characters.
     const QChar *chars = text.constData();
@@ -259,7 +260,7 @@ void AppendString(QByteArray &out, const QString &text)
     AppendEscaped(out, utf8.constData(), utf8.size());
 }
 
-void AppendNumber(QByteArray &out, double d)
+void AppendNumber(std::string &out, double d)
 {
     if (!std::isfinite(d)) {
         out.append("null");
@@ -269,12 +270,10 @@ void AppendNumber(QByteArray &out, double d)
         AppendInteger(out, qint64(d));
         return;
     }
-    out.append(QByteArray::number(d, 'g', QLocale::FloatingPointShortest));
+    out.append(QByteArray::number(d, 'g', QLocale::FloatingPointShortest).constData());
 }
 
-} // namespace
-
-void AppendJson(QByteArray &out, const QJsonValue &value, int level)
+void AppendJsonTo(std::string &out, const QJsonValue &value, int level)
 {
     switch (value.type()) {
     case QJsonValue::Null:
@@ -299,11 +298,11 @@ void AppendJson(QByteArray &out, const QJsonValue &value, int level)
         out.append("[\n");
         for (qsizetype i = 0; i < array.size(); ++i) {
             AppendIndent(out, level + 1);
-            AppendJson(out, array.at(i), level + 1);
+            AppendJsonTo(out, array.at(i), level + 1);
             out.append(i + 1 < array.size() ? ",\n" : "\n");
         }
         AppendIndent(out, level);
-        out.append(']');
+        out.push_back(']');
         return;
     }
     case QJsonValue::Object: {
@@ -318,14 +317,23 @@ void AppendJson(QByteArray &out, const QJsonValue &value, int level)
             AppendIndent(out, level + 1);
             AppendString(out, it.key());
             out.append(": ");
-            AppendJson(out, it.value(), level + 1);
+            AppendJsonTo(out, it.value(), level + 1);
             out.append(--left > 0 ? ",\n" : "\n");
         }
         AppendIndent(out, level);
-        out.append('}');
+        out.push_back('}');
         return;
     }
     }
+}
+
+} // namespace
+
+void AppendJson(QByteArray &out, const QJsonValue &value, int level)
+{
+    std::string text;
+    AppendJsonTo(text, value, level);
+    out.append(text.data(), qsizetype(text.size()));
 }
 
 void TJsonText::BeforeValue()
@@ -338,15 +346,15 @@ void TJsonText::BeforeValue()
         m_first = false;
         return;
     }
-    m_out.append(m_first ? "\n" : ",\n", m_first ? 1 : 2);
-    AppendIndent(m_out, m_level);
+    m_buf.append(m_first ? "\n" : ",\n", m_first ? 1 : 2);
+    AppendIndent(m_buf, m_level);
     m_first = false;
 }
 
 void TJsonText::Open(char bracket)
 {
     BeforeValue();
-    m_out.append(bracket);
+    m_buf.push_back(bracket);
     ++m_level;
     m_first = true;
 }
@@ -355,19 +363,19 @@ void TJsonText::Close(char bracket)
 {
     --m_level;
     if (!m_first) {
-        m_out.append('\n');
-        AppendIndent(m_out, m_level);
+        m_buf.push_back('\n');
+        AppendIndent(m_buf, m_level);
     }
-    m_out.append(bracket);
+    m_buf.push_back(bracket);
     m_first = false;
 }
 
 void TJsonText::Key(const char *key)
 {
-    m_out.append(m_first ? "\n" : ",\n", m_first ? 1 : 2);
-    AppendIndent(m_out, m_level);
-    AppendEscaped(m_out, key, qsizetype(qstrlen(key)));
-    m_out.append(": ", 2);
+    m_buf.append(m_first ? "\n" : ",\n", m_first ? 1 : 2);
+    AppendIndent(m_buf, m_level);
+    AppendEscaped(m_buf, key, qsizetype(qstrlen(key)));
+    m_buf.append(": ", 2);
     m_first = false;
     m_afterKey = true;
 }
@@ -375,44 +383,50 @@ void TJsonText::Key(const char *key)
 void TJsonText::Value(const QString &text)
 {
     BeforeValue();
-    AppendString(m_out, text);
+    AppendString(m_buf, text);
 }
 
 void TJsonText::Value(qint64 number)
 {
     BeforeValue();
-    AppendInteger(m_out, number);
+    AppendInteger(m_buf, number);
 }
 
 void TJsonText::Value(double number)
 {
     BeforeValue();
-    AppendNumber(m_out, number);
+    AppendNumber(m_buf, number);
 }
 
 void TJsonText::Number(double number, int significantDigits)
 {
     BeforeValue();
     if (!std::isfinite(number))
-        m_out.append("null");
+        m_buf.append("null");
     else
-        m_out.append(QByteArray::number(number, 'g', significantDigits));
+        m_buf.append(QByteArray::number(number, 'g', significantDigits));
 }
 
 void TJsonText::Value(bool flag)
 {
     BeforeValue();
-    m_out.append(flag ? "true" : "false");
+    m_buf.append(flag ? "true" : "false");
 }
 
 void TJsonText::Null()
 {
     BeforeValue();
-    m_out.append("null");
+    m_buf.append("null");
 }
 
 void TJsonText::Json(const QJsonValue &value)
 {
     BeforeValue();
-    AppendJson(m_out, value, m_level);
+    AppendJsonTo(m_buf, value, m_level);
+}
+
+void TJsonText::Finish()
+{
+    m_out.append(m_buf.data(), qsizetype(m_buf.size()));
+    m_buf.clear();
 }

@@ -7,6 +7,8 @@
 #include <QJsonValue>
 #include <QString>
 
+#include <string>
+
 class QIODevice;
 
 class TJsonElementReader {
@@ -55,10 +57,15 @@ private:
 /// QJsonDocument::Indented writes it (objects' keys in their stored order).
 void AppendJson(QByteArray &out, const QJsonValue &value, int level = 0);
 
-/// JSON text written straight into a byte array, indented as AppendJson does.
+/// JSON text written into a buffer of its own, indented as AppendJson does, and
+/// appended to the byte array by Finish (or when it goes out of scope).
 class TJsonText {
 public:
-    explicit TJsonText(QByteArray &out, int level = 0) : m_out(out), m_level(level) {}
+    explicit TJsonText(QByteArray &out, int level = 0) : m_out(out), m_level(level) { m_buf.reserve(8192); }
+    ~TJsonText() { Finish(); }
+    TJsonText(const TJsonText &) = delete;
+    TJsonText &operator=(const TJsonText &) = delete;
+    void Finish();
 
     void BeginObject() { Open('{'); }
     void EndObject() { Close('}'); }
@@ -90,6 +97,7 @@ private:
     void BeforeValue();
 
     QByteArray &m_out;
+    std::string m_buf;
     int m_level;
     bool m_first = true;
     bool m_afterKey = false;

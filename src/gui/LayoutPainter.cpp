@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QJsonArray>
+#include <QHash>
 #include <QPainter>
 
 #include <optional>
@@ -22,8 +23,18 @@ QFont LayoutFont()
 
 TTextMeasure LayoutTextMeasure(const QFont &font)
 {
+    // The same few labels come back drawing after drawing: each is measured once.
     const QFontMetrics metrics(font);
-    return [metrics](const QString &text) { return QSize(metrics.horizontalAdvance(text), metrics.height()); };
+    auto measured = std::make_shared<QHash<QString, QSize>>();
+    return [metrics, measured](const QString &text) {
+        const auto it = measured->constFind(text);
+        if (it != measured->constEnd())
+            return *it;
+        const QSize size(metrics.horizontalAdvance(text), metrics.height());
+        if (measured->size() < 1024)
+            measured->insert(text, size);
+        return size;
+    };
 }
 
 bool LoadPicture(QImage &picture, int width, int height, bool transparent, const QString &name)
