@@ -269,3 +269,8 @@ int32_t RoundUp(float value)
         return 0;
     return ClampToInt32(RoundEven64(double(std::ceil(value))));
 }
+
+int32_t CabinetSlots(int32_t inverterRecord)
+{
+    return CatalogueInt(inverterRecord, 6, 0) + CatalogueInt(inverterRecord, 7, 0) + CatalogueInt(inverterRecord, 8, 0);
+}

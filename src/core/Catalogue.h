@@ -35,6 +35,9 @@ enum TCatalogueField : int32_t {
     FieldKitDischargeTable = 11,  // battery kit: (minutes; W per block) pairs
 };
 
+/// Sum of fields 6, 7 and 8 (module slots on L1, L2, L3) of an inverter cabinet record.
+int32_t CabinetSlots(int32_t inverterRecord);
+
 /// The stored text of field `field` of the record, empty when not stored.
 QString CatalogueField(int32_t recordId, int32_t field);
 /// Field read as an integer; `def` when it is not one.

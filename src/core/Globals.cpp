@@ -1,5 +1,5 @@
 #include "Globals.h"
-#include "Catalogue.h"
+#include "Rounding.h"
 
 #include <cmath>
 
@@ -7,7 +7,6 @@ TSetupData SetupData;
 TRequestParameters RequestParameters;
 TResultParameters ResultParameters;
 
-#include "CatalogueCache.h"
 
 uint8_t TotalModules(const TResultParameters &r)
 {
@@ -60,7 +59,3 @@ void MinutesSplit(int32_t minutes, int32_t &hours, int32_t &rest)
 
 int32_t MinutesJoin(int32_t hours, int32_t minutes) { return ClampToInt32(int64_t(hours) * 60 + minutes); }
 
-int32_t CabinetSlots(int32_t inverterRecord)
-{
-    return CatalogueInt(inverterRecord, 6, 0) + CatalogueInt(inverterRecord, 7, 0) + CatalogueInt(inverterRecord, 8, 0);
-}

@@ -140,5 +140,3 @@ bool EmptyDrawersActive(const TRequestParameters &q);
 void ResetModuleResult(TResultParameters &r);
 void MinutesSplit(int32_t minutes, int32_t &hours, int32_t &rest);
 int32_t MinutesJoin(int32_t hours, int32_t minutes);
-/// Sum of catalogue fields 6, 7 and 8 of an inverter cabinet record.
-int32_t CabinetSlots(int32_t inverterRecord);

@@ -1,6 +1,6 @@
 #include "IniFile.h"
 
-#include "TextUtils.h"
+#include "TextCodec.h"
 
 #include <QFile>
 #include <QHash>

@@ -2,7 +2,7 @@
 
 #include "IniFile.h"
 #include "Messages.h"
-#include "TextUtils.h"
+#include "TextCodec.h"
 #include "Version.h"
 
 #include <QDir>

@@ -3,6 +3,7 @@
 // every language text with placeholders goes.
 
 #include "Globals.h"
+#include "TextCodec.h"
 #include <QList>
 #include <QStringList>
 #include <QVariant>
@@ -48,10 +49,3 @@ QString FormatMoney(TCurrency amount);
 void SetCurrencySymbol(const QString &symbol);
 QString CurrencySymbol();
 
-/// 8-bit text from files and the vendor library: UTF-8, or Windows-1252 when not valid UTF-8.
-QString DecodeText8Bit(const QByteArray &bytes);
-/// The text in Windows-1252; false when a character has no place in that code page.
-bool EncodeWindows1252(const QString &text, QByteArray &bytes);
-/// A whole number as settings and vendor texts hold it: optional sign and decimal digits,
-/// or "0x" and hexadecimal digits; false when it is not a 32-bit integer. Not trimmed.
-bool TryReadInteger(const QString &text, int32_t &value);

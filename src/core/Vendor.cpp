@@ -2,7 +2,7 @@
 
 #include "Globals.h"
 #include "Settings.h"
-#include "TextUtils.h"
+#include "TextCodec.h"
 
 #include <QFileInfo>
 #include <QLibrary>

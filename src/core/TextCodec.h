@@ -1,0 +1,18 @@
+#pragma once
+// Text as files and the vendor library hold it: 8-bit decoding, the
+// Windows-1252 code page, and whole numbers as the profile functions read them.
+// Nothing here looks up a language text or shows a message.
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+
+/// 8-bit text from files and the vendor library: UTF-8, or Windows-1252 when not valid UTF-8.
+QString DecodeText8Bit(const QByteArray &bytes);
+/// The text in Windows-1252; false when a character has no place in that code page.
+bool EncodeWindows1252(const QString &text, QByteArray &bytes);
+/// A whole number as settings and vendor texts hold it: optional sign and decimal digits,
+/// or "0x" and hexadecimal digits; false when it is not a 32-bit integer. Not trimmed.
+bool TryReadInteger(const QString &text, int32_t &value);
+/// Optional sign and decimal digits only, within 32 bits. Not trimmed.
+bool TryReadDecimalInt32(const QString &text, int32_t &value);
