@@ -41,8 +41,8 @@ bool ReadPriceListCsv(const QString &folder, TPriceListContent &content, QString
 /// Writes the content encrypted with `password` (none when empty) to a new file
 /// beside `target`, then renames it into place. An existing target is refused
 /// unless `replace`.
-bool WritePriceListFile(const QString &target, const QString &password, const TPriceListContent &content,
-                        bool replace, QString &error);
+bool WritePriceListFile(const QString &target, const QString &password, const TPriceListContent &content, bool replace,
+                        QString &error);
 
 /// The header and every row of a file opened with the vendor's password, as text lines.
 bool ListPriceListFile(const QString &fileName, const QString &vendorName, QStringList &lines, QString &error);

@@ -101,8 +101,7 @@ TVendorTextReader ProgramVendorReader();
 
 /// The rows in order and the total; sets EmptyKitRecord and EmptyKitCount (with
 /// empty drawers) and TotalPrice of `result`.
-TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result,
-                        const TItemListContext &context);
+TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context);
 
 /// An amount as the list shows it: "%m " (money without symbol once a price list is open).
 QString FormatPrice(TCurrency amount);

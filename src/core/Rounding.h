@@ -6,8 +6,7 @@
 #include <limits>
 
 /// Nearest integer, ties to even; NaN gives 0, values beyond the range the nearest bound.
-inline int64_t RoundEven64(double v)
-{
+inline int64_t RoundEven64(double v) {
     if (std::isnan(v))
         return 0;
     const double r = std::nearbyint(v);
@@ -18,8 +17,7 @@ inline int64_t RoundEven64(double v)
     return int64_t(r);
 }
 
-inline int32_t ClampToInt32(int64_t v)
-{
+inline int32_t ClampToInt32(int64_t v) {
     if (v > std::numeric_limits<int32_t>::max())
         return std::numeric_limits<int32_t>::max();
     if (v < std::numeric_limits<int32_t>::min())
@@ -31,8 +29,7 @@ inline int32_t ClampToInt32(int64_t v)
 inline int32_t RoundEven(float v) { return ClampToInt32(RoundEven64(double(std::nearbyint(v)))); }
 
 /// The value without its fraction, within 32 bits (NaN gives 0).
-inline int32_t TruncToInt32(float v)
-{
+inline int32_t TruncToInt32(float v) {
     if (std::isnan(v))
         return 0;
     return ClampToInt32(RoundEven64(double(std::trunc(v))));

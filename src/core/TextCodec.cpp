@@ -9,16 +9,14 @@ namespace {
 // Windows-1252 characters 0x80..0x9F; the five unassigned bytes map to the
 // C1 control with the same number, as the system conversion does.
 const char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
 bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
 
-int HexDigit(QChar c)
-{
+int HexDigit(QChar c) {
     if (c >= u'0' && c <= u'9')
         return c.unicode() - u'0';
     if (c >= u'a' && c <= u'f')
@@ -30,8 +28,7 @@ int HexDigit(QChar c)
 
 } // namespace
 
-bool TryReadDecimalInt32(const QString &text, int32_t &value)
-{
+bool TryReadDecimalInt32(const QString &text, int32_t &value) {
     int i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
@@ -59,8 +56,7 @@ bool TryReadDecimalInt32(const QString &text, int32_t &value)
 // Round-half-to-even decision on the digits cut off after the kept ones.
 // `first` is the first dropped digit, `restNonZero` whether any later one is not 0.
 
-QString DecodeText8Bit(const QByteArray &bytes)
-{
+QString DecodeText8Bit(const QByteArray &bytes) {
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
@@ -77,8 +73,7 @@ QString DecodeText8Bit(const QByteArray &bytes)
     return text;
 }
 
-bool EncodeWindows1252(const QString &text, QByteArray &bytes)
-{
+bool EncodeWindows1252(const QString &text, QByteArray &bytes) {
     bytes.clear();
     bytes.reserve(text.size());
     for (const QChar c : text) {
@@ -103,8 +98,7 @@ bool EncodeWindows1252(const QString &text, QByteArray &bytes)
     return true;
 }
 
-bool TryReadInteger(const QString &text, int32_t &value)
-{
+bool TryReadInteger(const QString &text, int32_t &value) {
     int i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {

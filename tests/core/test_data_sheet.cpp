@@ -21,8 +21,7 @@ using TRows = QList<QStringList>;
 
 QJsonObject Request(const QByteArray &json) { return QJsonDocument::fromJson(json).object(); }
 
-TRows SheetOf(const QJsonObject &answer)
-{
+TRows SheetOf(const QJsonObject &answer) {
     TRows rows;
     for (const QJsonValue &row : answer.value("dataSheet").toArray())
         rows << QStringList{row.toArray().at(0).toString(), row.toArray().at(1).toString()};
@@ -43,8 +42,7 @@ private:
     THeadlessSession m_session;
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         SetupData = TSetupData();
         SetupData.ProgramPath = BuiltProgramPath();
         SetupData.LanguageFile = QStringLiteral("English.lng");
@@ -55,8 +53,7 @@ private slots:
     }
     void cleanupTestCase() { UnloadVendorLibrary(); }
 
-    void wholeSheets_data()
-    {
+    void wholeSheets_data() {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<TRows>("rows");
 
@@ -84,22 +81,22 @@ private slots:
         // W entry: W first; 7000 W is not the installed power, so 7000 / 0.8 VA; 10 % of it in W.
         // 700 W is 8.75 % of the modules: efficiency 0.871, 803.7 W from one string of 7.2 Ah
         // kits held to the minimum for the module power: 803.7 / 23 blocks = 34.9 W, 110.5 minutes.
-        QTest::newRow("load in W")
-            << QByteArray(R"({"sizeLine": 1, "loadPower": 7000, "powerInWatt": true, "loadPercent": 10,
+        QTest::newRow("load in W") << QByteArray(
+                                          R"({"sizeLine": 1, "loadPower": 7000, "powerInWatt": true, "loadPercent": 10,
                               "autonomyInMinutes": false, "autonomyHours": 1, "autonomyHoursMinutes": 30})")
-            << TRows{{"Input configuration", "Three-phase"},
-                     {"Output configuration", "Three independent single-phase outputs"},
-                     {"Maximum UPS power", "8000 W   (10000 VA)"},
-                     {"Installed UPS power", "8000 W   (10000 VA)"},
-                     {"Required power", "7000 W   (8750 VA)"},
-                     {"Load backed by the batteries", "700 W   (10 %)"},
-                     {"Required autonomy", "1 h 30 min"},
-                     {"Available autonomy", "1 h 51 min"},
-                     {"Battery capacity", "7.2 Ah"},
-                     {"Battery recharge time", "4 h 24 min"},
-                     {"Expandable system", "No"},
-                     {"Overall dimensions (W x H x D)", "1  x  (414 x 1345 x 628) mm"},
-                     {"Weight", "167 Kg"}};
+                                   << TRows{{"Input configuration", "Three-phase"},
+                                            {"Output configuration", "Three independent single-phase outputs"},
+                                            {"Maximum UPS power", "8000 W   (10000 VA)"},
+                                            {"Installed UPS power", "8000 W   (10000 VA)"},
+                                            {"Required power", "7000 W   (8750 VA)"},
+                                            {"Load backed by the batteries", "700 W   (10 %)"},
+                                            {"Required autonomy", "1 h 30 min"},
+                                            {"Available autonomy", "1 h 51 min"},
+                                            {"Battery capacity", "7.2 Ah"},
+                                            {"Battery recharge time", "4 h 24 min"},
+                                            {"Expandable system", "No"},
+                                            {"Overall dimensions (W x H x D)", "1  x  (414 x 1345 x 628) mm"},
+                                            {"Weight", "167 Kg"}};
 
         // 36 kits of 7.2 Ah beside a 12-slot cabinet without drawers: 20 + 16 in two cabinets.
         // Inverter 116 + 12 x 8.4 = 216.8; full cabinet 95 + 20 x 14 = 375; last 95 + 16 x 14 = 319.
@@ -143,21 +140,20 @@ private slots:
                                    {"Weight of each battery cabinet", "2  x  760 Kg"}};
 
         // Empty drawers: no available autonomy; the weights use an empty kit's share, 5.7 / 4 per drawer.
-        QTest::newRow("empty drawers")
-            << QByteArray(R"({"sizeLine": 1, "specialConfig": "emptyDrawers"})")
-            << kTenKvaHead + TRows{{"Required power", "10000 VA   (8000 W)"},
-                                   {"Load backed by the batteries", "8000 VA   (80 %)"},
-                                   {"Empty battery drawers", "Yes"},
-                                   {"Required autonomy", "10 min"},
-                                   {"Battery capacity", "9 Ah"},
-                                   {"Battery recharge time", "4 h 24 min"},
-                                   {"Expandable system", "No"},
-                                   {"Overall dimensions (W x H x D)", "1  x  (414 x 1345 x 628) mm"},
-                                   {"Weight", "117 Kg"}};
+        QTest::newRow("empty drawers") << QByteArray(R"({"sizeLine": 1, "specialConfig": "emptyDrawers"})")
+                                       << kTenKvaHead +
+                                              TRows{{"Required power", "10000 VA   (8000 W)"},
+                                                    {"Load backed by the batteries", "8000 VA   (80 %)"},
+                                                    {"Empty battery drawers", "Yes"},
+                                                    {"Required autonomy", "10 min"},
+                                                    {"Battery capacity", "9 Ah"},
+                                                    {"Battery recharge time", "4 h 24 min"},
+                                                    {"Expandable system", "No"},
+                                                    {"Overall dimensions (W x H x D)", "1  x  (414 x 1345 x 628) mm"},
+                                                    {"Weight", "117 Kg"}};
     }
 
-    void wholeSheets()
-    {
+    void wholeSheets() {
         QFETCH(QByteArray, request);
         QFETCH(TRows, rows);
         const QJsonObject answer = SizeRequestJson(Request(request), {}, nullptr, nullptr, &m_session);
@@ -165,14 +161,14 @@ private slots:
         QCOMPARE(SheetOf(answer), rows);
     }
 
-    void homeMarketCapacityRow()
-    {
+    void homeMarketCapacityRow() {
         // The Italian edition of the home vendor leaves out the battery capacity, unless in debug mode,
         // which adds the safety margin too.
         const TRows plain = SheetOf(SizeRequestJson(Request(R"({"sizeLine": 1, "language": "Italian.lng"})"), {},
                                                     nullptr, nullptr, &m_session));
-        const TRows debug = SheetOf(SizeRequestJson(
-            Request(R"({"sizeLine": 1, "language": "Italian.lng", "debugMode": true})"), {}, nullptr, nullptr, &m_session));
+        const TRows debug =
+            SheetOf(SizeRequestJson(Request(R"({"sizeLine": 1, "language": "Italian.lng", "debugMode": true})"), {},
+                                    nullptr, nullptr, &m_session));
         QCOMPARE(plain.size(), 12);
         QCOMPARE(debug.size(), 14);
         QCOMPARE(debug[5], (QStringList{"Margine di sicurezza", "0 %"}));
@@ -180,8 +176,7 @@ private slots:
         QCOMPARE(debug.mid(0, 5) + debug.mid(6, 3) + debug.mid(10), plain);
     }
 
-    void autonomyTexts_data()
-    {
+    void autonomyTexts_data() {
         QTest::addColumn<int>("minutes");
         QTest::addColumn<bool>("inMinutes");
         QTest::addColumn<QString>("text");
@@ -191,16 +186,14 @@ private slots:
         QTest::newRow("negative") << -5 << false << "0 h -5 min";
     }
 
-    void autonomyTexts()
-    {
+    void autonomyTexts() {
         QFETCH(int, minutes);
         QFETCH(bool, inMinutes);
         QFETCH(QString, text);
         QCOMPARE(FormatAutonomy(minutes, inMinutes), text);
     }
 
-    void inconsistentRecordsDoNotDivideByZero()
-    {
+    void inconsistentRecordsDoNotDivideByZero() {
         // A result without strings or drawer counts gives 0 instead of a division by zero.
         TRequestParameters q{};
         q.ModularBatteryCabinet = true;

@@ -16,16 +16,14 @@
 namespace {
 
 /// A vendor library of texts only, for the scan of the standard models.
-TVendorTextReader FakeVendor(const QHash<int32_t, QString> &texts)
-{
+TVendorTextReader FakeVendor(const QHash<int32_t, QString> &texts) {
     return [texts](int32_t entry, QString &text) {
         text = texts.value(entry);
         return texts.contains(entry);
     };
 }
 
-QHash<int32_t, QString> Definition(int32_t base, const QString &code, const QString &enabled)
-{
+QHash<int32_t, QString> Definition(int32_t base, const QString &code, const QString &enabled) {
     return {{base + StandardUpsCode, code}, {base + StandardUpsEnabled, enabled}};
 }
 
@@ -40,8 +38,7 @@ using TRowTexts = QList<QStringList>;
 const QString kContractC = QStringLiteral("Annual maintenance contract: one preventive visit per year, on-site "
                                           "response within 24 working hours, labour and travel included");
 
-TRowTexts Texts(const TItemList &list)
-{
+TRowTexts Texts(const TItemList &list) {
     TRowTexts rows;
     for (const TItemRow &row : list.Rows)
         rows << ItemRowCells(row, list.ShowPrices);
@@ -56,8 +53,7 @@ class TestItemList : public QObject {
 private:
     THeadlessSession m_session;
 
-    TSized Size(const QByteArray &json)
-    {
+    TSized Size(const QByteArray &json) {
         TSized s;
         const QJsonObject answer =
             SizeRequestJson(QJsonDocument::fromJson(json).object(), {}, &s.Request, &s.Result, &m_session);
@@ -66,8 +62,7 @@ private:
         return s;
     }
 
-    TItemListContext Context(bool debug = false) const
-    {
+    TItemListContext Context(bool debug = false) const {
         TItemListContext context;
         context.DebugMode = debug;
         context.ProductName = QStringLiteral("Varnex");
@@ -76,8 +71,7 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
+    void initTestCase() {
         SetupData = TSetupData();
         SetupData.ProgramPath = BuiltProgramPath();
         SetupData.LanguageFile = QStringLiteral("English.lng");
@@ -89,8 +83,7 @@ private slots:
     }
     void cleanupTestCase() { UnloadVendorLibrary(); }
 
-    void standardModelsScan()
-    {
+    void standardModelsScan() {
         // A disabled model is skipped without ending the scan; the first empty code ends it.
         QHash<int32_t, QString> texts;
         texts.insert(Definition(1000, "STD-A", "1"));
@@ -107,42 +100,43 @@ private slots:
         QCOMPARE(LoadStandardUpsList(ProgramVendorReader()), (TIntegerArray{1000, 1020, 1040, 1060, 1080, 1100}));
     }
 
-    void standardModelMatch()
-    {
-        const TSized s = Size(R"({"sizeLine": 1, "accessories": [{"record": 20000}, {"record": 20100, "quantity": 4}]})");
-        QCOMPARE(FindStandardUps(s.Request, s.Result, LoadStandardUpsList(ProgramVendorReader()), ProgramVendorReader()),
-                 1000);
+    void standardModelMatch() {
+        const TSized s =
+            Size(R"({"sizeLine": 1, "accessories": [{"record": 20000}, {"record": 20100, "quantity": 4}]})");
+        QCOMPARE(
+            FindStandardUps(s.Request, s.Result, LoadStandardUpsList(ProgramVendorReader()), ProgramVendorReader()),
+            1000);
         TResultParameters result = s.Result;
         result.Accessories.Contracts = {{20240, 3}, {20300, 0}};
         const TItemList list = BuildItemList(s.Request, result, Context());
-        QCOMPARE(Texts(list),
-                 (TRowTexts{{" QV-STD-10K", " Varnex 10 kVA modular UPS, 3 x 3.4 kVA modules, 4 x 9 Ah battery kits, "
-                                            "10 minutes",
-                             "1"},
-                            {" QV-ACC-CS121",
-                             " CS121 SK - SNMP/Web network adapter (slot card), monitoring and shutdown of 1 UPS over "
-                             "Ethernet",
-                             "1"},
-                            {" QV-SW-RCCMD-01", " RCCMD - Remote shutdown software for network clients (licences: 1)", "4"},
-                            // A contract is one service, whatever quantity was stored.
-                            {" QV-MC-C-10", " Canone C - " + kContractC, "1"},
-                            {" QV-MC-C-16", " Canone C - " + kContractC, "1"}}));
+        QCOMPARE(
+            Texts(list),
+            (TRowTexts{{" QV-STD-10K",
+                        " Varnex 10 kVA modular UPS, 3 x 3.4 kVA modules, 4 x 9 Ah battery kits, "
+                        "10 minutes",
+                        "1"},
+                       {" QV-ACC-CS121",
+                        " CS121 SK - SNMP/Web network adapter (slot card), monitoring and shutdown of 1 UPS over "
+                        "Ethernet",
+                        "1"},
+                       {" QV-SW-RCCMD-01", " RCCMD - Remote shutdown software for network clients (licences: 1)", "4"},
+                       // A contract is one service, whatever quantity was stored.
+                       {" QV-MC-C-10", " Canone C - " + kContractC, "1"},
+                       {" QV-MC-C-16", " Canone C - " + kContractC, "1"}}));
         QCOMPARE(list.Rows[0].Group, int(GroupStandard));
         QCOMPARE(list.Rows[1].Group, int(GroupAccessories));
         QCOMPARE(list.Rows[3].Group, int(GroupContracts));
 
         // In debug mode its components follow without codes.
         const TItemList debug = BuildItemList(s.Request, result, Context(true));
-        QCOMPARE(Texts(debug).mid(0, 4),
-                 (TRowTexts{Texts(list)[0],
-                            {" ", "  - UPS cabinet with 3 power module slots", "1"},
-                            {" ", "  - Power module 3.4 kVA", "3"},
-                            {" ", "  - Battery kit 9 Ah", "4"}}));
+        QCOMPARE(Texts(debug).mid(0, 4), (TRowTexts{Texts(list)[0],
+                                                    {" ", "  - UPS cabinet with 3 power module slots", "1"},
+                                                    {" ", "  - Power module 3.4 kVA", "3"},
+                                                    {" ", "  - Battery kit 9 Ah", "4"}}));
         QCOMPARE(debug.Rows[1].Group, int(GroupComponents));
     }
 
-    void componentsWithoutMatch_data()
-    {
+    void componentsWithoutMatch_data() {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<TRowTexts>("rows");
         QTest::addColumn<int>("emptyKitRecord");
@@ -159,15 +153,13 @@ private slots:
                          {" QV-BK-072", " Battery kit 7.2 Ah", "36"},
                          {" QV-BC-20", " Modular battery cabinet for 20 battery kits", "2"}}
             << 0;
-        QTest::newRow("only the inverter")
-            << QByteArray(R"({"sizeLine": 1, "specialConfig": "onlyInverter"})")
-            << TRowTexts{{" QV-IC-03-10", " UPS cabinet with 3 power module slots", "1"},
-                         {" QV-PM-34", " Power module 3.4 kVA", "3"}}
-            << 0;
+        QTest::newRow("only the inverter") << QByteArray(R"({"sizeLine": 1, "specialConfig": "onlyInverter"})")
+                                           << TRowTexts{{" QV-IC-03-10", " UPS cabinet with 3 power module slots", "1"},
+                                                        {" QV-PM-34", " Power module 3.4 kVA", "3"}}
+                                           << 0;
     }
 
-    void componentsWithoutMatch()
-    {
+    void componentsWithoutMatch() {
         QFETCH(QByteArray, request);
         QFETCH(TRowTexts, rows);
         QFETCH(int, emptyKitRecord);
@@ -179,8 +171,7 @@ private slots:
             QCOMPARE(row.Group, int(GroupComponents));
     }
 
-    void emptyKitCount()
-    {
+    void emptyKitCount() {
         TResultParameters result{};
         result.BatteryKitCount = 10;
         ComputeEmptyKits(result);
@@ -188,8 +179,7 @@ private slots:
         QCOMPARE(result.EmptyKitCount, 2); // 10 div 4
     }
 
-    void prices()
-    {
+    void prices() {
         TSized s = Size(R"({"sizeLine": 1, "specialConfig": "emptyDrawers",
                              "accessories": [{"record": 20080}, {"record": 20100, "quantity": 4}]})");
         QStringList asked;
@@ -225,10 +215,10 @@ private slots:
             QCOMPARE(row.size(), 3);
     }
 
-    void totalStaysFixedPoint()
-    {
+    void totalStaysFixedPoint() {
         // Four decimals are kept through the sum; huge amounts saturate instead of wrapping.
-        TSized s = Size(R"({"sizeLine": 1, "specialConfig": "emptyDrawers", "accessories": [{"record": 20100, "quantity": 3}]})");
+        TSized s = Size(
+            R"({"sizeLine": 1, "specialConfig": "emptyDrawers", "accessories": [{"record": 20100, "quantity": 3}]})");
         TItemListContext context = Context();
         context.Prices = [](const QString &, const QString &code) -> TCurrency {
             return code == QLatin1String("QV-SW-RCCMD-01") ? 3333 : 1; // 0.3333 and 0.0001

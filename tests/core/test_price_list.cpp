@@ -17,8 +17,7 @@
 namespace {
 
 /// The sample content: a header row and one priced item per table.
-TPriceListContent SampleContent()
-{
+TPriceListContent SampleContent() {
     TPriceListContent content;
     content.InfoRows = {{qlonglong(39), QStringLiteral("Italia"), QStringLiteral("EUR"), QStringLiteral("20270101")}};
     for (const QString &table : PriceTableNames())
@@ -26,16 +25,14 @@ TPriceListContent SampleContent()
     return content;
 }
 
-QString Make(const QString &fileName, const QString &password, const TPriceListContent &content)
-{
+QString Make(const QString &fileName, const QString &password, const TPriceListContent &content) {
     QString error;
     if (!WritePriceListFile(fileName, password, content, true, error))
         qFatal("cannot make %s: %s", qPrintable(fileName), qPrintable(error));
     return fileName;
 }
 
-void WriteBytes(const QString &fileName, const QByteArray &bytes)
-{
+void WriteBytes(const QString &fileName, const QByteArray &bytes) {
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
@@ -52,8 +49,7 @@ private:
     QString Target() const { return DataPath() + QLatin1String(kPriceListFileName); }
 
 private slots:
-    void init()
-    {
+    void init() {
         QDir(DataPath()).removeRecursively();
         QDir().mkpath(DataPath());
         ClosePriceListDatabase();
@@ -66,8 +62,7 @@ private slots:
     }
     void cleanup() { ClosePriceListDatabase(); }
 
-    void passwordsByVendor()
-    {
+    void passwordsByVendor() {
         // Each built-in vendor has its own password of the agreed length; names match exactly.
         const QList<QPair<QString, int>> vendors{{"Quenvar", 13}, {"Tevoro", 7}, {"Mirsalta", 11}, {"Obrentix", 12}};
         QSet<QString> seen;
@@ -83,27 +78,36 @@ private slots:
         QVERIFY(PriceListPassword(QStringLiteral("Other")).isEmpty());
     }
 
-    void openStates_data()
-    {
+    void openStates_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("vendor");
         QTest::addColumn<bool>("loaded");
         QTest::addColumn<bool>("notValid");
-        QTest::newRow("missing") << "missing" << "Quenvar" << false << false;
-        QTest::newRow("the vendor's own file") << "good" << "Quenvar" << true << false;
-        QTest::newRow("another vendor's password") << "good" << "Tevoro" << false << true;
-        QTest::newRow("vendor without a password, encrypted file") << "good" << "Other" << false << true;
-        QTest::newRow("vendor without a password, plain file") << "plain" << "Other" << true << false;
-        QTest::newRow("empty file") << "empty" << "Quenvar" << false << true;
-        QTest::newRow("not a database") << "text" << "Quenvar" << false << true;
-        QTest::newRow("truncated") << "truncated" << "Quenvar" << false << true;
-        QTest::newRow("a folder") << "folder" << "Quenvar" << false << true;
-        QTest::newRow("a dangling link") << "link" << "Quenvar" << false << true;
-        QTest::newRow("huge garbage") << "huge" << "Quenvar" << false << true;
+        QTest::newRow("missing") << "missing"
+                                 << "Quenvar" << false << false;
+        QTest::newRow("the vendor's own file") << "good"
+                                               << "Quenvar" << true << false;
+        QTest::newRow("another vendor's password") << "good"
+                                                   << "Tevoro" << false << true;
+        QTest::newRow("vendor without a password, encrypted file") << "good"
+                                                                   << "Other" << false << true;
+        QTest::newRow("vendor without a password, plain file") << "plain"
+                                                               << "Other" << true << false;
+        QTest::newRow("empty file") << "empty"
+                                    << "Quenvar" << false << true;
+        QTest::newRow("not a database") << "text"
+                                        << "Quenvar" << false << true;
+        QTest::newRow("truncated") << "truncated"
+                                   << "Quenvar" << false << true;
+        QTest::newRow("a folder") << "folder"
+                                  << "Quenvar" << false << true;
+        QTest::newRow("a dangling link") << "link"
+                                         << "Quenvar" << false << true;
+        QTest::newRow("huge garbage") << "huge"
+                                      << "Quenvar" << false << true;
     }
 
-    void openStates()
-    {
+    void openStates() {
         QFETCH(QString, kind);
         QFETCH(QString, vendor);
         QFETCH(bool, loaded);
@@ -144,32 +148,35 @@ private slots:
         QCOMPARE(WarnInvalidPriceList(), notValid);
         QCOMPARE(boxes.Messages.size(), notValid ? 1 : 0);
         if (notValid)
-            QCOMPARE(boxes.Messages[0].Text, QStringLiteral("The price list cannot be opened. Prices will not be shown."));
+            QCOMPARE(boxes.Messages[0].Text,
+                     QStringLiteral("The price list cannot be opened. Prices will not be shown."));
         QVERIFY(!WarnInvalidPriceList()); // once only
         QCOMPARE(boxes.Messages.size(), notValid ? 1 : 0);
     }
 
-    void headerReads_data()
-    {
+    void headerReads_data() {
         QTest::addColumn<bool>("withTable");
         QTest::addColumn<QVariantList>("row");
         QTest::addColumn<int>("country");
         QTest::addColumn<QString>("countryLine");
         QTest::addColumn<QString>("dateLine");
         const QString date = QLocale::system().toString(QDate(2027, 1, 1), QLocale::ShortFormat);
-        QTest::newRow("full header") << true
-                                     << QVariantList{qlonglong(39), "Italia", "EUR", "20270101"} << 39
-                                     << "Price list: Italia" << "Price list valid from " + date;
-        QTest::newRow("empty PriceListInfo") << true << QVariantList{} << -1 << "Price list: " << "";
-        QTest::newRow("no PriceListInfo table") << false << QVariantList{} << -1 << "Price list: " << "";
+        QTest::newRow("full header") << true << QVariantList{qlonglong(39), "Italia", "EUR", "20270101"} << 39
+                                     << "Price list: Italia"
+                                     << "Price list valid from " + date;
+        QTest::newRow("empty PriceListInfo") << true << QVariantList{} << -1 << "Price list: "
+                                             << "";
+        QTest::newRow("no PriceListInfo table") << false << QVariantList{} << -1 << "Price list: "
+                                                << "";
         QTest::newRow("invalid date") << true << QVariantList{qlonglong(49), "Deutschland", "EUR", "20271340"} << 49
-                                      << "Price list: Deutschland" << "";
+                                      << "Price list: Deutschland"
+                                      << "";
         QTest::newRow("nulls and a text country number")
-            << true << QVariantList{"34", QVariant(), QVariant(), QVariant()} << 34 << "Price list: " << "";
+            << true << QVariantList{"34", QVariant(), QVariant(), QVariant()} << 34 << "Price list: "
+            << "";
     }
 
-    void headerReads()
-    {
+    void headerReads() {
         QFETCH(bool, withTable);
         QFETCH(QVariantList, row);
         QFETCH(int, country);
@@ -186,27 +193,37 @@ private slots:
         QVERIFY(!PriceList.NotValid);
     }
 
-    void priceQueries_data()
-    {
+    void priceQueries_data() {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("code");
         QTest::addColumn<qlonglong>("price");
-        QTest::newRow("priced") << "Components" << "QV-PM-34" << qlonglong(17500000);
-        QTest::newRow("first of two rows") << "Components" << "QV-TWICE" << qlonglong(100000);
-        QTest::newRow("missing item") << "Components" << "QV-NONE" << qlonglong(-1);
-        QTest::newRow("code with a quote, as written") << "Accessories" << "QV-O'BRIEN" << qlonglong(4200);
-        QTest::newRow("crafted code changes nothing") << "Accessories" << "x' OR '1'='1" << qlonglong(-1);
-        QTest::newRow("integer price") << "Standard" << "QV-STD" << qlonglong(120000);
-        QTest::newRow("four decimals") << "Standard" << "QV-TINY" << qlonglong(1);
-        QTest::newRow("text price") << "Contracts" << "QV-TEXT" << qlonglong(-1);
-        QTest::newRow("null price") << "Contracts" << "QV-NULL" << qlonglong(-1);
-        QTest::newRow("table missing from the file") << "Missing" << "QV-PM-34" << qlonglong(-1);
-        QTest::newRow("no table name") << "" << "QV-PM-34" << qlonglong(-1);
-        QTest::newRow("table name with a quote") << "Compo\"nents" << "QV-PM-34" << qlonglong(-1);
+        QTest::newRow("priced") << "Components"
+                                << "QV-PM-34" << qlonglong(17500000);
+        QTest::newRow("first of two rows") << "Components"
+                                           << "QV-TWICE" << qlonglong(100000);
+        QTest::newRow("missing item") << "Components"
+                                      << "QV-NONE" << qlonglong(-1);
+        QTest::newRow("code with a quote, as written") << "Accessories"
+                                                       << "QV-O'BRIEN" << qlonglong(4200);
+        QTest::newRow("crafted code changes nothing") << "Accessories"
+                                                      << "x' OR '1'='1" << qlonglong(-1);
+        QTest::newRow("integer price") << "Standard"
+                                       << "QV-STD" << qlonglong(120000);
+        QTest::newRow("four decimals") << "Standard"
+                                       << "QV-TINY" << qlonglong(1);
+        QTest::newRow("text price") << "Contracts"
+                                    << "QV-TEXT" << qlonglong(-1);
+        QTest::newRow("null price") << "Contracts"
+                                    << "QV-NULL" << qlonglong(-1);
+        QTest::newRow("table missing from the file") << "Missing"
+                                                     << "QV-PM-34" << qlonglong(-1);
+        QTest::newRow("no table name") << ""
+                                       << "QV-PM-34" << qlonglong(-1);
+        QTest::newRow("table name with a quote") << "Compo\"nents"
+                                                 << "QV-PM-34" << qlonglong(-1);
     }
 
-    void priceQueries()
-    {
+    void priceQueries() {
         QFETCH(QString, table);
         QFETCH(QString, code);
         QFETCH(qlonglong, price);
@@ -227,14 +244,13 @@ private slots:
         QCOMPARE(qlonglong(QueryPrice(table, code)), qlonglong(-1));
     }
 
-    void heldWhileOpen()
-    {
+    void heldWhileOpen() {
         // While the program has the list open, another program cannot change it.
         Make(Target(), PriceListPassword("Quenvar"), SampleContent());
         QVERIFY(LoadPriceList());
         QCOMPARE(qlonglong(QueryPrice("Components", "QV-Components")), qlonglong(125000));
-        const QString change = QStringLiteral("PRAGMA key='%1';\nUPDATE Components SET Price = 1;\n")
-                                   .arg(PriceListPassword("Quenvar"));
+        const QString change =
+            QStringLiteral("PRAGMA key='%1';\nUPDATE Components SET Price = 1;\n").arg(PriceListPassword("Quenvar"));
         auto runWriter = [&] {
             QProcess writer;
             writer.start(QStringLiteral("sqlcipher"), {Target()});

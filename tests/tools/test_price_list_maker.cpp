@@ -23,8 +23,7 @@ struct TToolRun {
     QString Err;
 };
 
-TToolRun RunTool(const QStringList &arguments)
-{
+TToolRun RunTool(const QStringList &arguments) {
     QProcess tool;
     tool.start(QStringLiteral(VX_BUILD_DIR "VarnexPriceList"), arguments);
     tool.waitForFinished(60000);
@@ -32,8 +31,7 @@ TToolRun RunTool(const QStringList &arguments)
             QString::fromUtf8(tool.readAllStandardError())};
 }
 
-void WriteText(const QString &fileName, const QByteArray &text)
-{
+void WriteText(const QString &fileName, const QByteArray &text) {
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
@@ -45,8 +43,7 @@ class TestPriceListMaker : public QObject {
     Q_OBJECT
 
 private slots:
-    void csvReader_data()
-    {
+    void csvReader_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QList<QStringList>>("rows");
         QTest::addColumn<QString>("error");
@@ -58,20 +55,19 @@ private slots:
         QTest::newRow("quotes, commas and line breaks inside")
             << QByteArray("\"Q,V\",\"say \"\"hi\"\"\"\n\"two\nlines\",\n")
             << QList<QStringList>{{"Q,V", "say \"hi\""}, {"two\nlines", ""}} << QString();
-        QTest::newRow("blank lines are skipped") << QByteArray("A,1\n\nB,2\n")
-                                                 << QList<QStringList>{{"A", "1"}, {"B", "2"}} << QString();
+        QTest::newRow("blank lines are skipped")
+            << QByteArray("A,1\n\nB,2\n") << QList<QStringList>{{"A", "1"}, {"B", "2"}} << QString();
         QTest::newRow("unclosed quote") << QByteArray("A,1\nB,\"2\n") << QList<QStringList>{}
                                         << "line 3, column 2: a quoted field is not closed";
-        QTest::newRow("text after a closing quote") << QByteArray("A,1\n\"B\"x,2\n") << QList<QStringList>{}
-                                                    << "line 2, column 1: text after a closing quote";
+        QTest::newRow("text after a closing quote")
+            << QByteArray("A,1\n\"B\"x,2\n") << QList<QStringList>{} << "line 2, column 1: text after a closing quote";
         QTest::newRow("quote inside a field") << QByteArray("A,1\nB,1\"2\n") << QList<QStringList>{}
                                               << "line 2, column 2: a quote inside an unquoted field";
         QTest::newRow("not UTF-8") << QByteArray("A,\xE9t\xE9\n") << QList<QStringList>{}
                                    << "the file is not UTF-8 text";
     }
 
-    void csvReader()
-    {
+    void csvReader() {
         QFETCH(QByteArray, text);
         QFETCH(QList<QStringList>, rows);
         QFETCH(QString, error);
@@ -83,8 +79,7 @@ private slots:
             QCOMPARE(read, rows);
     }
 
-    void moneyText_data()
-    {
+    void moneyText_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<qlonglong>("amount");
@@ -100,8 +95,7 @@ private slots:
         QTest::newRow("too large") << "123456789012345" << false << qlonglong(0);
     }
 
-    void moneyText()
-    {
+    void moneyText() {
         QFETCH(QString, text);
         QFETCH(bool, ok);
         QFETCH(qlonglong, amount);
@@ -111,8 +105,7 @@ private slots:
             QCOMPARE(qlonglong(read), amount);
     }
 
-    void badCsvFolders_data()
-    {
+    void badCsvFolders_data() {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("error");
@@ -129,15 +122,15 @@ private slots:
                                     << "Contracts.csv, line 2, column 1: the item code is empty or has blanks "
                                        "around it";
         QTest::newRow("bad date") << "PriceListInfo.csv"
-                                  << QByteArray("CountryID,CountryName,Currency,ValidityDate\n39,Italia,EUR,2027-01-01\n")
+                                  << QByteArray(
+                                         "CountryID,CountryName,Currency,ValidityDate\n39,Italia,EUR,2027-01-01\n")
                                   << "PriceListInfo.csv, line 2, column 4: the date must be YYYYMMDD";
         QTest::newRow("two header rows") << "PriceListInfo.csv"
                                          << QByteArray("CountryID,CountryName,Currency,ValidityDate\n1,A,B,\n2,C,D,\n")
                                          << "PriceListInfo.csv: exactly one row under the header expected";
     }
 
-    void badCsvFolders()
-    {
+    void badCsvFolders() {
         QFETCH(QString, file);
         QFETCH(QByteArray, text);
         QFETCH(QString, error);
@@ -155,8 +148,7 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList({"PriceList.tc*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
-    void makeAndList()
-    {
+    void makeAndList() {
         QTemporaryDir dir;
         const QString sample = QStringLiteral(VX_SOURCE_DIR "tools/sample/Quenvar");
         const QString target = dir.path() + "/PriceList.tc";
@@ -181,7 +173,8 @@ private slots:
 
         run = RunTool({"make", "--vendor", "Nobody", sample, dir.path() + "/Other.tc"});
         QCOMPARE(run.ExitCode, 1);
-        QCOMPARE(run.Err.trimmed(), QStringLiteral("Unknown vendor \"Nobody\": the program has no price-list password for it"));
+        QCOMPARE(run.Err.trimmed(),
+                 QStringLiteral("Unknown vendor \"Nobody\": the program has no price-list password for it"));
 
         run = RunTool({"list", "--vendor", "Quenvar", target});
         QCOMPARE(run.ExitCode, 0);
@@ -196,8 +189,7 @@ private slots:
         QCOMPARE(RunTool({"list", target}).ExitCode, 2); // usage
     }
 
-    void sampleListPricesTheEdition()
-    {
+    void sampleListPricesTheEdition() {
         // Every article code of the Quenvar edition has a price in the sample
         // list but one, left out to show an unpriced item.
         SetupData = TSetupData();
