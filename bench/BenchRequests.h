@@ -21,7 +21,8 @@ struct TBenchRequest {
 };
 
 /// A spread of sizes, units, output kinds, autonomies and cabinet kinds.
-inline QVector<TBenchRequest> MakeRequests() {
+inline QVector<TBenchRequest> MakeRequests()
+{
     QVector<TBenchRequest> list;
     const char *loads[] = {"3000", "8000", "10000", "14000", "20000", "27000", "41000", "46000"};
     const char *minutes[] = {"5", "10", "30", "60", "240"};
@@ -50,7 +51,8 @@ inline QVector<TBenchRequest> MakeRequests() {
 
 /// One whole sizing into the records; returns a figure of the result so the work cannot be skipped.
 inline int64_t SizeInto(const TBenchRequest &q, const TWizardContext &context, const TWizardOffer *offer,
-                        int64_t &refused, TRequestParameters &request, TResultParameters &result) {
+                        int64_t &refused, TRequestParameters &request, TResultParameters &result)
+{
     request = TRequestParameters{};
     result = TResultParameters{};
     TWizardCore core = offer ? TWizardCore(request, result, context, TWizardMode::NewConfiguration, *offer)
@@ -84,7 +86,8 @@ inline int64_t SizeInto(const TBenchRequest &q, const TWizardContext &context, c
 
 /// One whole sizing on records of its own.
 inline int64_t SizeOnce(const TBenchRequest &q, const TWizardContext &context, const TWizardOffer *offer,
-                        int64_t &refused) {
+                        int64_t &refused)
+{
     TRequestParameters request;
     TResultParameters result;
     return SizeInto(q, context, offer, refused, request, result);

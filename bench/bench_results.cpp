@@ -26,7 +26,8 @@
 namespace {
 
 int64_t ResultOnce(const TBenchRequest &q, const TWizardContext &context, const TWizardOffer &offer,
-                   const TItemListContext &items, const TDataSheetContext &sheet, int64_t &refused) {
+                   const TItemListContext &items, const TDataSheetContext &sheet, int64_t &refused)
+{
     TRequestParameters request;
     TResultParameters result;
     // As the results page: one reading of the language file for both tables.
@@ -43,7 +44,8 @@ int64_t ResultOnce(const TBenchRequest &q, const TWizardContext &context, const 
 
 } // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const QString folder = QFileInfo(args.size() > 1 ? args[1] : QStringLiteral("build/bin")).absoluteFilePath() + '/';

@@ -31,18 +31,26 @@ struct TStmtCloser {
 };
 using TStmt = std::unique_ptr<sqlite3_stmt, TStmtCloser>;
 
-QString DbError(sqlite3 *db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+QString DbError(sqlite3 *db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
 
-bool Exec(sqlite3 *db, const QString &sql, QString &error) {
+bool Exec(sqlite3 *db, const QString &sql, QString &error)
+{
     if (sqlite3_exec(db, sql.toUtf8().constData(), nullptr, nullptr, nullptr) == SQLITE_OK)
         return true;
     error = DbError(db);
     return false;
 }
 
-QString Quoted(const QString &name) { return QLatin1Char('"') + QString(name).replace('"', "\"\"") + QLatin1Char('"'); }
+QString Quoted(const QString &name)
+{
+    return QLatin1Char('"') + QString(name).replace('"', "\"\"") + QLatin1Char('"');
+}
 
-bool Bind(sqlite3_stmt *stmt, int index, const QVariant &value) {
+bool Bind(sqlite3_stmt *stmt, int index, const QVariant &value)
+{
     if (value.isNull())
         return sqlite3_bind_null(stmt, index) == SQLITE_OK;
     switch (value.typeId()) {
@@ -58,7 +66,8 @@ bool Bind(sqlite3_stmt *stmt, int index, const QVariant &value) {
     }
 }
 
-bool InsertRow(sqlite3 *db, const QString &table, const QVariantList &values, QString &error) {
+bool InsertRow(sqlite3 *db, const QString &table, const QVariantList &values, QString &error)
+{
     QStringList marks;
     for (int i = 1; i <= values.size(); ++i)
         marks << QStringLiteral("?%1").arg(i);
@@ -81,7 +90,8 @@ bool InsertRow(sqlite3 *db, const QString &table, const QVariantList &values, QS
     return true;
 }
 
-bool WriteContent(sqlite3 *db, const TPriceListContent &content, QString &error) {
+bool WriteContent(sqlite3 *db, const TPriceListContent &content, QString &error)
+{
     if (!Exec(db, QStringLiteral("BEGIN"), error))
         return false;
     if (content.HasInfoTable) {
@@ -106,7 +116,8 @@ bool WriteContent(sqlite3 *db, const TPriceListContent &content, QString &error)
 }
 
 /// The CSV rows of a file, the first naming the expected columns.
-bool ReadCsvFile(const QString &fileName, const QStringList &columns, QList<QStringList> &rows, QString &error) {
+bool ReadCsvFile(const QString &fileName, const QStringList &columns, QList<QStringList> &rows, QString &error)
+{
     const QString name = QFileInfo(fileName).fileName();
     QFile file(fileName);
     if (!QFileInfo(fileName).isFile() || !file.open(QIODevice::ReadOnly)) {
@@ -139,7 +150,8 @@ bool ReadCsvFile(const QString &fileName, const QStringList &columns, QList<QStr
     return true;
 }
 
-bool ReadInfoCsv(const QString &folder, TPriceListContent &content, QString &error) {
+bool ReadInfoCsv(const QString &folder, TPriceListContent &content, QString &error)
+{
     QList<QStringList> rows;
     if (!ReadCsvFile(folder + QStringLiteral("/PriceListInfo.csv"), kInfoColumns, rows, error))
         return false;
@@ -162,7 +174,8 @@ bool ReadInfoCsv(const QString &folder, TPriceListContent &content, QString &err
     return true;
 }
 
-bool ReadPriceTableCsv(const QString &folder, const QString &table, TPriceListContent &content, QString &error) {
+bool ReadPriceTableCsv(const QString &folder, const QString &table, TPriceListContent &content, QString &error)
+{
     QList<QStringList> rows;
     if (!ReadCsvFile(folder + '/' + table + QStringLiteral(".csv"), kPriceColumns, rows, error))
         return false;
@@ -192,7 +205,8 @@ bool ReadPriceTableCsv(const QString &folder, const QString &table, TPriceListCo
     return true;
 }
 
-bool CheckTarget(const QString &target, bool replace, QString &error) {
+bool CheckTarget(const QString &target, bool replace, QString &error)
+{
     const QFileInfo info(target);
     if (info.exists() || info.isSymLink()) {
         if (!info.isFile()) {
@@ -211,7 +225,8 @@ bool CheckTarget(const QString &target, bool replace, QString &error) {
     return true;
 }
 
-QString ValueText(sqlite3_stmt *stmt, int column) {
+QString ValueText(sqlite3_stmt *stmt, int column)
+{
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_NULL:
         return QStringLiteral("NULL");
@@ -223,7 +238,8 @@ QString ValueText(sqlite3_stmt *stmt, int column) {
     }
 }
 
-bool ListTable(sqlite3 *db, const QString &table, QStringList &lines) {
+bool ListTable(sqlite3 *db, const QString &table, QStringList &lines)
+{
     const QByteArray sql = ("SELECT * FROM " + Quoted(table)).toUtf8();
     sqlite3_stmt *raw = nullptr;
     if (sqlite3_prepare_v2(db, sql.constData(), -1, &raw, nullptr) != SQLITE_OK) {
@@ -241,7 +257,8 @@ bool ListTable(sqlite3 *db, const QString &table, QStringList &lines) {
     return true;
 }
 
-int Usage(QTextStream &err) {
+int Usage(QTextStream &err)
+{
     err << "Usage:\n"
            "  VarnexPriceList make --vendor NAME [--replace] CSV_FOLDER OUTPUT.tc\n"
            "      builds OUTPUT.tc from PriceListInfo.csv, Standard.csv, Components.csv,\n"
@@ -254,7 +271,8 @@ int Usage(QTextStream &err) {
 
 } // namespace
 
-bool ReadCsv(const QByteArray &bytes, QList<QStringList> &rows, QString &error) {
+bool ReadCsv(const QByteArray &bytes, QList<QStringList> &rows, QString &error)
+{
     rows.clear();
     QByteArray data = bytes;
     if (data.startsWith("\xEF\xBB\xBF"))
@@ -326,7 +344,8 @@ bool ReadCsv(const QByteArray &bytes, QList<QStringList> &rows, QString &error) 
     return true;
 }
 
-bool ParseMoneyText(const QString &text, TCurrency &amount) {
+bool ParseMoneyText(const QString &text, TCurrency &amount)
+{
     const QString t = text.trimmed();
     qsizetype i = 0;
     const bool negative = t.startsWith(u'-');
@@ -356,14 +375,16 @@ bool ParseMoneyText(const QString &text, TCurrency &amount) {
     return true;
 }
 
-QStringList PriceTableNames() {
+QStringList PriceTableNames()
+{
     QStringList names;
     for (int32_t group : {GroupStandard, GroupComponents, GroupAccessories, GroupContracts})
         names << PriceTableName(group);
     return names;
 }
 
-bool ReadPriceListCsv(const QString &folder, TPriceListContent &content, QString &error) {
+bool ReadPriceListCsv(const QString &folder, TPriceListContent &content, QString &error)
+{
     content = TPriceListContent();
     if (!ReadInfoCsv(folder, content, error))
         return false;
@@ -374,7 +395,8 @@ bool ReadPriceListCsv(const QString &folder, TPriceListContent &content, QString
 }
 
 bool WritePriceListFile(const QString &target, const QString &password, const TPriceListContent &content, bool replace,
-                        QString &error) {
+                        QString &error)
+{
     if (!CheckTarget(target, replace, error))
         return false;
     QTemporaryFile reserved(target + QStringLiteral(".XXXXXX"));
@@ -416,7 +438,8 @@ bool WritePriceListFile(const QString &target, const QString &password, const TP
     return true;
 }
 
-bool ListPriceListFile(const QString &fileName, const QString &vendorName, QStringList &lines, QString &error) {
+bool ListPriceListFile(const QString &fileName, const QString &vendorName, QStringList &lines, QString &error)
+{
     lines.clear();
     // The program's own reader decides whether the file opens for the vendor.
     if (!TPriceListDatabase::Open(fileName, PriceListPassword(vendorName))) {
@@ -437,7 +460,8 @@ bool ListPriceListFile(const QString &fileName, const QString &vendorName, QStri
     return true;
 }
 
-int RunPriceListTool(const QStringList &arguments, QTextStream &out, QTextStream &err) {
+int RunPriceListTool(const QStringList &arguments, QTextStream &out, QTextStream &err)
+{
     if (arguments.isEmpty())
         return Usage(err);
     const QString command = arguments.first();

@@ -5,7 +5,8 @@
 #include <QCoreApplication>
 #include <QTextStream>
 
-int main(int argc, char **argv) {
+int main(int argc, char **argv)
+{
     QCoreApplication app(argc, argv);
     QTextStream out(stdout);
     QTextStream err(stderr);

@@ -14,17 +14,30 @@
 namespace {
 
 // Keys are the program's own literals: looked up without copying them.
-QString Key(QStringView key) { return QString::fromRawData(key.data(), key.size()); }
-QString Main(QStringView key) { return LangMain(Key(key)); }
-QString Commons(QStringView key) { return LangCommons(Key(key)); }
-QString YesNo(bool yes) { return Commons(yes ? u"Yes" : u"No"); }
+QString Key(QStringView key)
+{
+    return QString::fromRawData(key.data(), key.size());
+}
+QString Main(QStringView key)
+{
+    return LangMain(Key(key));
+}
+QString Commons(QStringView key)
+{
+    return LangCommons(Key(key));
+}
+QString YesNo(bool yes)
+{
+    return Commons(yes ? u"Yes" : u"No");
+}
 
 /// The power figures of the three power rows.
 struct TPowerFigures {
     int32_t UpsVA = 0, UpsW = 0, MaxVA = 0, MaxW = 0, LoadVA = 0, LoadW = 0;
 };
 
-TPowerFigures PowerFigures(const TRequestParameters &q, const TResultParameters &r) {
+TPowerFigures PowerFigures(const TRequestParameters &q, const TResultParameters &r)
+{
     TPowerFigures p;
     const float modules = float(TotalModules(r));
     const float slotCount = float(r.InverterSlots);
@@ -44,22 +57,26 @@ TPowerFigures PowerFigures(const TRequestParameters &q, const TResultParameters 
 }
 
 /// "%d VA   (%d W)", or W first when the load was entered in W.
-QString PowerValue(bool inWatt, int32_t va, int32_t w) {
+QString PowerValue(bool inWatt, int32_t va, int32_t w)
+{
     return inWatt ? FormatArgs(QStringLiteral("%d W   (%d VA)"), w, va)
                   : FormatArgs(QStringLiteral("%d VA   (%d W)"), va, w);
 }
 
-QString OverMaxText(const TResultParameters &r, bool inMinutes) {
+QString OverMaxText(const TResultParameters &r, bool inMinutes)
+{
     return FormatArgs(Main(u"ResultsDataAutonomyAvailableOverMax"),
                       FormatAutonomy(RoundEven(MaxTableAutonomy(r)), inMinutes));
 }
 
-QString AutonomyValue(int32_t minutes, const TResultParameters &r, bool inMinutes) {
+QString AutonomyValue(int32_t minutes, const TResultParameters &r, bool inMinutes)
+{
     return minutes == -1 ? OverMaxText(r, inMinutes) : FormatAutonomy(minutes, inMinutes);
 }
 
 /// One decimal in the shortest form with the locale's separator, then " Ah".
-QString CapacityText(float ah) {
+QString CapacityText(float ah)
+{
     QLocale locale = QLocale::system();
     locale.setNumberOptions(QLocale::OmitGroupSeparator);
     QString text = locale.toString(double(ah), 'f', 1);
@@ -72,9 +89,12 @@ QString CapacityText(float ah) {
 class TDataSheetBuilder {
 public:
     TDataSheetBuilder(const TRequestParameters &q, const TResultParameters &r, const TDataSheetContext &c)
-        : m_q(q), m_r(r), m_c(c), m_onlyInverter(OnlyInverterActive(q)), m_emptyDrawers(EmptyDrawersActive(q)) {}
+        : m_q(q), m_r(r), m_c(c), m_onlyInverter(OnlyInverterActive(q)), m_emptyDrawers(EmptyDrawersActive(q))
+    {
+    }
 
-    QVector<TDataRow> Build() {
+    QVector<TDataRow> Build()
+    {
         AddConfigurationRows();
         AddPowerRows();
         AddSpecialRows();
@@ -89,7 +109,8 @@ public:
 private:
     void Add(const QString &name, const QString &value) { m_rows.append({name, value}); }
 
-    void AddConfigurationRows() {
+    void AddConfigurationRows()
+    {
         Add(Main(u"ResultsDataInputConfig"), Commons(m_q.InputThreePhase ? u"ThreePhases" : u"SinglePhase"));
         static const char16_t *const kOutputs[] = {u"PhasesOutputThreeFree", u"PhasesOutputThreeLock",
                                                    u"PhasesOutputSingle"};
@@ -97,7 +118,8 @@ private:
             Add(Main(u"ResultsDataOutputConfig"), Commons(kOutputs[m_q.OutputKind]));
     }
 
-    void AddPowerRows() {
+    void AddPowerRows()
+    {
         const TPowerFigures p = PowerFigures(m_q, m_r);
         const bool w = m_q.PowerInWatt;
         Add(LangWizard(QStringLiteral("PagePowerMaxUpsPower")), PowerValue(w, p.MaxVA, p.MaxW));
@@ -113,14 +135,16 @@ private:
         }
     }
 
-    void AddSpecialRows() {
+    void AddSpecialRows()
+    {
         if (m_emptyDrawers)
             Add(Main(u"ResultsDataEmptyDrawers"), Commons(u"Yes"));
         if (m_onlyInverter)
             Add(Main(u"ResultsDataOnlyInverter"), Commons(u"Yes"));
     }
 
-    void AddAutonomyRows() {
+    void AddAutonomyRows()
+    {
         if (m_onlyInverter)
             return;
         const bool inMinutes = m_q.AutonomyInMinutes;
@@ -136,7 +160,8 @@ private:
         Add(name, AutonomyValue(m_r.AutonomyMinusOne, m_r, inMinutes));
     }
 
-    void AddBatteryRows() {
+    void AddBatteryRows()
+    {
         if (m_onlyInverter)
             return;
         if (!m_c.HomeMarket || m_c.DebugMode)
@@ -148,7 +173,8 @@ private:
         Add(Main(u"ResultsDataBatteryRechargeTime"), FormatAutonomy(ComputeRechargeMinutes(m_r), false));
     }
 
-    void AddDimensionRows() {
+    void AddDimensionRows()
+    {
         const QString format = QStringLiteral("%d  x  (%s) mm");
         const QString inverter = CatalogueField(m_r.InverterRecord, FieldDimensions);
         if (!m_onlyInverter && m_q.ModularBatteryCabinet) {
@@ -161,7 +187,8 @@ private:
                 FormatArgs(format, m_r.BatteryCabinetCount, CatalogueField(m_r.BatteryCabinetRecord, FieldDimensions)));
     }
 
-    void AddWeightRows() {
+    void AddWeightRows()
+    {
         const TCabinetWeights w = ComputeWeights(m_q, m_r);
         const QString format = QStringLiteral("%d  x  %d Kg");
         if (w.Cabinet == 0 && w.LastCabinet == 0) {
@@ -189,7 +216,8 @@ private:
 };
 
 /// Weight of one kit in the drawers: an empty kit's share with empty drawers.
-float KitWeight(const TRequestParameters &q, const TResultParameters &r) {
+float KitWeight(const TRequestParameters &q, const TResultParameters &r)
+{
     if (!q.ModularBatteryCabinet || OnlyInverterActive(q))
         return 0.0f;
     if (EmptyDrawersActive(q))
@@ -200,15 +228,20 @@ float KitWeight(const TRequestParameters &q, const TResultParameters &r) {
 
 } // namespace
 
-TDataSheetContext ProgramDataSheetContext() { return {SetupData.DebugMode, IsHomeMarket(SetupData)}; }
+TDataSheetContext ProgramDataSheetContext()
+{
+    return {SetupData.DebugMode, IsHomeMarket(SetupData)};
+}
 
 QVector<TDataRow> BuildDataSheet(const TRequestParameters &request, const TResultParameters &result,
-                                 const TDataSheetContext &context) {
+                                 const TDataSheetContext &context)
+{
     const TIniReadScope oneReading;
     return TDataSheetBuilder(request, result, context).Build();
 }
 
-QString FormatAutonomy(int32_t minutes, bool inMinutes) {
+QString FormatAutonomy(int32_t minutes, bool inMinutes)
+{
     if (inMinutes)
         return FormatArgs(Commons(u"Minutes"), minutes);
     const int32_t hours = minutes < 0 ? 0 : minutes / 60;
@@ -216,7 +249,8 @@ QString FormatAutonomy(int32_t minutes, bool inMinutes) {
     return FormatArgs(Commons(u"HoursAndMinutes"), hours, rest);
 }
 
-TCabinetWeights ComputeWeights(const TRequestParameters &q, const TResultParameters &r) {
+TCabinetWeights ComputeWeights(const TRequestParameters &q, const TResultParameters &r)
+{
     TCabinetWeights w;
     const float kit = KitWeight(q, r);
     const float base = CatalogueDecimal(r.InverterRecord, FieldWeight) +
@@ -248,7 +282,8 @@ TCabinetWeights ComputeWeights(const TRequestParameters &q, const TResultParamet
     return w;
 }
 
-int32_t ComputeRechargeMinutes(const TResultParameters &r) {
+int32_t ComputeRechargeMinutes(const TResultParameters &r)
+{
     if (r.KitsPerString == 0)
         return 0;
     const float strings = float(r.BatteryKitCount) / float(r.KitsPerString);
@@ -261,7 +296,8 @@ int32_t ComputeRechargeMinutes(const TResultParameters &r) {
     return RoundEven((hours * 0.1f + hours) * 60.0f);
 }
 
-float MaxTableAutonomy(const TResultParameters &r) {
+float MaxTableAutonomy(const TResultParameters &r)
+{
     const TDatasheetData &table = CatalogueCurve(r.BatteryKitRecord, FieldKitDischargeTable);
     return table.isEmpty() ? 0.0f : table.last().X;
 }

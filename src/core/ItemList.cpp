@@ -12,7 +12,8 @@
 
 namespace {
 
-int32_t VendorNumber(const TVendorTextReader &vendor, int32_t entry) {
+int32_t VendorNumber(const TVendorTextReader &vendor, int32_t entry)
+{
     QString text;
     int32_t value = 0;
     if (!vendor || !vendor(entry, text) || !TryReadInteger(text, value))
@@ -20,14 +21,16 @@ int32_t VendorNumber(const TVendorTextReader &vendor, int32_t entry) {
     return value;
 }
 
-TCurrency SaturatingAdd(TCurrency a, TCurrency b) {
+TCurrency SaturatingAdd(TCurrency a, TCurrency b)
+{
     TCurrency sum = 0;
     if (__builtin_add_overflow(a, b, &sum))
         return b > 0 ? std::numeric_limits<TCurrency>::max() : std::numeric_limits<TCurrency>::min();
     return sum;
 }
 
-TCurrency SaturatingTimes(int32_t quantity, TCurrency price) {
+TCurrency SaturatingTimes(int32_t quantity, TCurrency price)
+{
     TCurrency product = 0;
     if (__builtin_mul_overflow(TCurrency(quantity), price, &product))
         return (quantity < 0) != (price < 0) ? std::numeric_limits<TCurrency>::min()
@@ -38,12 +41,14 @@ TCurrency SaturatingTimes(int32_t quantity, TCurrency price) {
 /// Builds the rows one by one, pricing each as it is added.
 class TItemListBuilder {
 public:
-    TItemListBuilder(TResultParameters &result, const TItemListContext &context) : m_res(result), m_ctx(context) {
+    TItemListBuilder(TResultParameters &result, const TItemListContext &context) : m_res(result), m_ctx(context)
+    {
         m_list.PriceListOpen = bool(context.Prices);
         m_list.ShowPrices = context.ShowPrices;
     }
 
-    void AddItemRow(int32_t group, const QString &code, const QString &description, int32_t quantity) {
+    void AddItemRow(int32_t group, const QString &code, const QString &description, int32_t quantity)
+    {
         TItemRow row{group, code, description, quantity};
         if (m_list.PriceListOpen) {
             const TCurrency price = m_ctx.Prices(PriceTableName(group), code);
@@ -55,7 +60,8 @@ public:
     }
 
     /// A catalogue record of the UPS area: its description from section "Ups".
-    void AddComponent(int32_t recordId, int32_t quantity, bool underStandard) {
+    void AddComponent(int32_t recordId, int32_t quantity, bool underStandard)
+    {
         const QString description = LangUps(CatalogueField(recordId, FieldDescriptionKey));
         if (underStandard)
             AddItemRow(GroupComponents, QString(), QStringLiteral(" - ") + description, quantity);
@@ -63,7 +69,8 @@ public:
             AddItemRow(GroupComponents, ItemCode(recordId), description, quantity);
     }
 
-    TItemList Take() {
+    TItemList Take()
+    {
         m_res.TotalPrice = m_list.Total;
         return std::move(m_list);
     }
@@ -77,7 +84,8 @@ private:
 /// Inverter, modules, kits (or empty kits) and battery cabinets. Under a matched
 /// standard model the codes are empty and the kits are always the battery kits.
 void AddComponents(TItemListBuilder &builder, const TRequestParameters &request, TResultParameters &result,
-                   bool underStandard) {
+                   bool underStandard)
+{
     const bool onlyInverter = OnlyInverterActive(request);
     builder.AddComponent(result.InverterRecord, 1, underStandard);
     builder.AddComponent(result.ModuleRecord, TotalModules(result), underStandard);
@@ -95,7 +103,8 @@ void AddComponents(TItemListBuilder &builder, const TRequestParameters &request,
 
 } // namespace
 
-TStandardUpsItems ReadStandardUpsItems(int32_t base, const TVendorTextReader &vendor) {
+TStandardUpsItems ReadStandardUpsItems(int32_t base, const TVendorTextReader &vendor)
+{
     TStandardUpsItems items;
     items.ModulesL1 = VendorNumber(vendor, base + StandardUpsModulesL1);
     items.ModulesL2 = VendorNumber(vendor, base + StandardUpsModulesL2);
@@ -107,7 +116,8 @@ TStandardUpsItems ReadStandardUpsItems(int32_t base, const TVendorTextReader &ve
     return items;
 }
 
-TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor) {
+TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor)
+{
     TIntegerArray list;
     if (!vendor)
         return list;
@@ -125,7 +135,8 @@ TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor) {
 }
 
 QVector<TStandardUpsDefinition> ReadStandardUpsDefinitions(const TIntegerArray &standardUps,
-                                                           const TVendorTextReader &vendor) {
+                                                           const TVendorTextReader &vendor)
+{
     QVector<TStandardUpsDefinition> definitions;
     for (int32_t base : standardUps) {
         TStandardUpsDefinition d;
@@ -141,7 +152,8 @@ QVector<TStandardUpsDefinition> ReadStandardUpsDefinitions(const TIntegerArray &
 }
 
 qsizetype FindStandardDefinition(const TRequestParameters &request, const TResultParameters &result,
-                                 const QVector<TStandardUpsDefinition> &definitions) {
+                                 const QVector<TStandardUpsDefinition> &definitions)
+{
     if (EmptyDrawersActive(request) || definitions.isEmpty())
         return -1;
     const TPhaseTotals phases = PhaseTotals(result);
@@ -161,7 +173,8 @@ qsizetype FindStandardDefinition(const TRequestParameters &request, const TResul
 }
 
 int32_t FindStandardUps(const TRequestParameters &request, const TResultParameters &result,
-                        const TIntegerArray &standardUps, const TVendorTextReader &vendor) {
+                        const TIntegerArray &standardUps, const TVendorTextReader &vendor)
+{
     if (EmptyDrawersActive(request) || standardUps.isEmpty())
         return -1;
     const QVector<TStandardUpsDefinition> definitions = ReadStandardUpsDefinitions(standardUps, vendor);
@@ -169,7 +182,8 @@ int32_t FindStandardUps(const TRequestParameters &request, const TResultParamete
     return i < 0 ? -1 : definitions[i].Base;
 }
 
-void ComputeEmptyKits(TResultParameters &result) {
+void ComputeEmptyKits(TResultParameters &result)
+{
     const TIntegerArray emptyKits = ListRecords(kUpsArea, FamilyEmptyBatteryKit);
     result.EmptyKitRecord = emptyKits.isEmpty() ? 0 : emptyKits.first();
     const int32_t perItem = CatalogueInt(result.EmptyKitRecord, FieldEmptyKitPositions, 0);
@@ -177,13 +191,18 @@ void ComputeEmptyKits(TResultParameters &result) {
     result.EmptyKitCount = perItem > 0 ? result.BatteryKitCount / perItem : 0;
 }
 
-QString ItemCode(int32_t recordId) { return ArticleCode(recordId); }
+QString ItemCode(int32_t recordId)
+{
+    return ArticleCode(recordId);
+}
 
-TVendorTextReader ProgramVendorReader() {
+TVendorTextReader ProgramVendorReader()
+{
     return [](int32_t entry, QString &text) { return GetVendorText(entry, text); };
 }
 
-TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards) {
+TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards)
+{
     TItemListContext context;
     context.DebugMode = SetupData.DebugMode;
     context.ProductName = SetupData.ProductName;
@@ -194,11 +213,13 @@ TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &s
     return context;
 }
 
-TItemListContext ProgramItemListContext(const TIntegerArray &standardUps) {
+TItemListContext ProgramItemListContext(const TIntegerArray &standardUps)
+{
     return ProgramItemListContext(ReadStandardUpsDefinitions(standardUps, ProgramVendorReader()));
 }
 
-TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context) {
+TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context)
+{
     const TIniReadScope oneReading;
     TItemListBuilder builder(result, context);
     const qsizetype standard = FindStandardDefinition(request, result, context.Standards);
@@ -220,9 +241,13 @@ TItemList BuildItemList(const TRequestParameters &request, TResultParameters &re
     return builder.Take();
 }
 
-QString FormatPrice(TCurrency amount) { return FormatArgs(QStringLiteral("%m "), qlonglong(amount)); }
+QString FormatPrice(TCurrency amount)
+{
+    return FormatArgs(QStringLiteral("%m "), qlonglong(amount));
+}
 
-QStringList ItemRowCells(const TItemRow &row, bool showPrices) {
+QStringList ItemRowCells(const TItemRow &row, bool showPrices)
+{
     QStringList cells{QStringLiteral(" ") + row.Code, QStringLiteral(" ") + row.Description,
                       QString::number(row.Quantity)};
     if (showPrices)

@@ -15,11 +15,15 @@ namespace {
 
 constexpr qint64 kChunkBytes = 64 * 1024;
 
-bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool IsBlank(int c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 } // namespace
 
-int TJsonElementReader::Peek() {
+int TJsonElementReader::Peek()
+{
     if (m_pos < m_buf.size())
         return uchar(m_buf[m_pos]);
     if (m_eof)
@@ -34,12 +38,14 @@ int TJsonElementReader::Peek() {
     return uchar(m_buf[0]);
 }
 
-void TJsonElementReader::SkipBlanks() {
+void TJsonElementReader::SkipBlanks()
+{
     while (IsBlank(Peek()))
         Advance();
 }
 
-bool TJsonElementReader::Fail(const QString &error, qint64 offset) {
+bool TJsonElementReader::Fail(const QString &error, qint64 offset)
+{
     if (m_error.isEmpty()) {
         m_error = error;
         m_errorOffset = offset;
@@ -48,7 +54,8 @@ bool TJsonElementReader::Fail(const QString &error, qint64 offset) {
     return false;
 }
 
-bool TJsonElementReader::Start() {
+bool TJsonElementReader::Start()
+{
     // A UTF-8 byte order mark may lead the file.
     if (Peek() == 0xEF) {
         const QByteArray bom("\xEF\xBB\xBF");
@@ -74,7 +81,8 @@ bool TJsonElementReader::Start() {
     return false;
 }
 
-bool TJsonElementReader::ScanValue(QByteArray &bytes) {
+bool TJsonElementReader::ScanValue(QByteArray &bytes)
+{
     const qint64 start = Offset();
     int depth = 0;
     bool inString = false, escape = false;
@@ -114,7 +122,8 @@ bool TJsonElementReader::ScanValue(QByteArray &bytes) {
     return true;
 }
 
-bool TJsonElementReader::ParseValue(const QByteArray &bytes, qint64 start, QJsonValue &value) {
+bool TJsonElementReader::ParseValue(const QByteArray &bytes, qint64 start, QJsonValue &value)
+{
     QJsonParseError error;
     const QJsonDocument doc = QJsonDocument::fromJson('[' + bytes + ']', &error);
     if (error.error != QJsonParseError::NoError)
@@ -126,7 +135,8 @@ bool TJsonElementReader::ParseValue(const QByteArray &bytes, qint64 start, QJson
     return true;
 }
 
-bool TJsonElementReader::ExpectEnd() {
+bool TJsonElementReader::ExpectEnd()
+{
     SkipBlanks();
     if (Peek() != -1)
         return Fail(QStringLiteral("garbage at the end of the document"), Offset());
@@ -134,7 +144,8 @@ bool TJsonElementReader::ExpectEnd() {
     return false;
 }
 
-bool TJsonElementReader::Next(QJsonValue &value) {
+bool TJsonElementReader::Next(QJsonValue &value)
+{
     if (m_done)
         return false;
     SkipBlanks();
@@ -172,7 +183,8 @@ bool TJsonElementReader::Next(QJsonValue &value) {
 
 namespace {
 
-void AppendIndent(std::string &out, int level) {
+void AppendIndent(std::string &out, int level)
+{
     static const char kSpaces[] = "                                                                ";
     qsizetype n = qsizetype(level) * 4;
     while (n > 0) {
@@ -182,13 +194,15 @@ void AppendIndent(std::string &out, int level) {
     }
 }
 
-void AppendInteger(std::string &out, qint64 number) {
+void AppendInteger(std::string &out, qint64 number)
+{
     char digits[24];
     const auto [end, error] = std::to_chars(digits, digits + sizeof digits, number);
     out.append(digits, end - digits);
 }
 
-void AppendEscaped(std::string &out, const char *data, qsizetype size) {
+void AppendEscaped(std::string &out, const char *data, qsizetype size)
+{
     out.push_back('"');
     qsizetype run = 0; // start of the bytes not yet copied
     for (qsizetype i = 0; i < size; ++i) {
@@ -230,7 +244,8 @@ void AppendEscaped(std::string &out, const char *data, qsizetype size) {
     out.push_back('"');
 }
 
-void AppendString(std::string &out, const QString &text) {
+void AppendString(std::string &out, const QString &text)
+{
     // Most texts are plain ASCII: written straight from the characters.
     const QChar *chars = text.constData();
     const qsizetype size = text.size();
@@ -248,7 +263,8 @@ void AppendString(std::string &out, const QString &text) {
     AppendEscaped(out, utf8.constData(), utf8.size());
 }
 
-void AppendNumber(std::string &out, double d) {
+void AppendNumber(std::string &out, double d)
+{
     if (!std::isfinite(d)) {
         out.append("null");
         return;
@@ -260,7 +276,8 @@ void AppendNumber(std::string &out, double d) {
     out.append(QByteArray::number(d, 'g', QLocale::FloatingPointShortest).constData());
 }
 
-void AppendJsonTo(std::string &out, const QJsonValue &value, int level) {
+void AppendJsonTo(std::string &out, const QJsonValue &value, int level)
+{
     switch (value.type()) {
     case QJsonValue::Null:
     case QJsonValue::Undefined:
@@ -315,13 +332,15 @@ void AppendJsonTo(std::string &out, const QJsonValue &value, int level) {
 
 } // namespace
 
-void AppendJson(QByteArray &out, const QJsonValue &value, int level) {
+void AppendJson(QByteArray &out, const QJsonValue &value, int level)
+{
     std::string text;
     AppendJsonTo(text, value, level);
     out.append(text.data(), qsizetype(text.size()));
 }
 
-void TJsonText::BeforeValue() {
+void TJsonText::BeforeValue()
+{
     if (m_afterKey) {
         m_afterKey = false;
         return;
@@ -335,14 +354,16 @@ void TJsonText::BeforeValue() {
     m_first = false;
 }
 
-void TJsonText::Open(char bracket) {
+void TJsonText::Open(char bracket)
+{
     BeforeValue();
     m_buf.push_back(bracket);
     ++m_level;
     m_first = true;
 }
 
-void TJsonText::Close(char bracket) {
+void TJsonText::Close(char bracket)
+{
     --m_level;
     if (!m_first) {
         m_buf.push_back('\n');
@@ -352,7 +373,8 @@ void TJsonText::Close(char bracket) {
     m_first = false;
 }
 
-void TJsonText::Key(const char *key) {
+void TJsonText::Key(const char *key)
+{
     m_buf.append(m_first ? "\n" : ",\n", m_first ? 1 : 2);
     AppendIndent(m_buf, m_level);
     AppendEscaped(m_buf, key, qsizetype(qstrlen(key)));
@@ -361,22 +383,26 @@ void TJsonText::Key(const char *key) {
     m_afterKey = true;
 }
 
-void TJsonText::Value(const QString &text) {
+void TJsonText::Value(const QString &text)
+{
     BeforeValue();
     AppendString(m_buf, text);
 }
 
-void TJsonText::Value(qint64 number) {
+void TJsonText::Value(qint64 number)
+{
     BeforeValue();
     AppendInteger(m_buf, number);
 }
 
-void TJsonText::Value(double number) {
+void TJsonText::Value(double number)
+{
     BeforeValue();
     AppendNumber(m_buf, number);
 }
 
-void TJsonText::Number(double number, int significantDigits) {
+void TJsonText::Number(double number, int significantDigits)
+{
     BeforeValue();
     if (!std::isfinite(number))
         m_buf.append("null");
@@ -384,22 +410,26 @@ void TJsonText::Number(double number, int significantDigits) {
         m_buf.append(QByteArray::number(number, 'g', significantDigits));
 }
 
-void TJsonText::Value(bool flag) {
+void TJsonText::Value(bool flag)
+{
     BeforeValue();
     m_buf.append(flag ? "true" : "false");
 }
 
-void TJsonText::Null() {
+void TJsonText::Null()
+{
     BeforeValue();
     m_buf.append("null");
 }
 
-void TJsonText::Json(const QJsonValue &value) {
+void TJsonText::Json(const QJsonValue &value)
+{
     BeforeValue();
     AppendJsonTo(m_buf, value, m_level);
 }
 
-void TJsonText::Finish() {
+void TJsonText::Finish()
+{
     m_out.append(m_buf.data(), qsizetype(m_buf.size()));
     m_buf.clear();
 }

@@ -85,7 +85,8 @@ public:
     /// Any QJsonValue, written with AppendJson.
     void Json(const QJsonValue &value);
 
-    template <typename T> void Member(const char *key, const T &value) {
+    template <typename T> void Member(const char *key, const T &value)
+    {
         Key(key);
         Value(value);
     }

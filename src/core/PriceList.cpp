@@ -37,7 +37,8 @@ std::unique_ptr<TPriceListDatabase> g_database;
 /// One prepared statement, finalised when it goes out of scope.
 class TStatement {
 public:
-    TStatement(sqlite3 *db, const QByteArray &sql) {
+    TStatement(sqlite3 *db, const QByteArray &sql)
+    {
         if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK) {
             sqlite3_finalize(m_stmt);
             m_stmt = nullptr;
@@ -57,13 +58,15 @@ private:
 };
 
 /// An identifier of the program's own, quoted for the SQL text.
-QByteArray Identifier(const QString &name) {
+QByteArray Identifier(const QString &name)
+{
     QByteArray quoted = name.toUtf8();
     quoted.replace('"', "\"\"");
     return '"' + quoted + '"';
 }
 
-QVariant ColumnValue(sqlite3_stmt *stmt, int column) {
+QVariant ColumnValue(sqlite3_stmt *stmt, int column)
+{
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER:
         return QVariant(qlonglong(sqlite3_column_int64(stmt, column)));
@@ -79,7 +82,8 @@ QVariant ColumnValue(sqlite3_stmt *stmt, int column) {
 }
 
 /// A stored number as money; -1 for a value that is not a number or does not fit.
-TCurrency MoneyOf(sqlite3_stmt *stmt, int column) {
+TCurrency MoneyOf(sqlite3_stmt *stmt, int column)
+{
     constexpr int64_t kScale = 10000;
     switch (sqlite3_column_type(stmt, column)) {
     case SQLITE_INTEGER: {
@@ -99,12 +103,14 @@ TCurrency MoneyOf(sqlite3_stmt *stmt, int column) {
     }
 }
 
-QString HeaderText(const QString &column) {
+QString HeaderText(const QString &column)
+{
     QVariant value;
     return QueryFirstValue(QString::fromLatin1(kPriceListInfoTable), column, value) ? value.toString() : QString();
 }
 
-int32_t HeaderInteger(const QString &column) {
+int32_t HeaderInteger(const QString &column)
+{
     QVariant value;
     if (!QueryFirstValue(QString::fromLatin1(kPriceListInfoTable), column, value) || value.isNull())
         return -1;
@@ -118,7 +124,8 @@ int32_t HeaderInteger(const QString &column) {
 
 } // namespace
 
-QString PriceTableName(int32_t group) {
+QString PriceTableName(int32_t group)
+{
     switch (group) {
     case GroupStandard:
         return QStringLiteral("Standard");
@@ -133,20 +140,23 @@ QString PriceTableName(int32_t group) {
     }
 }
 
-QString PriceListPassword(const QString &vendorName) {
+QString PriceListPassword(const QString &vendorName)
+{
     for (const TVendorPassword &entry : kVendorPasswords)
         if (vendorName == QLatin1String(entry.Vendor))
             return QString::fromLatin1(entry.Password);
     return QString();
 }
 
-TPriceListDatabase::~TPriceListDatabase() {
+TPriceListDatabase::~TPriceListDatabase()
+{
     for (sqlite3_stmt *stmt : std::as_const(m_priceStatements))
         sqlite3_finalize(stmt);
     sqlite3_close_v2(m_db);
 }
 
-sqlite3_stmt *TPriceListDatabase::PriceStatement(const QString &table) const {
+sqlite3_stmt *TPriceListDatabase::PriceStatement(const QString &table) const
+{
     const auto it = m_priceStatements.constFind(table);
     if (it != m_priceStatements.constEnd())
         return *it;
@@ -162,7 +172,8 @@ sqlite3_stmt *TPriceListDatabase::PriceStatement(const QString &table) const {
     return stmt;
 }
 
-std::unique_ptr<TPriceListDatabase> TPriceListDatabase::Open(const QString &fileName, const QString &password) {
+std::unique_ptr<TPriceListDatabase> TPriceListDatabase::Open(const QString &fileName, const QString &password)
+{
     // Only a regular file is a price list: a folder, device or pipe is refused
     // before the engine sees it, and a missing file never gets a key.
     if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
@@ -189,7 +200,8 @@ std::unique_ptr<TPriceListDatabase> TPriceListDatabase::Open(const QString &file
     return database;
 }
 
-bool TPriceListDatabase::QueryFirstValue(const QString &table, const QString &column, QVariant &value) const {
+bool TPriceListDatabase::QueryFirstValue(const QString &table, const QString &column, QVariant &value) const
+{
     value = QVariant();
     TStatement stmt(m_db, "SELECT " + Identifier(column) + " FROM " + Identifier(table));
     if (!stmt.Ok() || !stmt.Step())
@@ -198,7 +210,8 @@ bool TPriceListDatabase::QueryFirstValue(const QString &table, const QString &co
     return true;
 }
 
-TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &itemCode) const {
+TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &itemCode) const
+{
     if (table.isEmpty())
         return -1;
     QHash<QString, TCurrency> &known = m_prices[table];
@@ -223,28 +236,41 @@ TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &it
     return price;
 }
 
-bool OpenPriceListDatabase(const QString &fileName, const QString &vendorName) {
+bool OpenPriceListDatabase(const QString &fileName, const QString &vendorName)
+{
     ClosePriceListDatabase();
     g_database = TPriceListDatabase::Open(fileName, PriceListPassword(vendorName));
     return g_database != nullptr;
 }
 
-bool OpenPriceListDatabase(const QString &fileName) { return OpenPriceListDatabase(fileName, SetupData.VendorName); }
+bool OpenPriceListDatabase(const QString &fileName)
+{
+    return OpenPriceListDatabase(fileName, SetupData.VendorName);
+}
 
-void ClosePriceListDatabase() { g_database.reset(); }
+void ClosePriceListDatabase()
+{
+    g_database.reset();
+}
 
-const TPriceListDatabase *PriceListDatabase() { return g_database.get(); }
+const TPriceListDatabase *PriceListDatabase()
+{
+    return g_database.get();
+}
 
-bool QueryFirstValue(const QString &table, const QString &column, QVariant &value) {
+bool QueryFirstValue(const QString &table, const QString &column, QVariant &value)
+{
     value = QVariant();
     return g_database && g_database->QueryFirstValue(table, column, value);
 }
 
-TCurrency QueryPrice(const QString &table, const QString &itemCode) {
+TCurrency QueryPrice(const QString &table, const QString &itemCode)
+{
     return g_database ? g_database->QueryPrice(table, itemCode) : -1;
 }
 
-bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPriceList &list) {
+bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPriceList &list)
+{
     ClosePriceListDatabase();
     list = TPriceList();
     const QString name = dataPath + QLatin1String(kPriceListFileName);
@@ -264,14 +290,16 @@ bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPric
     return true;
 }
 
-bool LoadPriceList() {
+bool LoadPriceList()
+{
     const bool loaded = LoadPriceListFile(SetupData.DataPath, SetupData.VendorName, PriceList);
     if (loaded)
         SetCurrencySymbol(QString());
     return loaded;
 }
 
-bool WarnInvalidPriceList(TPriceList &list) {
+bool WarnInvalidPriceList(TPriceList &list)
+{
     const bool wasNotValid = list.NotValid;
     if (wasNotValid) {
         ShowWarning(LangMessages(QStringLiteral("ErrorPriceListNotValid")));
@@ -280,13 +308,18 @@ bool WarnInvalidPriceList(TPriceList &list) {
     return wasNotValid;
 }
 
-bool WarnInvalidPriceList() { return WarnInvalidPriceList(PriceList); }
+bool WarnInvalidPriceList()
+{
+    return WarnInvalidPriceList(PriceList);
+}
 
-QString PriceListCountryLine(const TPriceList &list) {
+QString PriceListCountryLine(const TPriceList &list)
+{
     return FormatText(LangCommons(QStringLiteral("CountryOfPriceList")), {list.CountryName});
 }
 
-QString PriceListDateLine(const TPriceList &list) {
+QString PriceListDateLine(const TPriceList &list)
+{
     const QString date = FormatDate8(list.ValidityDate);
     if (date.isEmpty())
         return QString();

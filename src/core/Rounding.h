@@ -6,7 +6,8 @@
 #include <limits>
 
 /// Nearest integer, ties to even; NaN gives 0, values beyond the range the nearest bound.
-inline int64_t RoundEven64(double v) {
+inline int64_t RoundEven64(double v)
+{
     if (std::isnan(v))
         return 0;
     const double r = std::nearbyint(v);
@@ -17,7 +18,8 @@ inline int64_t RoundEven64(double v) {
     return int64_t(r);
 }
 
-inline int32_t ClampToInt32(int64_t v) {
+inline int32_t ClampToInt32(int64_t v)
+{
     if (v > std::numeric_limits<int32_t>::max())
         return std::numeric_limits<int32_t>::max();
     if (v < std::numeric_limits<int32_t>::min())
@@ -26,10 +28,14 @@ inline int32_t ClampToInt32(int64_t v) {
 }
 
 /// Nearest integer of a single-precision value, ties to even, within 32 bits.
-inline int32_t RoundEven(float v) { return ClampToInt32(RoundEven64(double(std::nearbyint(v)))); }
+inline int32_t RoundEven(float v)
+{
+    return ClampToInt32(RoundEven64(double(std::nearbyint(v))));
+}
 
 /// The value without its fraction, within 32 bits (NaN gives 0).
-inline int32_t TruncToInt32(float v) {
+inline int32_t TruncToInt32(float v)
+{
     if (std::isnan(v))
         return 0;
     return ClampToInt32(RoundEven64(double(std::trunc(v))));

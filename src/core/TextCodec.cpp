@@ -14,9 +14,13 @@ const char16_t kCp1252High[32] = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool IsAsciiDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
-int HexDigit(QChar c) {
+int HexDigit(QChar c)
+{
     if (c >= u'0' && c <= u'9')
         return c.unicode() - u'0';
     if (c >= u'a' && c <= u'f')
@@ -28,7 +32,8 @@ int HexDigit(QChar c) {
 
 } // namespace
 
-bool TryReadDecimalInt32(const QString &text, int32_t &value) {
+bool TryReadDecimalInt32(const QString &text, int32_t &value)
+{
     int i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
@@ -56,7 +61,8 @@ bool TryReadDecimalInt32(const QString &text, int32_t &value) {
 // Round-half-to-even decision on the digits cut off after the kept ones.
 // `first` is the first dropped digit, `restNonZero` whether any later one is not 0.
 
-QString DecodeText8Bit(const QByteArray &bytes) {
+QString DecodeText8Bit(const QByteArray &bytes)
+{
     QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
@@ -73,7 +79,8 @@ QString DecodeText8Bit(const QByteArray &bytes) {
     return text;
 }
 
-bool EncodeWindows1252(const QString &text, QByteArray &bytes) {
+bool EncodeWindows1252(const QString &text, QByteArray &bytes)
+{
     bytes.clear();
     bytes.reserve(text.size());
     for (const QChar c : text) {
@@ -98,7 +105,8 @@ bool EncodeWindows1252(const QString &text, QByteArray &bytes) {
     return true;
 }
 
-bool TryReadInteger(const QString &text, int32_t &value) {
+bool TryReadInteger(const QString &text, int32_t &value)
+{
     int i = 0;
     bool negative = false;
     if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {

@@ -16,7 +16,8 @@ const QColor kOddRow(kDataSheetOddRed, kDataSheetOddGreen, kDataSheetOddBlue);
 
 enum TItemColumn { ColumnCode = 0, ColumnDescription = 1, ColumnQuantity = 2, ColumnPrice = 3 };
 
-QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment) {
+QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment)
+{
     auto *item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment);
     item->setFlags(Qt::ItemIsEnabled);
@@ -29,7 +30,8 @@ class TDataSheetDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
 
-    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override {
+    void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override
+    {
         const int sheetRow = index.row() + 1;
         painter->save();
         painter->setClipRect(option.rect);
@@ -44,7 +46,8 @@ public:
 
 } // namespace
 
-void FillItemGrid(QTableWidget *grid, const TItemList &list) {
+void FillItemGrid(QTableWidget *grid, const TItemList &list)
+{
     grid->clearContents();
     grid->setRowCount(std::max<qsizetype>(1, list.Rows.size()));
     QFont codeFont = grid->font();
@@ -65,7 +68,8 @@ void FillItemGrid(QTableWidget *grid, const TItemList &list) {
     }
 }
 
-void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows) {
+void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows)
+{
     grid->clearContents();
     grid->setRowCount(std::max<qsizetype>(1, rows.size()));
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignTop;
@@ -75,9 +79,13 @@ void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows) {
     }
 }
 
-void InstallDataSheetPainter(QTableWidget *grid) { grid->setItemDelegate(new TDataSheetDelegate(grid)); }
+void InstallDataSheetPainter(QTableWidget *grid)
+{
+    grid->setItemDelegate(new TDataSheetDelegate(grid));
+}
 
-void ApplyPricePanelTexts(const TPricePanel &panel) {
+void ApplyPricePanelTexts(const TPricePanel &panel)
+{
     if (!PriceList.Loaded) {
         panel.Country->clear();
         panel.Date->clear();
@@ -89,6 +97,7 @@ void ApplyPricePanelTexts(const TPricePanel &panel) {
     panel.TotalCaption->setText(FormatText(LangMain(QStringLiteral("ResultsItemsTotalPrice")), {PriceList.Currency}));
 }
 
-void ShowTotalPrice(const TPricePanel &panel, const TItemList &list) {
+void ShowTotalPrice(const TPricePanel &panel, const TItemList &list)
+{
     panel.Total->setText(list.PriceListOpen ? FormatPrice(list.Total) : QString());
 }

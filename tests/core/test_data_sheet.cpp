@@ -19,9 +19,13 @@ namespace {
 
 using TRows = QList<QStringList>;
 
-QJsonObject Request(const QByteArray &json) { return QJsonDocument::fromJson(json).object(); }
+QJsonObject Request(const QByteArray &json)
+{
+    return QJsonDocument::fromJson(json).object();
+}
 
-TRows SheetOf(const QJsonObject &answer) {
+TRows SheetOf(const QJsonObject &answer)
+{
     TRows rows;
     for (const QJsonValue &row : answer.value("dataSheet").toArray())
         rows << QStringList{row.toArray().at(0).toString(), row.toArray().at(1).toString()};
@@ -42,18 +46,15 @@ private:
     THeadlessSession m_session;
 
 private slots:
-    void initTestCase() {
-        SetupData = TSetupData();
-        SetupData.ProgramPath = BuiltProgramPath();
-        SetupData.LanguageFile = QStringLiteral("English.lng");
-        SetupData.LanguageID = 1033;
-        SetupData.VendorName = QStringLiteral("Quenvar");
-        QVERIFY(LoadVendorLibraryFile(BuiltProgramPath() + "Quenvar.so"));
+    void initTestCase()
+    {
+        QVERIFY(UseBuiltProgram());
         m_session = ReadHeadlessSession();
     }
     void cleanupTestCase() { UnloadVendorLibrary(); }
 
-    void wholeSheets_data() {
+    void wholeSheets_data()
+    {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<TRows>("rows");
 
@@ -153,7 +154,8 @@ private slots:
                                                     {"Weight", "117 Kg"}};
     }
 
-    void wholeSheets() {
+    void wholeSheets()
+    {
         QFETCH(QByteArray, request);
         QFETCH(TRows, rows);
         const QJsonObject answer = SizeRequestJson(Request(request), {}, nullptr, nullptr, &m_session);
@@ -161,7 +163,8 @@ private slots:
         QCOMPARE(SheetOf(answer), rows);
     }
 
-    void homeMarketCapacityRow() {
+    void homeMarketCapacityRow()
+    {
         // The Italian edition of the home vendor leaves out the battery capacity, unless in debug mode,
         // which adds the safety margin too.
         const TRows plain = SheetOf(SizeRequestJson(Request(R"({"sizeLine": 1, "language": "Italian.lng"})"), {},
@@ -176,7 +179,8 @@ private slots:
         QCOMPARE(debug.mid(0, 5) + debug.mid(6, 3) + debug.mid(10), plain);
     }
 
-    void autonomyTexts_data() {
+    void autonomyTexts_data()
+    {
         QTest::addColumn<int>("minutes");
         QTest::addColumn<bool>("inMinutes");
         QTest::addColumn<QString>("text");
@@ -186,14 +190,16 @@ private slots:
         QTest::newRow("negative") << -5 << false << "0 h -5 min";
     }
 
-    void autonomyTexts() {
+    void autonomyTexts()
+    {
         QFETCH(int, minutes);
         QFETCH(bool, inMinutes);
         QFETCH(QString, text);
         QCOMPARE(FormatAutonomy(minutes, inMinutes), text);
     }
 
-    void inconsistentRecordsDoNotDivideByZero() {
+    void inconsistentRecordsDoNotDivideByZero()
+    {
         // A result without strings or drawer counts gives 0 instead of a division by zero.
         TRequestParameters q{};
         q.ModularBatteryCabinet = true;

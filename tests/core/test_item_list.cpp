@@ -16,14 +16,16 @@
 namespace {
 
 /// A vendor library of texts only, for the scan of the standard models.
-TVendorTextReader FakeVendor(const QHash<int32_t, QString> &texts) {
+TVendorTextReader FakeVendor(const QHash<int32_t, QString> &texts)
+{
     return [texts](int32_t entry, QString &text) {
         text = texts.value(entry);
         return texts.contains(entry);
     };
 }
 
-QHash<int32_t, QString> Definition(int32_t base, const QString &code, const QString &enabled) {
+QHash<int32_t, QString> Definition(int32_t base, const QString &code, const QString &enabled)
+{
     return {{base + StandardUpsCode, code}, {base + StandardUpsEnabled, enabled}};
 }
 
@@ -38,7 +40,8 @@ using TRowTexts = QList<QStringList>;
 const QString kContractC = QStringLiteral("Annual maintenance contract: one preventive visit per year, on-site "
                                           "response within 24 working hours, labour and travel included");
 
-TRowTexts Texts(const TItemList &list) {
+TRowTexts Texts(const TItemList &list)
+{
     TRowTexts rows;
     for (const TItemRow &row : list.Rows)
         rows << ItemRowCells(row, list.ShowPrices);
@@ -53,7 +56,8 @@ class TestItemList : public QObject {
 private:
     THeadlessSession m_session;
 
-    TSized Size(const QByteArray &json) {
+    TSized Size(const QByteArray &json)
+    {
         TSized s;
         const QJsonObject answer =
             SizeRequestJson(QJsonDocument::fromJson(json).object(), {}, &s.Request, &s.Result, &m_session);
@@ -62,7 +66,8 @@ private:
         return s;
     }
 
-    TItemListContext Context(bool debug = false) const {
+    TItemListContext Context(bool debug = false) const
+    {
         TItemListContext context;
         context.DebugMode = debug;
         context.ProductName = QStringLiteral("Varnex");
@@ -71,19 +76,16 @@ private:
     }
 
 private slots:
-    void initTestCase() {
-        SetupData = TSetupData();
-        SetupData.ProgramPath = BuiltProgramPath();
-        SetupData.LanguageFile = QStringLiteral("English.lng");
-        SetupData.LanguageID = 1033;
-        SetupData.VendorName = QStringLiteral("Quenvar");
-        QVERIFY(LoadVendorLibraryFile(BuiltProgramPath() + "Quenvar.so"));
+    void initTestCase()
+    {
+        QVERIFY(UseBuiltProgram());
         m_session = ReadHeadlessSession();
         SetCurrencySymbol(QString());
     }
     void cleanupTestCase() { UnloadVendorLibrary(); }
 
-    void standardModelsScan() {
+    void standardModelsScan()
+    {
         // A disabled model is skipped without ending the scan; the first empty code ends it.
         QHash<int32_t, QString> texts;
         texts.insert(Definition(1000, "STD-A", "1"));
@@ -100,7 +102,8 @@ private slots:
         QCOMPARE(LoadStandardUpsList(ProgramVendorReader()), (TIntegerArray{1000, 1020, 1040, 1060, 1080, 1100}));
     }
 
-    void standardModelMatch() {
+    void standardModelMatch()
+    {
         const TSized s =
             Size(R"({"sizeLine": 1, "accessories": [{"record": 20000}, {"record": 20100, "quantity": 4}]})");
         QCOMPARE(
@@ -136,7 +139,8 @@ private slots:
         QCOMPARE(debug.Rows[1].Group, int(GroupComponents));
     }
 
-    void componentsWithoutMatch_data() {
+    void componentsWithoutMatch_data()
+    {
         QTest::addColumn<QByteArray>("request");
         QTest::addColumn<TRowTexts>("rows");
         QTest::addColumn<int>("emptyKitRecord");
@@ -159,7 +163,8 @@ private slots:
                                            << 0;
     }
 
-    void componentsWithoutMatch() {
+    void componentsWithoutMatch()
+    {
         QFETCH(QByteArray, request);
         QFETCH(TRowTexts, rows);
         QFETCH(int, emptyKitRecord);
@@ -171,7 +176,8 @@ private slots:
             QCOMPARE(row.Group, int(GroupComponents));
     }
 
-    void emptyKitCount() {
+    void emptyKitCount()
+    {
         TResultParameters result{};
         result.BatteryKitCount = 10;
         ComputeEmptyKits(result);
@@ -179,7 +185,8 @@ private slots:
         QCOMPARE(result.EmptyKitCount, 2); // 10 div 4
     }
 
-    void prices() {
+    void prices()
+    {
         TSized s = Size(R"({"sizeLine": 1, "specialConfig": "emptyDrawers",
                              "accessories": [{"record": 20080}, {"record": 20100, "quantity": 4}]})");
         QStringList asked;
@@ -215,7 +222,8 @@ private slots:
             QCOMPARE(row.size(), 3);
     }
 
-    void totalStaysFixedPoint() {
+    void totalStaysFixedPoint()
+    {
         // Four decimals are kept through the sum; huge amounts saturate instead of wrapping.
         TSized s = Size(
             R"({"sizeLine": 1, "specialConfig": "emptyDrawers", "accessories": [{"record": 20100, "quantity": 3}]})");

@@ -17,7 +17,8 @@
 namespace {
 
 /// The sample content: a header row and one priced item per table.
-TPriceListContent SampleContent() {
+TPriceListContent SampleContent()
+{
     TPriceListContent content;
     content.InfoRows = {{qlonglong(39), QStringLiteral("Italia"), QStringLiteral("EUR"), QStringLiteral("20270101")}};
     for (const QString &table : PriceTableNames())
@@ -25,14 +26,16 @@ TPriceListContent SampleContent() {
     return content;
 }
 
-QString Make(const QString &fileName, const QString &password, const TPriceListContent &content) {
+QString Make(const QString &fileName, const QString &password, const TPriceListContent &content)
+{
     QString error;
     if (!WritePriceListFile(fileName, password, content, true, error))
         qFatal("cannot make %s: %s", qPrintable(fileName), qPrintable(error));
     return fileName;
 }
 
-void WriteBytes(const QString &fileName, const QByteArray &bytes) {
+void WriteBytes(const QString &fileName, const QByteArray &bytes)
+{
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
@@ -49,7 +52,8 @@ private:
     QString Target() const { return DataPath() + QLatin1String(kPriceListFileName); }
 
 private slots:
-    void init() {
+    void init()
+    {
         QDir(DataPath()).removeRecursively();
         QDir().mkpath(DataPath());
         ClosePriceListDatabase();
@@ -62,7 +66,8 @@ private slots:
     }
     void cleanup() { ClosePriceListDatabase(); }
 
-    void passwordsByVendor() {
+    void passwordsByVendor()
+    {
         // Each built-in vendor has its own password of the agreed length; names match exactly.
         const QList<QPair<QString, int>> vendors{{"Quenvar", 13}, {"Tevoro", 7}, {"Mirsalta", 11}, {"Obrentix", 12}};
         QSet<QString> seen;
@@ -78,7 +83,8 @@ private slots:
         QVERIFY(PriceListPassword(QStringLiteral("Other")).isEmpty());
     }
 
-    void openStates_data() {
+    void openStates_data()
+    {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("vendor");
         QTest::addColumn<bool>("loaded");
@@ -107,7 +113,8 @@ private slots:
                                       << "Quenvar" << false << true;
     }
 
-    void openStates() {
+    void openStates()
+    {
         QFETCH(QString, kind);
         QFETCH(QString, vendor);
         QFETCH(bool, loaded);
@@ -154,7 +161,8 @@ private slots:
         QCOMPARE(boxes.Messages.size(), notValid ? 1 : 0);
     }
 
-    void headerReads_data() {
+    void headerReads_data()
+    {
         QTest::addColumn<bool>("withTable");
         QTest::addColumn<QVariantList>("row");
         QTest::addColumn<int>("country");
@@ -176,7 +184,8 @@ private slots:
             << "";
     }
 
-    void headerReads() {
+    void headerReads()
+    {
         QFETCH(bool, withTable);
         QFETCH(QVariantList, row);
         QFETCH(int, country);
@@ -193,7 +202,8 @@ private slots:
         QVERIFY(!PriceList.NotValid);
     }
 
-    void priceQueries_data() {
+    void priceQueries_data()
+    {
         QTest::addColumn<QString>("table");
         QTest::addColumn<QString>("code");
         QTest::addColumn<qlonglong>("price");
@@ -223,7 +233,8 @@ private slots:
                                                  << "QV-PM-34" << qlonglong(-1);
     }
 
-    void priceQueries() {
+    void priceQueries()
+    {
         QFETCH(QString, table);
         QFETCH(QString, code);
         QFETCH(qlonglong, price);
@@ -244,7 +255,8 @@ private slots:
         QCOMPARE(qlonglong(QueryPrice(table, code)), qlonglong(-1));
     }
 
-    void heldWhileOpen() {
+    void heldWhileOpen()
+    {
         // While the program has the list open, another program cannot change it.
         Make(Target(), PriceListPassword("Quenvar"), SampleContent());
         QVERIFY(LoadPriceList());

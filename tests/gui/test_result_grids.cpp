@@ -24,11 +24,13 @@
 
 namespace {
 
-QString PriceListPath(const TTempHome &home) {
+QString PriceListPath(const TTempHome &home)
+{
     return home.DataHome() + QStringLiteral("/Varnex Configurator/PriceList.tc");
 }
 
-void InstallFile(const QString &target, const QByteArray *bytes) {
+void InstallFile(const QString &target, const QByteArray *bytes)
+{
     QDir().mkpath(QFileInfo(target).absolutePath());
     QFile::remove(target);
     if (bytes == nullptr) {
@@ -41,7 +43,8 @@ void InstallFile(const QString &target, const QByteArray *bytes) {
 }
 
 /// Next on every page of the real wizard with its defaults, Finish on the last.
-void RunWizardWithDefaults(TFrmVarnexCfgMain &window) {
+void RunWizardWithDefaults(TFrmVarnexCfgMain &window)
+{
     QTimer driver;
     driver.setInterval(20);
     int clicks = 0;
@@ -56,7 +59,8 @@ void RunWizardWithDefaults(TFrmVarnexCfgMain &window) {
     window.actNewConfiguration->trigger();
 }
 
-QList<QStringList> GridTexts(const QTableWidget *grid) {
+QList<QStringList> GridTexts(const QTableWidget *grid)
+{
     QList<QStringList> rows;
     for (int r = 0; r < grid->rowCount(); ++r) {
         QStringList cells;
@@ -67,14 +71,16 @@ QList<QStringList> GridTexts(const QTableWidget *grid) {
     return rows;
 }
 
-QStringList HeaderTexts(const QTableWidget *grid) {
+QStringList HeaderTexts(const QTableWidget *grid)
+{
     QStringList titles;
     for (int c = 0; c < grid->columnCount(); ++c)
         titles << grid->horizontalHeaderItem(c)->text();
     return titles;
 }
 
-QList<int> ColumnWidths(const QTableWidget *grid) {
+QList<int> ColumnWidths(const QTableWidget *grid)
+{
     QList<int> widths;
     for (int c = 0; c < grid->columnCount(); ++c)
         widths << grid->columnWidth(c);
@@ -89,7 +95,8 @@ class TestResultGrids : public QObject {
 private slots:
     void init() { ResultParameters = TResultParameters(); }
 
-    void withThePriceList() {
+    void withThePriceList()
+    {
         TTempHome home;
         InstallFile(PriceListPath(home), nullptr);
         TRecordingMessageService boxes;
@@ -144,7 +151,8 @@ private slots:
         QVERIFY(PriceListDatabase() == nullptr); // closed with the window
     }
 
-    void withoutAPriceList() {
+    void withoutAPriceList()
+    {
         TTempHome home;
         TRecordingMessageService boxes;
         TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
@@ -162,7 +170,8 @@ private slots:
         window.close();
     }
 
-    void unreadableListWarnsOnceWhenIdle() {
+    void unreadableListWarnsOnceWhenIdle()
+    {
         TTempHome home;
         const QByteArray junk("this is no price list");
         InstallFile(PriceListPath(home), &junk);

@@ -1,4 +1,6 @@
 #include "TestSupport.h"
+#include "Globals.h"
+#include "Vendor.h"
 #include <QDir>
 #include <QStandardPaths>
 
@@ -18,4 +20,14 @@ TTempHome::~TTempHome()
         qunsetenv("XDG_DATA_HOME");
     else
         qputenv("XDG_DATA_HOME", m_oldXdg);
+}
+
+bool UseBuiltProgram()
+{
+    SetupData = TSetupData();
+    SetupData.ProgramPath = BuiltProgramPath();
+    SetupData.LanguageFile = QStringLiteral("English.lng");
+    SetupData.LanguageID = 1033;
+    SetupData.VendorName = QStringLiteral("Quenvar");
+    return LoadVendorLibraryFile(BuiltProgramPath() + QStringLiteral("Quenvar.so"));
 }

@@ -49,3 +49,7 @@ private:
 
 /// The program folder of the build: executable, language files, vendor library.
 inline QString BuiltProgramPath() { return QStringLiteral(VX_PROGRAM_DIR); }
+
+/// SetupData for the built program folder in English (vendor "Quenvar") with its
+/// vendor library loaded, as the core tests that size whole requests need it.
+bool UseBuiltProgram();

@@ -23,7 +23,8 @@ struct TToolRun {
     QString Err;
 };
 
-TToolRun RunTool(const QStringList &arguments) {
+TToolRun RunTool(const QStringList &arguments)
+{
     QProcess tool;
     tool.start(QStringLiteral(VX_BUILD_DIR "VarnexPriceList"), arguments);
     tool.waitForFinished(60000);
@@ -31,7 +32,8 @@ TToolRun RunTool(const QStringList &arguments) {
             QString::fromUtf8(tool.readAllStandardError())};
 }
 
-void WriteText(const QString &fileName, const QByteArray &text) {
+void WriteText(const QString &fileName, const QByteArray &text)
+{
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text);
@@ -43,7 +45,8 @@ class TestPriceListMaker : public QObject {
     Q_OBJECT
 
 private slots:
-    void csvReader_data() {
+    void csvReader_data()
+    {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QList<QStringList>>("rows");
         QTest::addColumn<QString>("error");
@@ -67,7 +70,8 @@ private slots:
                                    << "the file is not UTF-8 text";
     }
 
-    void csvReader() {
+    void csvReader()
+    {
         QFETCH(QByteArray, text);
         QFETCH(QList<QStringList>, rows);
         QFETCH(QString, error);
@@ -79,7 +83,8 @@ private slots:
             QCOMPARE(read, rows);
     }
 
-    void moneyText_data() {
+    void moneyText_data()
+    {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::addColumn<qlonglong>("amount");
@@ -95,7 +100,8 @@ private slots:
         QTest::newRow("too large") << "123456789012345" << false << qlonglong(0);
     }
 
-    void moneyText() {
+    void moneyText()
+    {
         QFETCH(QString, text);
         QFETCH(bool, ok);
         QFETCH(qlonglong, amount);
@@ -105,7 +111,8 @@ private slots:
             QCOMPARE(qlonglong(read), amount);
     }
 
-    void badCsvFolders_data() {
+    void badCsvFolders_data()
+    {
         QTest::addColumn<QString>("file");
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QString>("error");
@@ -130,7 +137,8 @@ private slots:
                                          << "PriceListInfo.csv: exactly one row under the header expected";
     }
 
-    void badCsvFolders() {
+    void badCsvFolders()
+    {
         QFETCH(QString, file);
         QFETCH(QByteArray, text);
         QFETCH(QString, error);
@@ -148,7 +156,8 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList({"PriceList.tc*"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
-    void makeAndList() {
+    void makeAndList()
+    {
         QTemporaryDir dir;
         const QString sample = QStringLiteral(VX_SOURCE_DIR "tools/sample/Quenvar");
         const QString target = dir.path() + "/PriceList.tc";
@@ -189,7 +198,8 @@ private slots:
         QCOMPARE(RunTool({"list", target}).ExitCode, 2); // usage
     }
 
-    void sampleListPricesTheEdition() {
+    void sampleListPricesTheEdition()
+    {
         // Every article code of the Quenvar edition has a price in the sample
         // list but one, left out to show an unpriced item.
         SetupData = TSetupData();
