@@ -21,6 +21,8 @@ QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment)
     auto *item = new QTableWidgetItem(text);
     item->setTextAlignment(alignment);
     item->setFlags(Qt::ItemIsEnabled);
+    // A text longer than its column can still be read whole.
+    item->setToolTip(text.trimmed());
     return item;
 }
 
