@@ -535,12 +535,8 @@ void TextOrNull(TJsonText &json, bool present, const QString &text)
 }
 
 /// The two result tables as the results page shows them, in the active language.
-void WriteResultTables(TJsonText &json, const TRequestParameters &req, TResultParameters &res, bool debugMode,
-                       const THeadlessSession &session)
+void WriteResultTables(TJsonText &json, const TItemList &list, const QVector<TDataRow> &sheet)
 {
-    TItemListContext itemContext = ProgramItemListContext(session.StandardUps);
-    itemContext.DebugMode = debugMode;
-    const TItemList list = BuildItemList(req, res, itemContext);
     json.Key("items");
     json.BeginArray();
     for (const TItemRow &row : list.Rows) {
@@ -554,18 +550,27 @@ void WriteResultTables(TJsonText &json, const TRequestParameters &req, TResultPa
     json.EndArray();
     json.Key("totalPrice");
     TextOrNull(json, list.PriceListOpen, FormatPrice(list.Total).trimmed());
-
-    TDataSheetContext sheetContext = ProgramDataSheetContext();
-    sheetContext.DebugMode = debugMode;
     json.Key("dataSheet");
     json.BeginArray();
-    for (const TDataRow &row : BuildDataSheet(req, res, sheetContext)) {
+    for (const TDataRow &row : sheet) {
         json.BeginArray();
         json.Value(row.Name);
         json.Value(row.Value);
         json.EndArray();
     }
     json.EndArray();
+}
+
+/// The item list (it sets the empty kits and the total), then the data sheet.
+void BuildResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
+                       const THeadlessSession &session, TItemList &list, QVector<TDataRow> &sheet)
+{
+    TItemListContext itemContext = ProgramItemListContext(session.StandardUps);
+    itemContext.DebugMode = debugMode;
+    list = BuildItemList(req, res, itemContext);
+    TDataSheetContext sheetContext = ProgramDataSheetContext();
+    sheetContext.DebugMode = debugMode;
+    sheet = BuildDataSheet(req, res, sheetContext);
 }
 
 QJsonObject NotAnObject()
@@ -632,7 +637,12 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         LayoutFullCabinets(req, res);
         if (hooks.ExtendResult)
             hooks.ExtendResult(req, res, extra);
-        WriteResultTables(json, req, res, debugMode, session);
+        TItemList list;
+        QVector<TDataRow> sheet;
+        BuildResultTables(req, res, debugMode, session, list, sheet);
+        if (hooks.ExportResult)
+            hooks.ExportResult(req, res, list, sheet, extra);
+        WriteResultTables(json, list, sheet);
     }
     WritePagesShown(json, pages);
     for (auto it = extra.constBegin(); it != extra.constEnd(); ++it) {

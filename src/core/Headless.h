@@ -4,6 +4,7 @@
 // JSON. No window and no message box.
 
 #include "Globals.h"
+#include "DataSheet.h"
 #include "ItemList.h"
 #include "WizardCore.h"
 #include <QHash>
@@ -17,6 +18,10 @@ class QTextStream;
 struct THeadlessHooks {
     /// Adds keys computed outside the core (the layout drawing) to a finished result.
     std::function<void(const TRequestParameters &, TResultParameters &, QJsonObject &)> ExtendResult;
+    /// Receives a finished result with its two tables (the documents); may add keys.
+    std::function<void(const TRequestParameters &, TResultParameters &, const TItemList &, const QVector<TDataRow> &,
+                       QJsonObject &)>
+        ExportResult;
 };
 
 /// What every request of a run shares, read once from the vendor library.

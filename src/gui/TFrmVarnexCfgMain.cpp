@@ -6,6 +6,7 @@
 #include "LayoutPaintBox.h"
 #include "Messages.h"
 #include "PriceList.h"
+#include "ResultExports.h"
 #include "ResultGrids.h"
 #include "Settings.h"
 #include "TFrmWizard.h"
@@ -702,15 +703,15 @@ void TFrmVarnexCfgMain::ShowResults()
 
 void TFrmVarnexCfgMain::FillItemList()
 {
-    const TItemList list =
-        BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList));
-    FillItemGrid(grdItems, list);
-    ShowTotalPrice(PricePanel(), list);
+    m_items = BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList));
+    FillItemGrid(grdItems, m_items);
+    ShowTotalPrice(PricePanel(), m_items);
 }
 
 void TFrmVarnexCfgMain::FillDataSheet()
 {
-    FillDataGrid(grdData, BuildDataSheet(RequestParameters, ResultParameters, ProgramDataSheetContext()));
+    m_sheet = BuildDataSheet(RequestParameters, ResultParameters, ProgramDataSheetContext());
+    FillDataGrid(grdData, m_sheet);
 }
 
 TPricePanel TFrmVarnexCfgMain::PricePanel() const
@@ -769,24 +770,42 @@ void TFrmVarnexCfgMain::RunAboutDialog()
 {
 }
 
+TOfferDocument TFrmVarnexCfgMain::OfferDocument()
+{
+    // The documents show the drawing as it is painted now.
+    paintGlobalLayout->CaptureLayout();
+    return BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
+}
+
 void TFrmVarnexCfgMain::SaveConfiguration()
 {
+    SaveOfferDocument(OfferDocument(), this);
 }
 
 void TFrmVarnexCfgMain::PrintConfiguration()
 {
+    PrintOfferDocument(OfferDocument(), this);
 }
 
 void TFrmVarnexCfgMain::actLayoutCopyToClipBoardExecute()
 {
+    CopyLayoutToClipboard(paintGlobalLayout->LayoutBitmap());
 }
 
 void TFrmVarnexCfgMain::actLayoutSaveToFileExecute()
 {
+    SaveLayoutToFile(
+        [this] {
+            paintGlobalLayout->CaptureLayout();
+            paintGlobalLayout->update();
+            return paintGlobalLayout->LayoutBitmap();
+        },
+        this);
 }
 
 void TFrmVarnexCfgMain::actTableCopyToClipboardExecute()
 {
+    CopyTableToClipboard(pageControlResult->currentIndex(), m_items, m_sheet);
 }
 
 // ---------------------------------------------------------------------------

@@ -3,7 +3,10 @@
 // commands and their availability, the hand-over to the wizard and the
 // clean-up at close.
 
+#include "DataSheet.h"
 #include "Globals.h"
+#include "ItemList.h"
+#include "OfferDocument.h"
 #include "WizardCore.h"
 #include <QWidget>
 #include <functional>
@@ -122,6 +125,8 @@ private:
     void RunAboutDialog();
     void SaveConfiguration();
     void PrintConfiguration();
+    /// The offer document of the configuration on show.
+    TOfferDocument OfferDocument();
 
     TStartupResult m_startupResult = TStartupResult::Running;
     bool m_hasConfiguration = false;
@@ -132,6 +137,8 @@ private:
     TWizardRunner m_wizardRunner;
     TClipboardOwnerCheck m_clipboardOwnerCheck;
     QTableWidget *m_popupGrid = nullptr;
+    TItemList m_items;           // the bill of materials on show
+    QVector<TDataRow> m_sheet;   // the data sheet on show
 
 public:
     // Controls and actions, named as the program knows them.

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QUrl>
 
@@ -110,6 +112,9 @@ int SaveFileDialogChoice(const QFileDialog &dialog, QString &fileName)
 {
     if (dialog.selectedFiles().isEmpty())
         return -1;
+    // A name in a folder that does not exist is not a choice.
+    if (!QFileInfo(QFileInfo(dialog.selectedFiles().constFirst()).absolutePath()).isDir())
+        return -1;
     fileName = dialog.selectedFiles().constFirst();
     const int index = int(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
     return index < 0 ? 1 : index + 1;
@@ -120,9 +125,20 @@ int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *pare
     if (SaveHook())
         return SaveHook()(filters, fileName);
     const std::unique_ptr<QFileDialog> dialog = CreateSaveFileDialog(filters, parent);
-    if (dialog->exec() != QDialog::Accepted)
-        return -1;
-    return SaveFileDialogChoice(*dialog, fileName);
+    for (;;) {
+        if (dialog->exec() != QDialog::Accepted)
+            return -1;
+        const int choice = SaveFileDialogChoice(*dialog, fileName);
+        if (choice != -1 || dialog->selectedFiles().isEmpty())
+            return choice;
+        // The folder typed does not exist: the dialog comes back at the nearest one that does.
+        const QFileInfo typed(dialog->selectedFiles().constFirst());
+        QString folder = typed.absolutePath();
+        while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
+            folder = QFileInfo(folder).absolutePath();
+        dialog->setDirectory(folder);
+        dialog->selectFile(typed.fileName());
+    }
 }
 
 void SetSaveFileNameHook(TSaveFileNameHook hook)

@@ -1,0 +1,54 @@
+#pragma once
+// What the offer documents say: the printed and PDF report and the Word
+// document carry the same blocks in the same order, built here once from the
+// two result tables and the captured drawing. The writers only turn this
+// content into their format. Also the plain-text copies of the two tables.
+
+#include "DataSheet.h"
+#include "ItemList.h"
+#include <QImage>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+enum class TDocAlign { Left, Center, Right };
+
+/// A table of trimmed cell texts; every row has one cell per column (an empty
+/// cell stays, so that every line of the table stays level with its row).
+struct TDocTable {
+    QStringList Headings; // empty: no heading row
+    QList<QStringList> Rows;
+    QVector<TDocAlign> Align; // one per column
+    int ColumnCount() const { return int(Align.size()); }
+};
+
+struct TOfferDocument {
+    QString Title;   // the application title
+    QString Version; // "major.minor"
+    QImage Layout;   // the captured drawing
+    QString ItemsHeading;
+    TDocTable Items;
+    QString TotalLine; // empty without a price list
+    QString DataHeading;
+    TDocTable Data; // without heading row
+    QString NotesHeading;
+    QStringList Notes;          // the three legal notes
+    QStringList PriceListLines; // country and date lines, with a price list
+    QString DataChanges;
+    bool PriceListOpen = false;
+};
+
+/// The content of the offer for the tables on show, the drawing and the active
+/// language; the title is the application title.
+TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow> &sheet, const QImage &layout,
+                                  const QString &title);
+
+/// The bill of materials as plain text: "code  -->  description  -->  quantity" a line, CR LF after each.
+QString ItemListText(const TItemList &items);
+/// The data sheet as plain text: "parameter  -->  value" a line, CR LF after each.
+QString DataSheetText(const QVector<TDataRow> &sheet);
+
+/// The name with its extension replaced by (or extended with) `extension` (".doc", ".pdf", ".bmp").
+QString WithExtension(const QString &fileName, const QString &extension);
+/// Expands "{n}" in a file name pattern with the number; a name without it is returned as it is.
+QString NumberedFileName(const QString &pattern, int number);

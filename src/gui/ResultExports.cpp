@@ -1,0 +1,124 @@
+#include "ResultExports.h"
+
+#include "Lang.h"
+#include "Messages.h"
+#include "ReportWriter.h"
+#include "SafeFile.h"
+#include "TextUtils.h"
+#include "WindowServices.h"
+#include "WordWriter.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QImage>
+#include <QPrintDialog>
+#include <QPrinter>
+
+namespace {
+
+/// The hourglass for the time of a long operation, whatever way it ends.
+class TWaitCursor {
+public:
+    TWaitCursor()
+    {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::processEvents();
+    }
+    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+};
+
+void ShowSaved(const QString &fileName)
+{
+    ShowInfo(FormatArgs(LangMessages(QStringLiteral("InfoFileSavedOk")), fileName));
+}
+
+void ShowNotSaved(const QString &fileName)
+{
+    ShowError(FormatArgs(LangMessages(QStringLiteral("InfoFileSavedKo")), fileName));
+}
+
+} // namespace
+
+void CopyLayoutToClipboard(const QImage &layout)
+{
+    if (!layout.isNull())
+        QApplication::clipboard()->setImage(layout);
+}
+
+bool WriteLayoutBitmap(const QImage &layout, const QString &fileName, QString &error)
+{
+    if (layout.isNull()) {
+        error = QStringLiteral("there is no drawing");
+        return false;
+    }
+    return WriteFileSafely(
+        fileName, [&](QIODevice &file) { return layout.save(&file, "BMP"); }, error);
+}
+
+void SaveLayoutToFile(const std::function<QImage()> &capture, QWidget *parent)
+{
+    QString fileName;
+    if (AskSaveFileName({QStringLiteral("Bitmap image (*.bmp)|*.bmp")}, fileName, parent) == -1)
+        return;
+    fileName = WithExtension(fileName, QStringLiteral(".bmp"));
+    QString error;
+    if (WriteLayoutBitmap(capture(), fileName, error))
+        ShowSaved(fileName);
+    else
+        ShowNotSaved(fileName);
+}
+
+void CopyTableToClipboard(int tabIndex, const TItemList &items, const QVector<TDataRow> &sheet)
+{
+    if (tabIndex == 1)
+        QApplication::clipboard()->setText(ItemListText(items));
+    else if (tabIndex == 2)
+        QApplication::clipboard()->setText(DataSheetText(sheet));
+}
+
+void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
+{
+    QString fileName;
+    const int filter = AskSaveFileName({QStringLiteral("MS Word 2000 (or higher) Document (*.doc)|*.doc"),
+                                        QStringLiteral("PDF Document (*.pdf)|*.pdf")},
+                                       fileName, parent);
+    if (filter == -1)
+        return;
+    QString error;
+    if (filter == 1) {
+        fileName = WithExtension(fileName, QStringLiteral(".doc"));
+        TWordResult result;
+        {
+            const TWaitCursor wait;
+            result = SaveWordDocument(doc, fileName, error);
+        }
+        if (result == TWordResult::Saved)
+            ShowSaved(fileName);
+        else
+            ShowError(LangMessages(result == TWordResult::NotStarted ? QStringLiteral("ErrorWordOpen")
+                                                                     : QStringLiteral("ErrorWordCompile")));
+        return;
+    }
+    fileName = WithExtension(fileName, QStringLiteral(".pdf"));
+    bool written = false;
+    {
+        const TWaitCursor wait;
+        written = WritePdfReport(doc, fileName, error);
+    }
+    // A PDF that could not be written is said so: the user must not take it for saved.
+    if (written)
+        ShowSaved(fileName);
+    else
+        ShowNotSaved(fileName);
+}
+
+void PrintOfferDocument(const TOfferDocument &doc, QWidget *parent)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, parent);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const TWaitCursor wait;
+    QString error;
+    PrintReport(doc, printer, error);
+}

@@ -1,0 +1,27 @@
+#pragma once
+// What the results page hands out: the drawing copied or saved as a bitmap,
+// the tables copied as text, the offer saved as a Word document or a PDF file,
+// and the printed report. Each takes what is on show and reports its outcome
+// through the message boxes.
+
+#include "OfferDocument.h"
+
+class QImage;
+class QWidget;
+
+/// The drawing to the clipboard as a picture.
+void CopyLayoutToClipboard(const QImage &layout);
+/// Asks for a ".bmp" name and writes the drawing; the picture is taken by `capture`
+/// when the name is known. Info or error box with the file name.
+void SaveLayoutToFile(const std::function<QImage()> &capture, QWidget *parent);
+/// The table of the tab on show to the clipboard as text: 1 the bill of materials,
+/// 2 the data sheet; the drawing's tab (0) copies nothing.
+void CopyTableToClipboard(int tabIndex, const TItemList &items, const QVector<TDataRow> &sheet);
+
+/// Asks for a name and writes the Word document (first filter) or the PDF file.
+void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent);
+/// The print dialog, then the report on the printer chosen in it.
+void PrintOfferDocument(const TOfferDocument &doc, QWidget *parent);
+
+/// Writes the drawing as a BMP file, safely; false with a reason.
+bool WriteLayoutBitmap(const QImage &layout, const QString &fileName, QString &error);

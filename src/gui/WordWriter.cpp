@@ -1,0 +1,324 @@
+#include "WordWriter.h"
+
+#include "SafeFile.h"
+#include "VendorBitmap.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <zip.h>
+
+#include <memory>
+
+namespace {
+
+// Sizes: twips (1/20 point) for the page, half-points for fonts, EMU for pictures.
+constexpr int kMarginTwips = 849;        // 42.45 pt
+constexpr int kHeaderFooterTwips = 708;  // 35.375 pt, to the nearest twip
+constexpr int kA4WidthTwips = 11906;
+constexpr int kA4HeightTwips = 16838;
+constexpr int kEmuPerPixel = 9525;       // at 96 dpi
+
+const char *const kWordNamespaces =
+    R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")"
+    R"( xmlns:r="http://schemas.openxmlformats.org/officeDocument/2006/relationships")"
+    R"( xmlns:wp="http://schemas.openxmlformats.org/drawingml/2006/wordprocessingDrawing")"
+    R"( xmlns:a="http://schemas.openxmlformats.org/drawingml/2006/main")"
+    R"( xmlns:pic="http://schemas.openxmlformats.org/drawingml/2006/picture")";
+
+/// Text for an XML element: markup characters escaped, characters XML cannot hold dropped.
+QString Xml(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u == u'&')
+            out += QLatin1String("&amp;");
+        else if (u == u'<')
+            out += QLatin1String("&lt;");
+        else if (u == u'>')
+            out += QLatin1String("&gt;");
+        else if (u == u'"')
+            out += QLatin1String("&quot;");
+        else if (u >= 0x20 || u == u'\t')
+            out += c;
+    }
+    return out;
+}
+
+/// Paragraph formats of the document.
+struct TParaFormat {
+    int HalfPoints;
+    bool Bold;
+    const char *Align; // "left", "center", "right"
+    int BeforeTwips;
+    int AfterTwips;
+};
+constexpr TParaFormat kBody{20, false, "left", 0, 0};
+constexpr TParaFormat kSectionTitle{22, true, "left", 360, 40};
+constexpr TParaFormat kNote{18, false, "left", 0, 0};
+constexpr TParaFormat kHeaderTitle{36, true, "center", 0, 0};
+
+QString RunProperties(const TParaFormat &f)
+{
+    return QStringLiteral(R"(<w:rPr><w:rFonts w:ascii="Arial" w:hAnsi="Arial" w:cs="Arial"/>%1<w:sz w:val="%2"/>)"
+                          R"(<w:szCs w:val="%2"/></w:rPr>)")
+        .arg(f.Bold ? QStringLiteral("<w:b/>") : QString())
+        .arg(f.HalfPoints);
+}
+
+QString Paragraph(const TParaFormat &f, const QString &text, const char *align = nullptr)
+{
+    return QStringLiteral(R"(<w:p><w:pPr><w:spacing w:before="%1" w:after="%2"/><w:jc w:val="%3"/>%4</w:pPr>)")
+               .arg(f.BeforeTwips)
+               .arg(f.AfterTwips)
+               .arg(QLatin1String(align ? align : f.Align))
+               .arg(RunProperties(f)) +
+           (text.isEmpty() ? QString()
+                           : QStringLiteral(R"(<w:r>%1<w:t xml:space="preserve">%2</w:t></w:r>)")
+                                 .arg(RunProperties(f), Xml(text))) +
+           QStringLiteral("</w:p>");
+}
+
+/// A picture in line with the text, at its size on a 96-dpi screen.
+QString InlinePicture(const QString &relationId, const QSize &size, int id, const QString &name)
+{
+    const qint64 cx = qint64(size.width()) * kEmuPerPixel, cy = qint64(size.height()) * kEmuPerPixel;
+    return QStringLiteral(R"(<w:r><w:drawing><wp:inline distT="0" distB="0" distL="0" distR="0">)"
+                          R"(<wp:extent cx="%1" cy="%2"/><wp:docPr id="%3" name="%4"/>)"
+                          R"(<a:graphic><a:graphicData uri="http://schemas.openxmlformats.org/drawingml/2006/picture">)"
+                          R"(<pic:pic><pic:nvPicPr><pic:cNvPr id="%3" name="%4"/><pic:cNvPicPr/></pic:nvPicPr>)"
+                          R"(<pic:blipFill><a:blip r:embed="%5"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>)"
+                          R"(<pic:spPr><a:xfrm><a:off x="0" y="0"/><a:ext cx="%1" cy="%2"/></a:xfrm>)"
+                          R"(<a:prstGeom prst="rect"><a:avLst/></a:prstGeom></pic:spPr></pic:pic>)"
+                          R"(</a:graphicData></a:graphic></wp:inline></w:drawing></w:r>)")
+        .arg(cx)
+        .arg(cy)
+        .arg(id)
+        .arg(Xml(name), relationId);
+}
+
+QString TableStart(bool autoFit, int columns)
+{
+    QString xml = QStringLiteral(R"(<w:tbl><w:tblPr><w:tblW w:w="0" w:type="auto"/><w:tblBorders>)"
+                                 R"(<w:top w:val="nil"/><w:left w:val="nil"/><w:bottom w:val="nil"/>)"
+                                 R"(<w:right w:val="nil"/><w:insideH w:val="nil"/><w:insideV w:val="nil"/>)"
+                                 R"(</w:tblBorders><w:tblLayout w:type="%1"/><w:tblLook w:val="0000"/></w:tblPr>)"
+                                 R"(<w:tblGrid>)")
+                      .arg(autoFit ? QStringLiteral("autofit") : QStringLiteral("fixed"));
+    for (int c = 0; c < columns; ++c)
+        xml += QStringLiteral(R"(<w:gridCol/>)");
+    return xml + QStringLiteral("</w:tblGrid>");
+}
+
+QString Cell(const QString &content, bool centreVertically = false)
+{
+    return QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"0\" w:type=\"auto\"/>%1</w:tcPr>%2</w:tc>")
+        .arg(centreVertically ? QStringLiteral(R"(<w:vAlign w:val="center"/>)") : QString(), content);
+}
+
+/// A content table: every row of the document table, the first bold when it holds the captions.
+QString ContentTable(const TDocTable &table)
+{
+    QString xml = TableStart(true, table.ColumnCount());
+    auto row = [&](const QStringList &cells, bool bold) {
+        xml += QStringLiteral("<w:tr>");
+        for (int c = 0; c < table.ColumnCount(); ++c) {
+            TParaFormat f = kBody;
+            f.Bold = bold;
+            xml += Cell(Paragraph(f, cells.value(c), table.Align[c] == TDocAlign::Right ? "right" : "left"));
+        }
+        xml += QStringLiteral("</w:tr>");
+    };
+    if (!table.Headings.isEmpty())
+        row(table.Headings, true);
+    for (const QStringList &cells : table.Rows)
+        row(cells, false);
+    return xml + QStringLiteral("</w:tbl>");
+}
+
+QString DocumentXml(const TOfferDocument &doc, bool withLayout)
+{
+    QString body;
+    if (withLayout)
+        body += QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="center"/></w:pPr>)") +
+                InlinePicture(QStringLiteral("rIdLayout"), doc.Layout.size(), 1, QStringLiteral("Layout")) +
+                QStringLiteral("</w:p>");
+    body += Paragraph(kSectionTitle, doc.ItemsHeading);
+    body += ContentTable(doc.Items);
+    if (doc.PriceListOpen)
+        body += Paragraph(kBody, doc.TotalLine);
+    body += Paragraph(kSectionTitle, doc.DataHeading);
+    body += ContentTable(doc.Data);
+    body += Paragraph(kSectionTitle, doc.NotesHeading);
+    QStringList notes = doc.Notes;
+    if (doc.PriceListOpen)
+        notes << QString() << doc.PriceListLines;
+    notes << QString() << doc.DataChanges;
+    for (const QString &note : notes)
+        body += Paragraph(kNote, note);
+    body += QStringLiteral(R"(<w:sectPr><w:headerReference w:type="default" r:id="rIdHeader"/>)"
+                           R"(<w:footerReference w:type="default" r:id="rIdFooter"/>)"
+                           R"(<w:pgSz w:w="%1" w:h="%2"/><w:pgMar w:top="%3" w:right="%3" w:bottom="%3" w:left="%3")"
+                           R"( w:header="%4" w:footer="%4" w:gutter="0"/></w:sectPr>)")
+                .arg(kA4WidthTwips)
+                .arg(kA4HeightTwips)
+                .arg(kMarginTwips)
+                .arg(kHeaderFooterTwips);
+    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") +
+           QStringLiteral("<w:document%1><w:body>%2</w:body></w:document>").arg(QLatin1String(kWordNamespaces), body);
+}
+
+/// The header: one row of three borderless cells, logos left and right, the title in the middle.
+QString HeaderXml(const TOfferDocument &doc, const QImage &brand, const QImage &product)
+{
+    auto logoCell = [](const QImage &logo, const char *relation, int id, const char *align) {
+        const QString picture =
+            logo.isNull() ? QString() : InlinePicture(QLatin1String(relation), logo.size(), id, QLatin1String(relation));
+        return Cell(QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="%1"/></w:pPr>%2</w:p>)").arg(QLatin1String(align), picture),
+                    true);
+    };
+    QString xml = TableStart(false, 3) + QStringLiteral("<w:tr>");
+    xml += logoCell(brand, "rIdLogoBrand", 101, "left");
+    xml += Cell(Paragraph(kHeaderTitle, doc.Title + QStringLiteral(" ") + doc.Version), true);
+    xml += logoCell(product, "rIdLogoProduct", 102, "right");
+    xml += QStringLiteral("</w:tr></w:tbl>") + Paragraph(kBody, QString());
+    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") +
+           QStringLiteral("<w:hdr%1>%2</w:hdr>").arg(QLatin1String(kWordNamespaces), xml);
+}
+
+QString FooterXml()
+{
+    return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") +
+           QStringLiteral(R"(<w:ftr%1><w:p><w:pPr><w:jc w:val="center"/></w:pPr>)"
+                          R"(<w:fldSimple w:instr=" PAGE "><w:r><w:t>1</w:t></w:r></w:fldSimple></w:p></w:ftr>)")
+               .arg(QLatin1String(kWordNamespaces));
+}
+
+/// The relations of a part; the kind follows from the target's name.
+QString Relationships(const QList<QPair<QString, QString>> &idAndTarget)
+{
+    QString xml = QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                                 R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)");
+    for (const auto &[id, target] : idAndTarget) {
+        const QString kind = target.startsWith(QLatin1String("media/"))    ? QStringLiteral("image")
+                             : target.startsWith(QLatin1String("header")) ? QStringLiteral("header")
+                             : target.startsWith(QLatin1String("footer")) ? QStringLiteral("footer")
+                                                                          : QStringLiteral("officeDocument");
+        xml += QStringLiteral(R"(<Relationship Id="%1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/%2" Target="%3"/>)")
+                   .arg(id, kind, target);
+    }
+    return xml + QStringLiteral("</Relationships>");
+}
+
+const char *const kContentTypes =
+    R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+    R"(<Types xmlns="http://schemas.openxmlformats.org/package/2006/content-types">)"
+    R"(<Default Extension="rels" ContentType="application/vnd.openxmlformats-package.relationships+xml"/>)"
+    R"(<Default Extension="xml" ContentType="application/xml"/>)"
+    R"(<Default Extension="png" ContentType="image/png"/>)"
+    R"(<Override PartName="/word/document.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml"/>)"
+    R"(<Override PartName="/word/header1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.header+xml"/>)"
+    R"(<Override PartName="/word/footer1.xml" ContentType="application/vnd.openxmlformats-officedocument.wordprocessingml.footer+xml"/>)"
+    R"(</Types>)";
+
+bool Png(const QImage &image, QByteArray &bytes)
+{
+    QBuffer buffer(&bytes);
+    return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
+}
+
+struct TZipCloser {
+    void operator()(zip_t *zip) const { zip_discard(zip); }
+};
+
+/// The parts as a zip file, through a temporary file of libzip's own.
+bool ZipParts(const QList<QPair<QString, QByteArray>> &parts, QByteArray &package, QString &error)
+{
+    QTemporaryDir dir;
+    const QByteArray path = QFile::encodeName(dir.path() + QStringLiteral("/package.zip"));
+    int code = 0;
+    std::unique_ptr<zip_t, TZipCloser> zip(zip_open(path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &code));
+    if (!dir.isValid() || !zip) {
+        error = QStringLiteral("the package cannot be started");
+        return false;
+    }
+    for (const auto &[name, bytes] : parts) {
+        // The bytes stay alive in `parts` until the archive is closed.
+        zip_source_t *source = zip_source_buffer(zip.get(), bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        if (!source || zip_file_add(zip.get(), name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) < 0) {
+            zip_source_free(source);
+            error = QString::fromUtf8(zip_strerror(zip.get()));
+            return false;
+        }
+    }
+    if (zip_close(zip.get()) != 0) {
+        error = QString::fromUtf8(zip_strerror(zip.get()));
+        return false;
+    }
+    zip.release();
+    QFile file(QFile::decodeName(path));
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    package = file.readAll();
+    return true;
+}
+
+} // namespace
+
+bool BuildWordPackage(const TOfferDocument &doc, QByteArray &package, QString &error)
+{
+    QImage brand, product;
+    LoadVendorBitmap(QStringLiteral("LogoBrand"), brand);
+    LoadVendorBitmap(QStringLiteral("LogoProduct_2"), product);
+    QByteArray layoutPng, brandPng, productPng;
+    if ((!doc.Layout.isNull() && !Png(doc.Layout, layoutPng)) || (!brand.isNull() && !Png(brand, brandPng)) ||
+        (!product.isNull() && !Png(product, productPng))) {
+        error = QStringLiteral("a picture cannot be encoded");
+        return false;
+    }
+    QList<QPair<QString, QString>> documentRelations{{QStringLiteral("rIdHeader"), QStringLiteral("header1.xml")},
+                                                     {QStringLiteral("rIdFooter"), QStringLiteral("footer1.xml")}};
+    QList<QPair<QString, QString>> headerRelations;
+    QList<QPair<QString, QByteArray>> parts{
+        {QStringLiteral("[Content_Types].xml"), QByteArray(kContentTypes)},
+        {QStringLiteral("_rels/.rels"),
+         Relationships({{QStringLiteral("rIdDocument"), QStringLiteral("word/document.xml")}}).toUtf8()},
+        {QStringLiteral("word/document.xml"), DocumentXml(doc, !layoutPng.isEmpty()).toUtf8()},
+        {QStringLiteral("word/header1.xml"),
+         HeaderXml(doc, brandPng.isEmpty() ? QImage() : brand, productPng.isEmpty() ? QImage() : product).toUtf8()},
+        {QStringLiteral("word/footer1.xml"), FooterXml().toUtf8()},
+    };
+    if (!layoutPng.isEmpty()) {
+        documentRelations << QPair<QString, QString>{QStringLiteral("rIdLayout"), QStringLiteral("media/layout.png")};
+        parts << QPair<QString, QByteArray>{QStringLiteral("word/media/layout.png"), layoutPng};
+    }
+    if (!brandPng.isEmpty()) {
+        headerRelations << QPair<QString, QString>{QStringLiteral("rIdLogoBrand"), QStringLiteral("media/logo_brand.png")};
+        parts << QPair<QString, QByteArray>{QStringLiteral("word/media/logo_brand.png"), brandPng};
+    }
+    if (!productPng.isEmpty()) {
+        headerRelations << QPair<QString, QString>{QStringLiteral("rIdLogoProduct"),
+                                                   QStringLiteral("media/logo_product.png")};
+        parts << QPair<QString, QByteArray>{QStringLiteral("word/media/logo_product.png"), productPng};
+    }
+    parts << QPair<QString, QByteArray>{QStringLiteral("word/_rels/document.xml.rels"),
+                                        Relationships(documentRelations).toUtf8()};
+    parts << QPair<QString, QByteArray>{QStringLiteral("word/_rels/header1.xml.rels"),
+                                        Relationships(headerRelations).toUtf8()};
+    return ZipParts(parts, package, error);
+}
+
+TWordResult SaveWordDocument(const TOfferDocument &doc, const QString &fileName, QString &error)
+{
+    QByteArray package;
+    if (!BuildWordPackage(doc, package, error))
+        return TWordResult::NotStarted;
+    const bool written = WriteFileSafely(
+        fileName, [&](QIODevice &file) { return file.write(package) == package.size(); }, error);
+    return written ? TWordResult::Saved : TWordResult::NotWritten;
+}
