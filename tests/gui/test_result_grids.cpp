@@ -42,23 +42,6 @@ void InstallFile(const QString &target, const QByteArray *bytes)
     file.write(*bytes);
 }
 
-/// Next on every page of the real wizard with its defaults, Finish on the last.
-void RunWizardWithDefaults(TFrmVarnexCfgMain &window)
-{
-    QTimer driver;
-    driver.setInterval(20);
-    int clicks = 0;
-    QObject::connect(&driver, &QTimer::timeout, [&] {
-        auto *wizard = qobject_cast<TFrmWizard *>(QApplication::activeModalWidget());
-        if (wizard == nullptr || ++clicks > 30)
-            return;
-        if (auto *next = wizard->findChild<QPushButton *>(QStringLiteral("btnNext")))
-            next->click();
-    });
-    driver.start();
-    window.actNewConfiguration->trigger();
-}
-
 QList<QStringList> GridTexts(const QTableWidget *grid)
 {
     QList<QStringList> rows;

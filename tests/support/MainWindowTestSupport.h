@@ -2,9 +2,13 @@
 // Helpers of the main-window tests (header only: the gui tests link the windows).
 
 #include "TFrmVarnexCfgMain.h"
+#include "TFrmWizard.h"
 #include "Version.h"
 
+#include <QApplication>
+#include <QPushButton>
 #include <QString>
+#include <QTimer>
 #include <QStringList>
 
 /// "major.minor" as the window caption shows it.
@@ -17,4 +21,21 @@ inline TStartupOptions OptionsFor(const QString &programPath, const QStringList 
     options.ProgramFileName = programPath + QStringLiteral("VarnexCfg");
     options.Arguments = arguments;
     return options;
+}
+
+/// New configuration through the real wizard: Next on every page with its defaults, Finish on the last.
+inline void RunWizardWithDefaults(TFrmVarnexCfgMain &window)
+{
+    QTimer driver;
+    driver.setInterval(20);
+    int clicks = 0;
+    QObject::connect(&driver, &QTimer::timeout, [&] {
+        auto *wizard = qobject_cast<TFrmWizard *>(QApplication::activeModalWidget());
+        if (wizard == nullptr || ++clicks > 30)
+            return;
+        if (auto *next = wizard->findChild<QPushButton *>(QStringLiteral("btnNext")))
+            next->click();
+    });
+    driver.start();
+    window.actNewConfiguration->trigger();
 }
