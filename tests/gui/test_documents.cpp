@@ -295,6 +295,49 @@ private slots:
         QVERIFY(QApplication::clipboard()->text().startsWith("Input configuration  -->  Three-phase\r\n"));
     }
 
+    void headlessExports()
+    {
+        // Batch offers: one document per accepted request with a pattern, the first alone without.
+        TTempHome home;
+        QTemporaryDir dir;
+        const QString requests = dir.path() + "/requests.json";
+        QFile file(requests);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(R"([{"sizeLine": 1}, {"loadPower": "x"}, {"sizeLine": 12, "loadPower": 60000}])");
+        file.close();
+        const QString program = BuiltProgramPath() + "VarnexCfg";
+        int exitCode = -1;
+        const QString out = Run(program,
+                                {"--size", requests, "--pdf", dir.path() + "/offer-{n}.pdf", "--doc",
+                                 dir.path() + "/offer-{n}.doc", "--bmp", dir.path() + "/single.bmp"},
+                                &exitCode);
+        QCOMPARE(exitCode, 0);
+        const QJsonArray answers = QJsonDocument::fromJson(out.toUtf8()).array();
+        QCOMPARE(answers.size(), 3);
+        QCOMPARE(answers[0].toObject()["pdf"].toString(), dir.path() + "/offer-1.pdf");
+        QCOMPARE(answers[2].toObject()["doc"].toString(), dir.path() + "/offer-2.doc");
+        QVERIFY(!answers[1].toObject().contains("pdf"));
+        QVERIFY(answers[0].toObject().contains("bmp") && !answers[2].toObject().contains("bmp"));
+        QCOMPARE(QDir(dir.path()).entryList({"offer-*", "single.*"}),
+                 (QStringList{"offer-1.doc", "offer-1.pdf", "offer-2.doc", "offer-2.pdf", "single.bmp"}));
+        const QStringList second = NonEmptyLines(Run("pdftotext", {"-layout", dir.path() + "/offer-2.pdf", "-"}));
+        QVERIFY(second.contains("QV-IC-12-60H UPS cabinet with 12 power module slots 1"));
+
+        // The same drawing with or without a font configuration naming the program's fonts.
+        QProcess plain;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("FONTCONFIG_FILE");
+        plain.setProcessEnvironment(env);
+        plain.start(program, {"--size", requests, "--bmp", dir.path() + "/plain.bmp"});
+        QVERIFY(plain.waitForFinished(60000));
+        QCOMPARE(QImage(dir.path() + "/plain.bmp"), QImage(dir.path() + "/single.bmp"));
+
+        // A target that cannot be written is said in the answer; nothing half-written stays.
+        const QString refused = Run(program, {"--size", requests, "--pdf", "/proc/offer-{n}.pdf"});
+        QVERIFY(QJsonDocument::fromJson(refused.toUtf8()).array()[0].toObject()["pdfError"].toString().startsWith(
+            "/proc/offer-1.pdf: "));
+    }
+
     void printsOnAPrinter()
     {
         const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
