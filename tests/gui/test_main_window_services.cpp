@@ -6,6 +6,7 @@
 #include "WindowServices.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QTimer>
 #include <QtTest>
@@ -81,6 +82,12 @@ void TestMainWindowServices::saveDialogReturnsChosenFilterAndName()
     QString fileName;
     QCOMPARE(SaveFileDialogChoice(*dialog, fileName), filter);
     QCOMPARE(fileName, wanted);
+
+    // A name in a folder that does not exist is no choice: the dialog stays.
+    dialog->selectFile(QDir::tempPath() + QStringLiteral("/no-such-folder-for-offers/offer.pdf"));
+    fileName = QStringLiteral("untouched");
+    QCOMPARE(SaveFileDialogChoice(*dialog, fileName), -1);
+    QCOMPARE(fileName, QStringLiteral("untouched"));
 }
 
 void TestMainWindowServices::cancelledSaveDialogReturnsMinusOne()
