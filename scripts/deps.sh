@@ -4,7 +4,8 @@
 set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsqlcipher-dev sqlcipher
   libcurl4-openssl-dev ca-certificates libzip-dev zipcmp zipmerge ziptool zlib1g-dev
-  xvfb xauth x11-apps imagemagick fonts-liberation fonts-wine python3-docx poppler-utils)
+  xvfb xauth x11-apps imagemagick fonts-liberation fonts-wine python3-docx poppler-utils
+  cups printer-driver-cups-pdf)
 missing=()
 for p in "${PACKAGES[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

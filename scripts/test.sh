@@ -4,5 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh
 scripts/build.sh
+# A printer queue for the printing test, where CUPS can be started here.
+VX_PRINT_OUT="$(scripts/print-queue.sh)"
+export VX_PRINT_OUT
 cd build
 ctest --output-on-failure -j "$(nproc)"

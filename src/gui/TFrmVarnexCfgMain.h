@@ -82,6 +82,8 @@ public:
     TLayoutPaintBox *PaintGlobalLayout() const { return paintGlobalLayout; }
     QTableWidget *ItemsGrid() const { return grdItems; }
     QTableWidget *DataGrid() const { return grdData; }
+    /// The offer document the save and print commands hand out (tests).
+    TOfferDocument OfferDocumentForTests() { return OfferDocument(); }
 
 protected:
     void closeEvent(QCloseEvent *event) override;
