@@ -75,6 +75,17 @@ TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow
     return doc;
 }
 
+QString LegalNotesText(const TPriceList &list)
+{
+    QStringList lines;
+    for (const char *key : {"LegalNotes_1", "LegalNotes_2", "LegalNotes_3"})
+        lines << LangCommons(QLatin1String(key));
+    if (list.Loaded)
+        lines << QString() << PriceListCountryLine(list) << PriceListDateLine(list);
+    lines << QString() << LangCommons(QStringLiteral("LegalNotesDataChanges"));
+    return lines.join(QStringLiteral("\r\n"));
+}
+
 QString ItemListText(const TItemList &items)
 {
     QString text;

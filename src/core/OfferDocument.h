@@ -6,6 +6,7 @@
 
 #include "DataSheet.h"
 #include "ItemList.h"
+#include "PriceList.h"
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -42,6 +43,10 @@ struct TOfferDocument {
 /// language; the title is the application title.
 TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow> &sheet, const QImage &layout,
                                   const QString &title);
+
+/// The about box's notes: the three legal notes, with a price list an empty line and its
+/// country and date lines, then an empty line and the data-changes note; CR LF breaks.
+QString LegalNotesText(const TPriceList &list);
 
 /// The bill of materials as plain text: "code  -->  description  -->  quantity" a line, CR LF after each.
 QString ItemListText(const TItemList &items);

@@ -9,7 +9,12 @@
 #include "ResultExports.h"
 #include "ResultGrids.h"
 #include "Settings.h"
+#include "TFrmAbout.h"
+#include "TFrmSetup.h"
+#include "TFrmUpdater.h"
 #include "TFrmWizard.h"
+#include "UpdateInstall.h"
+#include "Version.h"
 #include "TextUtils.h"
 #include "Vendor.h"
 #include "VendorBitmap.h"
@@ -485,9 +490,6 @@ void TFrmVarnexCfgMain::OnFirstIdle()
     }
 }
 
-// The update check is filled in by its own part of the program; the start-up
-// calls it here.
-
 void TFrmVarnexCfgMain::LoadPriceList()
 {
     SetPriceColumns(::LoadPriceList());
@@ -500,6 +502,46 @@ void TFrmVarnexCfgMain::WarnInvalidPriceList()
 
 void TFrmVarnexCfgMain::CheckForUpdates()
 {
+    TUpdateEnvironment env = UpdateEnvironment();
+    std::unique_ptr<TFrmUpdater> dialog;
+    env.ShowProgress = [this, &dialog](bool show) {
+        if (show) {
+            dialog = std::make_unique<TFrmUpdater>(this);
+            dialog->show();
+        } else {
+            dialog.reset();
+        }
+        QApplication::processEvents();
+    };
+    env.Progress = [&dialog](qint64 received, qint64 total) {
+        return dialog ? dialog->ReportProgress(received, total) : false;
+    };
+    env.ReloadPriceList = [this] {
+        LoadPriceList();
+        ApplyLanguageTexts();
+        if (MainNotebook->currentIndex() == kResultsPage)
+            FillItemList();
+    };
+    // No other command while the check and its downloads run; the progress dialog stays usable.
+    pnlComandi->setEnabled(false);
+    MainNotebook->setEnabled(false);
+    ::CheckForUpdates(env);
+    pnlComandi->setEnabled(true);
+    MainNotebook->setEnabled(true);
+}
+
+TUpdateEnvironment TFrmVarnexCfgMain::UpdateEnvironment() const
+{
+    TUpdateEnvironment env;
+    env.CheckUrl = m_updateCheckUrl.isEmpty() ? QStringLiteral(VX_UPDATE_CHECK_URL) : m_updateCheckUrl;
+    env.TempPath = SetupData.TempPath;
+    env.DataPath = SetupData.DataPath;
+    env.ProgramPath = SetupData.ProgramPath;
+    env.VendorName = SetupData.VendorName;
+    env.LanguageID = SetupData.LanguageID;
+    env.Version = SetupData.Version;
+    env.StartProgram = m_startProgram;
+    return env;
 }
 
 void TFrmVarnexCfgMain::LoadStandardUpsList()
@@ -758,16 +800,22 @@ void TFrmVarnexCfgMain::actInfoProgramExecute()
     RunAboutDialog();
 }
 
-// The dialogs and documents behind Save, Print, Setup and Information are
-// provided by their own parts of the program.
+// The dialogs behind Setup and Information, the documents behind Save and Print.
 
-bool TFrmVarnexCfgMain::RunSetupDialog(bool &, QString &)
+bool TFrmVarnexCfgMain::RunSetupDialog(bool &checkUpdates, QString &languageFile)
 {
-    return false;
+    TFrmSetup dialog(this);
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    checkUpdates = dialog.CheckUpdates();
+    languageFile = dialog.ChosenLanguageFile();
+    return true;
 }
 
 void TFrmVarnexCfgMain::RunAboutDialog()
 {
+    TFrmAbout dialog(this);
+    dialog.exec();
 }
 
 TOfferDocument TFrmVarnexCfgMain::OfferDocument()

@@ -82,6 +82,13 @@ public:
     TLayoutPaintBox *PaintGlobalLayout() const { return paintGlobalLayout; }
     QTableWidget *ItemsGrid() const { return grdItems; }
     QTableWidget *DataGrid() const { return grdData; }
+    /// The address of the update check and the way the updater is started (tests).
+    void SetUpdateCheck(const QString &url, std::function<bool(const QString &, const QStringList &)> start)
+    {
+        m_updateCheckUrl = url;
+        m_startProgram = std::move(start);
+    }
+    void RunUpdateCheck() { CheckForUpdates(); }
     /// The offer document the save and print commands hand out (tests).
     TOfferDocument OfferDocumentForTests() { return OfferDocument(); }
 
@@ -109,6 +116,7 @@ private:
     void CheckForUpdates();
     void LoadStandardUpsList();
     void ClosePriceListDatabase();
+    struct TUpdateEnvironment UpdateEnvironment() const;
 
     // Commands.
     void actNewConfigurationExecute();
@@ -139,6 +147,8 @@ private:
     TWizardRunner m_wizardRunner;
     TClipboardOwnerCheck m_clipboardOwnerCheck;
     QTableWidget *m_popupGrid = nullptr;
+    QString m_updateCheckUrl; // empty: the built-in address
+    std::function<bool(const QString &, const QStringList &)> m_startProgram;
     TItemList m_items;           // the bill of materials on show
     QVector<TDataRow> m_sheet;   // the data sheet on show
 

@@ -1,0 +1,109 @@
+#include "TFrmSetup.h"
+
+#include "Globals.h"
+#include "WindowServices.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
+
+namespace {
+
+QFont Tahoma(int pointSize)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSize(pointSize);
+    return font;
+}
+
+/// A tab page with the framed area of 262 x 81 that holds its one control.
+QWidget *FramedPage(QWidget *control)
+{
+    auto *page = new QWidget;
+    auto *frame = new QFrame(page);
+    frame->setFrameShape(QFrame::StyledPanel);
+    frame->setGeometry(4, 4, 262, 81);
+    control->setParent(frame);
+    control->setGeometry(16, 24, 241, control->sizeHint().height());
+    return page;
+}
+
+} // namespace
+
+TFrmSetup::TFrmSetup(QWidget *parent) : QDialog(parent)
+{
+    ScaleFormToScreen(this);
+    setObjectName(QStringLiteral("FrmSetup"));
+    setFixedSize(293, 182);
+    setFont(Tahoma(8));
+    setWindowTitle(LangMain(QStringLiteral("ButtonSetup")));
+
+    chkCheckUpdates = new QCheckBox(QStringLiteral(" ") + LangSetup(QStringLiteral("SetupCheckUpdates")));
+    chkCheckUpdates->setObjectName(QStringLiteral("chkCheckUpdates"));
+    chkCheckUpdates->setChecked(SetupData.CheckUpdates);
+    cmbLanguage = new QComboBox;
+    cmbLanguage->setObjectName(QStringLiteral("cmbLanguage"));
+    cmbLanguage->setEditable(false);
+
+    PageControl = new QTabWidget(this);
+    PageControl->setObjectName(QStringLiteral("PageControl"));
+    PageControl->setGeometry(8, 8, 278, 121);
+    PageControl->tabBar()->setFont(Tahoma(10));
+    TabUpdates = FramedPage(chkCheckUpdates);
+    TabLanguages = FramedPage(cmbLanguage);
+    PageControl->addTab(TabUpdates, LangSetup(QStringLiteral("SetupPageUpdates")));
+    PageControl->addTab(TabLanguages, LangSetup(QStringLiteral("SetupPageLanguages")));
+    PageControl->setCurrentIndex(0);
+
+    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOk->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk->setGeometry(129, 144, 75, 25);
+    cmdOk->setDefault(true);
+    cmdCancel = new QPushButton(LangCommons(QStringLiteral("ButtonCancel")), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setGeometry(210, 144, 75, 25);
+    connect(cmdOk, &QPushButton::clicked, this, &TFrmSetup::cmdOkClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    setTabOrder(PageControl, chkCheckUpdates);
+    setTabOrder(chkCheckUpdates, cmbLanguage);
+    setTabOrder(cmbLanguage, cmdOk);
+    setTabOrder(cmdOk, cmdCancel);
+
+    LanguageList();
+    m_chosenFile = SetupData.LanguageFile;
+    chkCheckUpdates->setFocus();
+}
+
+bool TFrmSetup::CheckUpdates() const { return chkCheckUpdates->isChecked(); }
+
+void TFrmSetup::LanguageList()
+{
+    m_languages = ListLanguages(SetupData.ProgramPath);
+    const QString active = LangOptions(QStringLiteral("LanguageName"));
+    for (const TLanguageEntry &entry : m_languages)
+        cmbLanguage->addItem(entry.Name);
+    cmbLanguage->setCurrentIndex(-1);
+    // The entry of the active language file, else the first with its name.
+    for (qsizetype i = 0; i < m_languages.size(); ++i)
+        if (m_languages[i].FileName == SetupData.LanguageFile) {
+            cmbLanguage->setCurrentIndex(int(i));
+            return;
+        }
+    for (qsizetype i = 0; i < m_languages.size(); ++i)
+        if (m_languages[i].Name.compare(active, Qt::CaseInsensitive) == 0) {
+            cmbLanguage->setCurrentIndex(int(i));
+            return;
+        }
+}
+
+void TFrmSetup::cmdOkClick()
+{
+    // With nothing chosen the active language stays.
+    const int index = cmbLanguage->currentIndex();
+    if (index >= 0 && index < m_languages.size())
+        m_chosenFile = m_languages[index].FileName;
+    accept();
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The progress dialog of an update download: status text, progress bar and
+// Cancel; not modal, above the other windows.
+
+#include <QDialog>
+
+class QLabel;
+class QProgressBar;
+class QPushButton;
+
+class TFrmUpdater : public QDialog {
+    Q_OBJECT
+public:
+    explicit TFrmUpdater(QWidget *parent = nullptr);
+    bool CancelRequested() const { return m_cancelRequested; }
+    /// "UpdaterStatus" with the KiB received and in all, and the bar; true when cancelled.
+    bool ReportProgress(qint64 received, qint64 total);
+
+    QLabel *lblDownload = nullptr;
+    QProgressBar *ProgressBar = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+private:
+    bool m_cancelRequested = false;
+};
