@@ -5,11 +5,13 @@
 // dialogs the same window opens.
 
 #include "MainWindowTestSupport.h"
+#include "OfferDocument.h"
 #include "TestSupport.h"
 
 #include "Globals.h"
 #include "PriceList.h"
 #include "PriceListMaker.h"
+#include "Settings.h"
 #include "TFrmAbout.h"
 #include "TFrmSetup.h"
 #include "TFrmUpdater.h"
@@ -25,6 +27,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
+#include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
 
@@ -150,6 +153,30 @@ private slots:
         QVERIFY(!QFile::exists(temp + "VarnexCfgCheck.txt"));
     }
 
+    void archivesThatCannotBeInstalled_data()
+    {
+        QTest::addColumn<QByteArray>("archive");
+        QTest::newRow("no updater in it") << PackUpdateArchive({{"", "readme.txt", "x"}});
+        QTest::newRow("empty archive") << QByteArray();
+        QTest::newRow("a traversal attempt") << PackUpdateArchive({{"..\\..", "Updater.exe", "#!/bin/sh\n"}});
+    }
+
+    void archivesThatCannotBeInstalled()
+    {
+        QFETCH(QByteArray, archive);
+        TUpdateSetting s;
+        const TUpdateServer server(s.Served.path());
+        WriteBytes(s.Served.path() + "/program/VarnexCfgUpdate.z", archive);
+        WriteBytes(s.Served.path() + "/VarnexCfgCheck.txt",
+                   ("[Quenvar]\nProgramVersion=2.0\nProgramDownload=" + server.Url("program/") + "\n").toUtf8());
+        s.Boxes.Answers = {true};
+        s.Check(server.Url("VarnexCfgCheck.txt"));
+        QCOMPARE(s.Boxes.Texts().mid(1), QStringList{"The update could not be completed. Please try again later."});
+        // The top-level files are gone; nothing landed outside the temporary folder.
+        QCOMPARE(QDir(SetupData.TempPath).entryList(QDir::Files | QDir::Hidden), QStringList());
+        QVERIFY(!QFile::exists(QDir(SetupData.TempPath + "../..").absolutePath() + "/Updater.exe"));
+    }
+
     void serverDownSaysNothing()
     {
         TUpdateSetting s;
@@ -213,6 +240,49 @@ private slots:
         window.close();
     }
 
+    void languageSwitchRefillsTheResults()
+    {
+        TTempHome home;
+        TRecordingMessageService boxes;
+        TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+        window.show();
+        QTRY_VERIFY(window.FirstIdleDone());
+        RunWizardWithDefaults(window);
+        QCOMPARE(window.grdData->item(0, 0)->text(), QStringLiteral("Input configuration"));
+        window.ApplySetupChanges(false, QStringLiteral("Italian.lng"));
+        QCOMPARE(window.grdData->item(0, 0)->text(), QStringLiteral("Configurazione di ingresso"));
+        QCOMPARE(window.grdItems->horizontalHeaderItem(1)->text(), QStringLiteral("Descrizione"));
+        QCOMPARE(ReadSetting(SetupData.IniFileName, "Setup", "LanguageFile", QString()), QStringLiteral("Italian.lng"));
+        window.close();
+    }
+
+    void setupListsEveryNamedLanguage()
+    {
+        // Two files with one name both appear; a file without a name does not; Cancel changes nothing.
+        TTempHome home;
+        TRecordingMessageService boxes;
+        QTemporaryDir program;
+        const QString folder = program.path() + '/';
+        for (const char *file : {"VarnexCfg", "Quenvar.so", "English.lng"})
+            QFile::copy(BuiltProgramPath() + file, folder + file);
+        QFile::copy(BuiltProgramPath() + "English.lng", folder + "British.lng");
+        WriteBytes(folder + "Nameless.lng", "[LangOptions]\nLanguageID=1033\n");
+        TFrmVarnexCfgMain window(OptionsFor(folder));
+        TFrmSetup dialog(&window);
+        QStringList files;
+        for (const TLanguageEntry &entry : dialog.Languages())
+            files << entry.Name + '=' + entry.FileName;
+        QCOMPARE(files, (QStringList{"English=British.lng", "English=English.lng"}));
+        QCOMPARE(dialog.cmbLanguage->currentIndex(), 1); // the active file's own entry
+        dialog.cmbLanguage->setCurrentIndex(0);
+        dialog.chkCheckUpdates->setChecked(false);
+        dialog.cmdCancel->click();
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(SetupData.LanguageFile, QStringLiteral("English.lng"));
+        QVERIFY(SetupData.CheckUpdates);
+        window.close();
+    }
+
     void aboutDialog()
     {
         TTempHome home;
@@ -223,6 +293,12 @@ private slots:
         QCOMPARE(dialog.lblProduct->text(), QStringLiteral("Varnex Configurator"));
         QVERIFY(dialog.lblVersion->text().startsWith("Version 1.0.0.1"));
         QCOMPARE(dialog.lblNote->text().split("\r\n").size(), 5); // three notes, an empty line, data changes
+        TPriceList list;
+        list.Loaded = true;
+        list.CountryName = "Italia";
+        list.ValidityDate = "20271340"; // not a date: its line stays, empty
+        QCOMPARE(LegalNotesText(list).split("\r\n").mid(3),
+                 (QStringList{"", "Price list: Italia", "", "", "Technical data and prices are subject to change without notice."}));
         // The word typed in lower case; a wrong letter means starting again from the first.
         for (const QString &c : {"v", "o", "x", "l", "t", "a"})
             dialog.TypeCharacter(c);
@@ -236,6 +312,11 @@ private slots:
             opened << url;
             return true;
         });
+        dialog.OpenVendorWebLink();
+        // The link needs both entries: 105 exists, 106 does not.
+        SetupData.WebAddressId = 105;
+        dialog.OpenVendorWebLink();
+        SetupData.WebAddressId = -1;
         dialog.OpenVendorWebLink();
         SetOpenUrlHook({});
         QCOMPARE(opened, QStringList{"https://www.quenvar.example.com/en/"});
