@@ -4,6 +4,7 @@
 // dialog passes them.
 
 #include "Globals.h"
+#include "Vendor.h"
 #include "WizardCore.h"
 
 #include <QVector>
@@ -91,4 +92,16 @@ inline int64_t SizeOnce(const TBenchRequest &q, const TWizardContext &context, c
     TRequestParameters request;
     TResultParameters result;
     return SizeInto(q, context, offer, refused, request, result);
+}
+
+/// SetupData for a program folder in English (vendor "Quenvar"), its vendor library loaded.
+inline bool UseProgramFolder(const QString &folder)
+{
+    SetupData.ProgramPath = folder;
+    SetupData.LanguageFile = QStringLiteral("English.lng");
+    SetupData.LanguageID = 1033;
+    SetupData.VendorName = QStringLiteral("Quenvar");
+    SetupData.ProductName = QStringLiteral("Varnex");
+    SetupData.Version = QStringLiteral("1.0");
+    return LoadVendorLibraryFile(folder + QStringLiteral("Quenvar.so"));
 }

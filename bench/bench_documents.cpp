@@ -53,13 +53,7 @@ int main(int argc, char **argv)
     const QString priceList = args.size() > 2 ? args[2] : QStringLiteral("build/PriceList.tc");
     const int rounds = args.size() > 3 ? args[3].toInt() : 40;
 
-    SetupData.ProgramPath = folder;
-    SetupData.LanguageFile = QStringLiteral("English.lng");
-    SetupData.LanguageID = 1033;
-    SetupData.VendorName = QStringLiteral("Quenvar");
-    SetupData.ProductName = QStringLiteral("Varnex");
-    SetupData.Version = QStringLiteral("1.0");
-    if (!LoadVendorLibraryFile(folder + QStringLiteral("Quenvar.so")) ||
+    if (!UseProgramFolder(folder) ||
         !OpenPriceListDatabase(QFileInfo(priceList).absoluteFilePath(), SetupData.VendorName)) {
         std::fprintf(stderr, "Cannot load the vendor library or the price list\n");
         return 2;
@@ -98,7 +92,8 @@ int main(int argc, char **argv)
     std::printf("%-34s %10.2f %10.1f\n", "sizing, drawing and tables", tables, 1.0);
     std::printf("%-34s %10.2f %10.1f\n", "PDF report", pdfMs, pdfMs / tables);
     std::printf("%-34s %10.2f %10.1f\n", "Word document", wordMs, wordMs / tables);
-    std::printf("(%d rounds, PDF %lld bytes, Word %lld bytes)\n", rounds, QFileInfo(pdf).size(), QFileInfo(word).size());
+    std::printf("(%d rounds, PDF %lld bytes, Word %lld bytes)\n", rounds, QFileInfo(pdf).size(),
+                QFileInfo(word).size());
     ClosePriceListDatabase();
     UnloadVendorLibrary();
     return 0;

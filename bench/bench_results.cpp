@@ -52,12 +52,7 @@ int main(int argc, char **argv)
     const QString priceList = args.size() > 2 ? args[2] : QStringLiteral("build/PriceList.tc");
     const double seconds = args.size() > 3 ? args[3].toDouble() : 3.0;
 
-    SetupData.ProgramPath = folder;
-    SetupData.LanguageFile = QStringLiteral("English.lng");
-    SetupData.LanguageID = 1033;
-    SetupData.VendorName = QStringLiteral("Quenvar");
-    SetupData.ProductName = QStringLiteral("Varnex");
-    if (!LoadVendorLibraryFile(folder + QStringLiteral("Quenvar.so"))) {
+    if (!UseProgramFolder(folder)) {
         std::fprintf(stderr, "Cannot load the vendor library from %s\n", qPrintable(folder));
         return 2;
     }

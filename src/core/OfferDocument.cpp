@@ -102,8 +102,8 @@ QString DataSheetText(const QVector<TDataRow> &sheet)
 {
     QString text;
     for (const TDataRow &row : sheet)
-        text += FormatArgs(QStringLiteral("%s  -->  %s"), TrimCell(row.Name), TrimCell(row.Value)) +
-                QStringLiteral("\r\n");
+        text +=
+            FormatArgs(QStringLiteral("%s  -->  %s"), TrimCell(row.Name), TrimCell(row.Value)) + QStringLiteral("\r\n");
     return text;
 }
 

@@ -32,7 +32,8 @@ bool WriteFileSafely(const QString &fileName, const std::function<bool(QIODevice
     if (!write(file)) {
         file.cancelWriting();
         if (error.isEmpty())
-            error = file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("it could not be written");
+            error =
+                file.error() != QFileDevice::NoError ? file.errorString() : QStringLiteral("it could not be written");
         return false;
     }
     if (!file.commit()) {

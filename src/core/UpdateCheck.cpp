@@ -93,7 +93,10 @@ QString UpdateQuestionText(bool newProgram, bool newPriceList, const TUpdateData
     return text + crlf + crlf + LangMessages(QStringLiteral("InfoContinueUpdate")) + crlf;
 }
 
-QString UpdateNoticeText(const TUpdateData &data) { return ApplyLineBreaks(data.Message, true); }
+QString UpdateNoticeText(const TUpdateData &data)
+{
+    return ApplyLineBreaks(data.Message, true);
+}
 
 QString UpdaterArgument(const QString &programPath)
 {

@@ -17,7 +17,10 @@
 
 namespace {
 
-void ShowMakeUpdateError() { ShowError(LangMessages(QStringLiteral("ErrorMakeUpdate"))); }
+void ShowMakeUpdateError()
+{
+    ShowError(LangMessages(QStringLiteral("ErrorMakeUpdate")));
+}
 
 /// A download with the progress dialog; a failure says why, then that the update failed.
 bool DownloadWithProgress(const TUpdateEnvironment &env, const QString &url, const QString &path)

@@ -63,8 +63,8 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     imgLogoVendor->setCursor(Qt::PointingHandCursor);
     QImage logo;
     if (LoadVendorBitmap(QStringLiteral("LogoVendor"), logo))
-        imgLogoVendor->setPixmap(QPixmap::fromImage(
-            logo.scaled(imgLogoVendor->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+        imgLogoVendor->setPixmap(
+            QPixmap::fromImage(logo.scaled(imgLogoVendor->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
 
     lblPublisher = AddLabel(QStringLiteral("lblPublisher"), 171, 11, 10, true);
     lblProduct = AddLabel(QStringLiteral("lblProduct"), 171, 27, 14, true);
@@ -84,8 +84,7 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     SetVendorLabel(lblWebAddress, SetupData.WebAddressId);
     SetVendorLabel(lblMailAddress, 104);
     lblProduct->setText(FormatArgs(QStringLiteral("%s Configurator"), SetupData.ProductName));
-    lblVersion->setText(QStringLiteral("Version ") +
-                        FileVersionText(QCoreApplication::applicationFilePath(), true));
+    lblVersion->setText(QStringLiteral("Version ") + FileVersionText(QCoreApplication::applicationFilePath(), true));
 
     Separator(this, 135);
     Separator(this, 300);

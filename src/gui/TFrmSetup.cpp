@@ -77,7 +77,10 @@ TFrmSetup::TFrmSetup(QWidget *parent) : QDialog(parent)
     chkCheckUpdates->setFocus();
 }
 
-bool TFrmSetup::CheckUpdates() const { return chkCheckUpdates->isChecked(); }
+bool TFrmSetup::CheckUpdates() const
+{
+    return chkCheckUpdates->isChecked();
+}
 
 void TFrmSetup::LanguageList()
 {

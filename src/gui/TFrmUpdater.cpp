@@ -36,8 +36,8 @@ TFrmUpdater::TFrmUpdater(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Win
 
 bool TFrmUpdater::ReportProgress(qint64 received, qint64 total)
 {
-    lblDownload->setText(FormatArgs(LangMain(QStringLiteral("UpdaterStatus")), qlonglong(received / 1024),
-                                    qlonglong(total / 1024)));
+    lblDownload->setText(
+        FormatArgs(LangMain(QStringLiteral("UpdaterStatus")), qlonglong(received / 1024), qlonglong(total / 1024)));
     // The bar counts in KiB beyond what an int holds.
     const bool large = total > std::numeric_limits<int>::max();
     ProgressBar->setMaximum(int(large ? total / 1024 : total));

@@ -14,11 +14,11 @@
 namespace {
 
 // Sizes: twips (1/20 point) for the page, half-points for fonts, EMU for pictures.
-constexpr int kMarginTwips = 849;        // 42.45 pt
-constexpr int kHeaderFooterTwips = 708;  // 35.375 pt, to the nearest twip
+constexpr int kMarginTwips = 849;       // 42.45 pt
+constexpr int kHeaderFooterTwips = 708; // 35.375 pt, to the nearest twip
 constexpr int kA4WidthTwips = 11906;
 constexpr int kA4HeightTwips = 16838;
-constexpr int kEmuPerPixel = 9525;       // at 96 dpi
+constexpr int kEmuPerPixel = 9525; // at 96 dpi
 
 const char *const kWordNamespaces =
     R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")"
@@ -175,10 +175,12 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
 QString HeaderXml(const TOfferDocument &doc, const QImage &brand, const QImage &product)
 {
     auto logoCell = [](const QImage &logo, const char *relation, int id, const char *align) {
-        const QString picture =
-            logo.isNull() ? QString() : InlinePicture(QLatin1String(relation), logo.size(), id, QLatin1String(relation));
-        return Cell(QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="%1"/></w:pPr>%2</w:p>)").arg(QLatin1String(align), picture),
-                    true);
+        const QString picture = logo.isNull()
+                                    ? QString()
+                                    : InlinePicture(QLatin1String(relation), logo.size(), id, QLatin1String(relation));
+        return Cell(
+            QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="%1"/></w:pPr>%2</w:p>)").arg(QLatin1String(align), picture),
+            true);
     };
     QString xml = TableStart(false, 3) + QStringLiteral("<w:tr>");
     xml += logoCell(brand, "rIdLogoBrand", 101, "left");
@@ -200,15 +202,18 @@ QString FooterXml()
 /// The relations of a part; the kind follows from the target's name.
 QString Relationships(const QList<QPair<QString, QString>> &idAndTarget)
 {
-    QString xml = QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
-                                 R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)");
+    QString xml =
+        QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)"
+                       R"(<Relationships xmlns="http://schemas.openxmlformats.org/package/2006/relationships">)");
     for (const auto &[id, target] : idAndTarget) {
-        const QString kind = target.startsWith(QLatin1String("media/"))    ? QStringLiteral("image")
+        const QString kind = target.startsWith(QLatin1String("media/"))   ? QStringLiteral("image")
                              : target.startsWith(QLatin1String("header")) ? QStringLiteral("header")
                              : target.startsWith(QLatin1String("footer")) ? QStringLiteral("footer")
                                                                           : QStringLiteral("officeDocument");
-        xml += QStringLiteral(R"(<Relationship Id="%1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/%2" Target="%3"/>)")
-                   .arg(id, kind, target);
+        xml +=
+            QStringLiteral(
+                R"(<Relationship Id="%1" Type="http://schemas.openxmlformats.org/officeDocument/2006/relationships/%2" Target="%3"/>)")
+                .arg(id, kind, target);
     }
     return xml + QStringLiteral("</Relationships>");
 }
@@ -298,7 +303,8 @@ bool BuildWordPackage(const TOfferDocument &doc, QByteArray &package, QString &e
         parts << QPair<QString, QByteArray>{QStringLiteral("word/media/layout.png"), layoutPng};
     }
     if (!brandPng.isEmpty()) {
-        headerRelations << QPair<QString, QString>{QStringLiteral("rIdLogoBrand"), QStringLiteral("media/logo_brand.png")};
+        headerRelations << QPair<QString, QString>{QStringLiteral("rIdLogoBrand"),
+                                                   QStringLiteral("media/logo_brand.png")};
         parts << QPair<QString, QByteArray>{QStringLiteral("word/media/logo_brand.png"), brandPng};
     }
     if (!productPng.isEmpty()) {

@@ -48,7 +48,8 @@ private slots:
         TItemList list;
         QVector<TDataRow> sheet;
         Tables(R"({"sizeLine": 12, "loadPower": 60000})", {}, list, sheet);
-        TOfferDocument doc = BuildOfferDocument(list, sheet, QImage(10, 10, QImage::Format_RGB32), "Varnex Configurator");
+        TOfferDocument doc =
+            BuildOfferDocument(list, sheet, QImage(10, 10, QImage::Format_RGB32), "Varnex Configurator");
         QCOMPARE(doc.Title, QStringLiteral("Varnex Configurator"));
         QCOMPARE(doc.Version, QStringLiteral("1.0"));
         QCOMPARE(doc.ItemsHeading, QStringLiteral("Bill of materials"));
@@ -68,8 +69,8 @@ private slots:
         PriceList.Currency = QStringLiteral("EUR");
         PriceList.CountryName = QStringLiteral("Italia");
         PriceList.ValidityDate = QStringLiteral("20271340"); // no valid date: an empty date line
-        Tables(R"({"sizeLine": 12, "loadPower": 60000})", [](const QString &, const QString &) -> TCurrency { return 125000; },
-               list, sheet);
+        Tables(R"({"sizeLine": 12, "loadPower": 60000})",
+               [](const QString &, const QString &) -> TCurrency { return 125000; }, list, sheet);
         doc = BuildOfferDocument(list, sheet, QImage(), "Varnex Configurator");
         QCOMPARE(doc.Items.Headings.last(), QStringLiteral("Unit price"));
         QCOMPARE(doc.Items.Align.last(), TDocAlign::Right);
@@ -105,14 +106,16 @@ private slots:
         QVector<TDataRow> sheet;
         Tables(R"({"sizeLine": 1, "specialConfig": "emptyDrawers", "accessories": [{"record": 20100, "quantity": 4}]})",
                [](const QString &, const QString &) -> TCurrency { return 10000; }, list, sheet);
-        QCOMPARE(ItemListText(list),
-                 QStringLiteral("QV-IC-03-10  -->  UPS cabinet with 3 power module slots  -->  1\r\n"
-                                "QV-PM-34  -->  Power module 3.4 kVA  -->  3\r\n"
-                                "QV-BK-EMPTY  -->  Empty battery kit (drawer without batteries)  -->  1\r\n"
-                                "QV-SW-RCCMD-01  -->  RCCMD - Remote shutdown software for network clients (licences: 1)"
-                                "  -->  4\r\n"));
+        QCOMPARE(
+            ItemListText(list),
+            QStringLiteral("QV-IC-03-10  -->  UPS cabinet with 3 power module slots  -->  1\r\n"
+                           "QV-PM-34  -->  Power module 3.4 kVA  -->  3\r\n"
+                           "QV-BK-EMPTY  -->  Empty battery kit (drawer without batteries)  -->  1\r\n"
+                           "QV-SW-RCCMD-01  -->  RCCMD - Remote shutdown software for network clients (licences: 1)"
+                           "  -->  4\r\n"));
         const QString text = DataSheetText(sheet);
-        QVERIFY(text.startsWith(QStringLiteral("Input configuration  -->  Three-phase\r\nOutput configuration  -->  ")));
+        QVERIFY(
+            text.startsWith(QStringLiteral("Input configuration  -->  Three-phase\r\nOutput configuration  -->  ")));
         QVERIFY(text.endsWith(QStringLiteral("Weight  -->  117 Kg\r\n")));
         QCOMPARE(text.count(QStringLiteral("\r\n")), sheet.size());
         QCOMPARE(text.count(u'\n'), sheet.size());
@@ -123,12 +126,24 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("extension");
         QTest::addColumn<QString>("result");
-        QTest::newRow("other extension") << "/tmp/offer.txt" << ".doc" << "/tmp/offer.doc";
-        QTest::newRow("no extension") << "/tmp/offer" << ".pdf" << "/tmp/offer.pdf";
-        QTest::newRow("dots in the folder") << "/tmp/v1.2/offer" << ".bmp" << "/tmp/v1.2/offer.bmp";
-        QTest::newRow("two dots") << "/tmp/offer.v2.doc" << ".pdf" << "/tmp/offer.v2.pdf";
-        QTest::newRow("hidden name") << "/tmp/.offer" << ".pdf" << "/tmp/.offer.pdf";
-        QTest::newRow("already right") << "offer.pdf" << ".pdf" << "offer.pdf";
+        QTest::newRow("other extension") << "/tmp/offer.txt"
+                                         << ".doc"
+                                         << "/tmp/offer.doc";
+        QTest::newRow("no extension") << "/tmp/offer"
+                                      << ".pdf"
+                                      << "/tmp/offer.pdf";
+        QTest::newRow("dots in the folder") << "/tmp/v1.2/offer"
+                                            << ".bmp"
+                                            << "/tmp/v1.2/offer.bmp";
+        QTest::newRow("two dots") << "/tmp/offer.v2.doc"
+                                  << ".pdf"
+                                  << "/tmp/offer.v2.pdf";
+        QTest::newRow("hidden name") << "/tmp/.offer"
+                                     << ".pdf"
+                                     << "/tmp/.offer.pdf";
+        QTest::newRow("already right") << "offer.pdf"
+                                       << ".pdf"
+                                       << "offer.pdf";
     }
 
     void fileNames()

@@ -9,11 +9,11 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QTcpSocket>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -114,12 +114,18 @@ private slots:
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("offered");
         QTest::addColumn<bool>("newer");
-        QTest::newRow("one day later") << "20270101" << "20270102" << true;
-        QTest::newRow("the same day") << "20270101" << "20270101" << false;
-        QTest::newRow("month 13") << "20270101" << "20271301" << false;
-        QTest::newRow("current unreadable") << "2027-1-1" << "20270102" << true;
-        QTest::newRow("both unreadable") << "" << "" << false;
-        QTest::newRow("earlier") << "20270101" << "20261231" << false;
+        QTest::newRow("one day later") << "20270101"
+                                       << "20270102" << true;
+        QTest::newRow("the same day") << "20270101"
+                                      << "20270101" << false;
+        QTest::newRow("month 13") << "20270101"
+                                  << "20271301" << false;
+        QTest::newRow("current unreadable") << "2027-1-1"
+                                            << "20270102" << true;
+        QTest::newRow("both unreadable") << ""
+                                         << "" << false;
+        QTest::newRow("earlier") << "20270101"
+                                 << "20261231" << false;
     }
 
     void priceListDates()
@@ -191,9 +197,9 @@ private slots:
         QByteArray cut = updater;
         cut.chop(3);
         QTest::newRow("cut short") << cut << false << QStringList{"old.txt"};
-        QTest::newRow("damaged stream")
-            << updater + RawEntry("", "b.bin", QByteArray("\x78\x9c\xff\xff\xff\xff", 6), 10) << false
-            << QStringList{"old.txt"};
+        QTest::newRow("damaged stream") << updater +
+                                               RawEntry("", "b.bin", QByteArray("\x78\x9c\xff\xff\xff\xff", 6), 10)
+                                        << false << QStringList{"old.txt"};
         QTest::newRow("truncated stream")
             << RawEntry("", "b.bin", Zlib(QByteArray(4000, 'z')).left(8), 4000) << false << QStringList{"old.txt"};
         QTest::newRow("inflates beyond its size")
@@ -245,12 +251,13 @@ private slots:
         QList<QPair<qint64, qint64>> reports;
         QString error;
         const QString target = local.path() + "/big.bin";
-        QVERIFY2(DownloadFile(server.Url("big.bin"), target,
-                              [&](qint64 received, qint64 total) {
-                                  reports << qMakePair(received, total);
-                                  return false;
-                              },
-                              error),
+        QVERIFY2(DownloadFile(
+                     server.Url("big.bin"), target,
+                     [&](qint64 received, qint64 total) {
+                         reports << qMakePair(received, total);
+                         return false;
+                     },
+                     error),
                  qPrintable(error));
         QCOMPARE(QFileInfo(target).size(), qint64(2500000));
         QCOMPARE(reports.last(), qMakePair(qint64(2500000), qint64(2500000)));
@@ -258,7 +265,8 @@ private slots:
 
         // A cancel leaves the file there before unchanged; so do a missing file and a refused connection.
         WriteBytes(target, "previous");
-        QVERIFY(!DownloadFile(server.Url("big.bin"), target, [](qint64 received, qint64) { return received > 0; }, error));
+        QVERIFY(!DownloadFile(
+            server.Url("big.bin"), target, [](qint64 received, qint64) { return received > 0; }, error));
         QCOMPARE(error, QStringLiteral("the download was cancelled"));
         QCOMPARE(ReadBytes(target), QByteArray("previous"));
         QVERIFY(!DownloadFile(server.Url("missing.bin"), target, {}, error));

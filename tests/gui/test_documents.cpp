@@ -101,21 +101,20 @@ private slots:
         QVERIFY(!QFile::exists(chosen));
 
         const QStringList lines = NonEmptyLines(Run("pdftotext", {"-layout", pdf, "-"}));
-        const QStringList expectedInOrder{
-            "Varnex Configurator",
-            "1.0",
-            "Bill of materials",
-            "Code Description Quantity Unit price",
-            "QV-IC-12-60H UPS cabinet with 12 power module slots 1 10,700.00",
-            "QV-BC-20 Modular battery cabinet for 20 battery kits 1 1,900.00",
-            "Total price (EUR): 21,520.00",
-            "Technical data",
-            "Input configuration Three-phase",
-            "Weight of each battery cabinet 1 x 207 Kg",
-            "Legal notes",
-            "Price list: Italia",
-            "Price list valid from 1 Jan 2027",
-            "Technical data and prices are subject to change without notice."};
+        const QStringList expectedInOrder{"Varnex Configurator",
+                                          "1.0",
+                                          "Bill of materials",
+                                          "Code Description Quantity Unit price",
+                                          "QV-IC-12-60H UPS cabinet with 12 power module slots 1 10,700.00",
+                                          "QV-BC-20 Modular battery cabinet for 20 battery kits 1 1,900.00",
+                                          "Total price (EUR): 21,520.00",
+                                          "Technical data",
+                                          "Input configuration Three-phase",
+                                          "Weight of each battery cabinet 1 x 207 Kg",
+                                          "Legal notes",
+                                          "Price list: Italia",
+                                          "Price list valid from 1 Jan 2027",
+                                          "Technical data and prices are subject to change without notice."};
         qsizetype at = 0;
         for (const QString &expected : expectedInOrder) {
             const qsizetype found = lines.indexOf(expected, at);
@@ -246,8 +245,9 @@ private slots:
         w.Save(filter, target);
         QCOMPARE(w.Boxes.Messages.size(), 1);
         QCOMPARE(w.Boxes.Messages[0].Kind, QStringLiteral("error"));
-        QCOMPARE(w.Boxes.Messages[0].Text, filter == 1 ? QStringLiteral("An error occurred while creating or saving the Word document.")
-                                                        : "The file " + target + " could not be saved.");
+        QCOMPARE(w.Boxes.Messages[0].Text,
+                 filter == 1 ? QStringLiteral("An error occurred while creating or saving the Word document.")
+                             : "The file " + target + " could not be saved.");
         if (kind == "folder")
             QVERIFY(QFileInfo(target + "/inside").isDir());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
@@ -334,8 +334,11 @@ private slots:
 
         // A target that cannot be written is said in the answer; nothing half-written stays.
         const QString refused = Run(program, {"--size", requests, "--pdf", "/proc/offer-{n}.pdf"});
-        QVERIFY(QJsonDocument::fromJson(refused.toUtf8()).array()[0].toObject()["pdfError"].toString().startsWith(
-            "/proc/offer-1.pdf: "));
+        QVERIFY(QJsonDocument::fromJson(refused.toUtf8())
+                    .array()[0]
+                    .toObject()["pdfError"]
+                    .toString()
+                    .startsWith("/proc/offer-1.pdf: "));
     }
 
     void printsOnAPrinter()
@@ -344,7 +347,8 @@ private slots:
         const QString out = qEnvironmentVariable("VX_PRINT_OUT");
         const QPrinterInfo queue = QPrinterInfo::printerInfo(QStringLiteral("VarnexTestPDF"));
         if (out.isEmpty() || queue.isNull())
-            QSKIP("no printer queue on this machine (scripts/print-queue.sh sets one up as root): printing is not checked");
+            QSKIP("no printer queue on this machine (scripts/print-queue.sh sets one up as root): printing is not "
+                  "checked");
         const QStringList before = QDir(out).entryList({"*.pdf"}, QDir::Files);
         TWindowWithResults w(true);
         QPrinter printer(queue, QPrinter::HighResolution);

@@ -26,8 +26,8 @@
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
-#include <QTcpServer>
 #include <QTableWidget>
+#include <QTcpServer>
 #include <QTimer>
 #include <QtTest>
 
@@ -122,7 +122,8 @@ private slots:
         QVERIFY(ReadPriceListCsv(VX_SOURCE_DIR "tools/sample/Quenvar", content, error));
         content.InfoRows[0][1] = QStringLiteral("Italia (nuovo)");
         QDir().mkpath(served + "/prices");
-        QVERIFY(WritePriceListFile(served + "/prices/PriceList.tc", PriceListPassword("Quenvar"), content, true, error));
+        QVERIFY(
+            WritePriceListFile(served + "/prices/PriceList.tc", PriceListPassword("Quenvar"), content, true, error));
         WriteBytes(served + "/program/VarnexCfgUpdate.z",
                    PackUpdateArchive({{"", "Updater.exe", "#!/bin/sh\n"}, {"lang", "Deutsch.lng", "[LangOptions]\n"}}));
         const TUpdateServer server(served);
@@ -194,8 +195,9 @@ private slots:
         TUpdateSetting s;
         const TUpdateServer server(s.Served.path());
         // The list's download sends a little, then nothing: the user cancels it.
-        WriteBytes(s.Served.path() + "/VarnexCfgCheck.txt",
-                   ("[Quenvar]\n39_PriceListDate=20270201\n39_PriceListDownload=" + server.Url("stall/") + "\n").toUtf8());
+        WriteBytes(
+            s.Served.path() + "/VarnexCfgCheck.txt",
+            ("[Quenvar]\n39_PriceListDate=20270201\n39_PriceListDownload=" + server.Url("stall/") + "\n").toUtf8());
         s.Boxes.Answers = {true};
         QTimer canceller;
         canceller.setInterval(200);
@@ -226,8 +228,8 @@ private slots:
         QStringList names;
         for (const TLanguageEntry &entry : dialog.Languages())
             names << entry.Name + '=' + entry.FileName;
-        QCOMPARE(names, (QStringList{"Deutsch=Deutsch.lng", "English=English.lng", QString::fromUtf8("Español=Spanish.lng"),
-                                     "Italiano=Italian.lng"}));
+        QCOMPARE(names, (QStringList{"Deutsch=Deutsch.lng", "English=English.lng",
+                                     QString::fromUtf8("Español=Spanish.lng"), "Italiano=Italian.lng"}));
         QCOMPARE(dialog.cmbLanguage->currentText(), QStringLiteral("English"));
         QVERIFY(dialog.chkCheckUpdates->isChecked());
         QCOMPARE(dialog.windowTitle(), QStringLiteral("Settings"));
@@ -298,7 +300,8 @@ private slots:
         list.CountryName = "Italia";
         list.ValidityDate = "20271340"; // not a date: its line stays, empty
         QCOMPARE(LegalNotesText(list).split("\r\n").mid(3),
-                 (QStringList{"", "Price list: Italia", "", "", "Technical data and prices are subject to change without notice."}));
+                 (QStringList{"", "Price list: Italia", "", "",
+                              "Technical data and prices are subject to change without notice."}));
         // The word typed in lower case; a wrong letter means starting again from the first.
         for (const QString &c : {"v", "o", "x", "l", "t", "a"})
             dialog.TypeCharacter(c);
