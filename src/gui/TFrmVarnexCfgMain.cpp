@@ -428,6 +428,7 @@ void TFrmVarnexCfgMain::Startup(const TStartupOptions &options)
         options.Arguments ? *options.Arguments : QCoreApplication::arguments().mid(1);
 
     ScaleFormToScreen(this);
+    m_updateCheckUrl = options.UpdateCheckUrl;
     SetupData.Version = FileVersionText(programFile, false);
     SetupData.CheckUpdates = true;
     SetupData.DebugMode = false;

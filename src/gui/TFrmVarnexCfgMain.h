@@ -35,6 +35,7 @@ enum class TStartupResult {
 struct TStartupOptions {
     QString ProgramFileName;                // empty: the running executable
     std::optional<QStringList> Arguments;   // without the program name; none: the real command line
+    QString UpdateCheckUrl;                 // empty: the address built into the program
 };
 
 class TFrmVarnexCfgMain : public QWidget {

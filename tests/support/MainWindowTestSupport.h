@@ -20,6 +20,8 @@ inline TStartupOptions OptionsFor(const QString &programPath, const QStringList 
     TStartupOptions options;
     options.ProgramFileName = programPath + QStringLiteral("VarnexCfg");
     options.Arguments = arguments;
+    // The update check at the first idle moment stays on this machine: nothing listens there.
+    options.UpdateCheckUrl = QStringLiteral("http://127.0.0.1:9/VarnexCfgCheck.txt");
     return options;
 }
 
