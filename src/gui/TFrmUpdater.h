@@ -20,6 +20,10 @@ public:
     QProgressBar *ProgressBar = nullptr;
     QPushButton *cmdCancel = nullptr;
 
+public slots:
+    /// Escape asks the download to stop, as Cancel does; the dialog closes when it has.
+    void reject() override { m_cancelRequested = true; }
+
 private:
     bool m_cancelRequested = false;
 };

@@ -514,8 +514,9 @@ void TFrmVarnexCfgMain::CheckForUpdates()
         }
         QApplication::processEvents();
     };
-    env.Progress = [&dialog](qint64 received, qint64 total) {
-        return dialog ? dialog->ReportProgress(received, total) : false;
+    env.Progress = [this, &dialog](qint64 received, qint64 total) {
+        const bool cancelled = dialog ? dialog->ReportProgress(received, total) : false;
+        return cancelled || m_closeWanted;
     };
     env.ReloadPriceList = [this] {
         LoadPriceList();
@@ -526,9 +527,14 @@ void TFrmVarnexCfgMain::CheckForUpdates()
     // No other command while the check and its downloads run; the progress dialog stays usable.
     pnlComandi->setEnabled(false);
     MainNotebook->setEnabled(false);
+    m_updateRunning = true;
     ::CheckForUpdates(env);
+    m_updateRunning = false;
     pnlComandi->setEnabled(true);
     MainNotebook->setEnabled(true);
+    // A close asked for meanwhile stopped the download; now the window can go.
+    if (m_closeWanted)
+        QTimer::singleShot(0, this, &QWidget::close);
 }
 
 TUpdateEnvironment TFrmVarnexCfgMain::UpdateEnvironment() const
@@ -862,6 +868,11 @@ void TFrmVarnexCfgMain::actTableCopyToClipboardExecute()
 
 void TFrmVarnexCfgMain::closeEvent(QCloseEvent *event)
 {
+    if (m_updateRunning) {
+        m_closeWanted = true;
+        event->ignore();
+        return;
+    }
     if (!m_cleanedUp)
         CleanUpOnClose();
     event->accept();

@@ -149,6 +149,8 @@ private:
     TClipboardOwnerCheck m_clipboardOwnerCheck;
     QTableWidget *m_popupGrid = nullptr;
     QString m_updateCheckUrl; // empty: the built-in address
+    bool m_updateRunning = false;
+    bool m_closeWanted = false;
     std::function<bool(const QString &, const QStringList &)> m_startProgram;
     TItemList m_items;           // the bill of materials on show
     QVector<TDataRow> m_sheet;   // the data sheet on show
