@@ -615,11 +615,26 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
     bool debugMode = false;
     const bool ok = Replay(request, session, req, res, pages, refusal, debugMode);
 
+    // As the results page: the drawing first (it settles the inverter's kit
+    // positions), then the item list (empty kits, total), then the data sheet.
+    TItemList list;
+    QVector<TDataRow> sheet;
+    if (ok) {
+        LayoutFullCabinets(req, res);
+        if (hooks.ExtendResult)
+            hooks.ExtendResult(req, res, extra);
+        BuildResultTables(req, res, debugMode, session, list, sheet);
+        if (hooks.ExportResult)
+            hooks.ExportResult(req, res, list, sheet, extra);
+    }
+    // A hook that failed (an image that could not be written) says so in "ok".
+    const bool answerOk = extra.contains(QLatin1String("ok")) ? extra.take(QLatin1String("ok")).toBool() : ok;
+
     QByteArray bytes;
     bytes.reserve(8192);
     TJsonText json(bytes, level);
     json.BeginObject();
-    json.Member("ok", ok);
+    json.Member("ok", answerOk);
     if (!ok) {
         json.Member("error", refusal.Error);
         json.Member("errorPage", refusal.Page);
@@ -632,16 +647,6 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
             json.Member("message", FormatText(LangMessages(refusal.MessageKey), refusal.Args));
         }
     } else {
-        // As the results page: the drawing first (it settles the inverter's kit
-        // positions), then the item list (empty kits, total), then the data sheet.
-        LayoutFullCabinets(req, res);
-        if (hooks.ExtendResult)
-            hooks.ExtendResult(req, res, extra);
-        TItemList list;
-        QVector<TDataRow> sheet;
-        BuildResultTables(req, res, debugMode, session, list, sheet);
-        if (hooks.ExportResult)
-            hooks.ExportResult(req, res, list, sheet, extra);
         WriteResultTables(json, list, sheet);
     }
     WritePagesShown(json, pages);

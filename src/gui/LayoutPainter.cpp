@@ -1,4 +1,5 @@
 #include "LayoutPainter.h"
+#include "SafeFile.h"
 #include "VendorBitmap.h"
 
 #include <QFontMetrics>
@@ -155,19 +156,22 @@ THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath)
             return;
         *imageWritten = true;
         const QImage image = CaptureLayoutDrawing(drawing, font);
-        QSaveFile file(layoutImagePath);
         QString error;
-        if (!file.open(QIODevice::WriteOnly))
-            error = file.errorString();
-        else if (!image.save(&file, "PNG"))
-            error = QStringLiteral("the image could not be encoded");
-        else if (!file.commit())
-            error = file.errorString();
-        if (error.isEmpty()) {
+        // Written beside the target and renamed into place; a device or a folder there is left alone.
+        const bool written = WriteFileSafely(
+            layoutImagePath,
+            [&](QIODevice &file) {
+                if (image.save(&file, "PNG"))
+                    return true;
+                error = QStringLiteral("the image could not be encoded");
+                return false;
+            },
+            error);
+        if (written) {
             json["layoutImage"] = layoutImagePath;
             return;
         }
-        // Nothing half-written is left behind (QSaveFile), and the failure is not reported as success.
+        // Nothing half-written is left behind, and the failure is not reported as success.
         const QString message = QStringLiteral("Cannot write the layout image \"%1\": %2").arg(layoutImagePath, error);
         QTextStream(stderr) << message << Qt::endl;
         json["ok"] = false;

@@ -332,6 +332,13 @@ private slots:
         QVERIFY(plain.waitForFinished(60000));
         QCOMPARE(QImage(dir.path() + "/plain.bmp"), QImage(dir.path() + "/single.bmp"));
 
+        // A folder where the drawing should go is left alone, and the answer says so once.
+        QVERIFY(QDir().mkpath(dir.path() + "/drawing.png"));
+        const QString folderTarget = Run(program, {"--size", requests, "--layout-image", dir.path() + "/drawing.png"});
+        QCOMPARE(folderTarget.count("\"ok\": false"), 2); // the refused request and the one without its image
+        QCOMPARE(folderTarget.count("\"ok\""), 3);
+        QVERIFY(QFileInfo(dir.path() + "/drawing.png").isDir());
+
         // A target that cannot be written is said in the answer; nothing half-written stays.
         const QString refused = Run(program, {"--size", requests, "--pdf", "/proc/offer-{n}.pdf"});
         QVERIFY(QJsonDocument::fromJson(refused.toUtf8())
