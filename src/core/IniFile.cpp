@@ -1,8 +1,10 @@
 #include "IniFile.h"
+#include "SafeFile.h"
 
 #include "TextCodec.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QList>
 #include <QMutex>
@@ -207,6 +209,8 @@ struct TCacheEntry {
 QMutex g_cacheMutex;
 QHash<QString, TCacheEntry> g_cache;
 constexpr int kMaxCachedFiles = 32;
+// Settings, language and check files are small: a larger file is not one of them.
+constexpr qint64 kMaxIniBytes = 8 << 20;
 
 // Beside it, each thread remembers the answers to the sections and keys asked
 // for as written (before folding), for the few files it reads, while the file's
@@ -261,10 +265,12 @@ bool LookupOf(const QString &fileName, TIniLookup &lookup, TFileStamp &stamp)
         }
     }
     QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
+    if (before.Size > kMaxIniBytes || !file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.readAll();
+    const QByteArray bytes = file.read(kMaxIniBytes + 1);
     file.close();
+    if (bytes.size() > kMaxIniBytes)
+        return false;
     lookup = BuildLookup(ParseIni(bytes));
     TFileStamp after;
     // Keep it only when nobody wrote the file while it was read.
@@ -349,13 +355,20 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
         sectionName.contains(u']'))
         return false;
 
+    // Only a regular file (or a link to one) is read and replaced: a pipe would
+    // block for ever, a device would be replaced by a plain file.
     QByteArray bytes;
-    QFile existing(fileName);
-    if (existing.exists()) {
+    const QFileInfo info(fileName);
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isFile() || info.size() > kMaxIniBytes)
+            return false;
+        QFile existing(fileName);
         if (!existing.open(QIODevice::ReadOnly))
             return false;
-        bytes = existing.readAll();
+        bytes = existing.read(kMaxIniBytes + 1);
         existing.close();
+        if (bytes.size() > kMaxIniBytes)
+            return false;
     }
     const TIniText ini = ParseIni(bytes);
 
@@ -427,15 +440,9 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
     }
 
     // Written beside the file and renamed over it: a failed write leaves the old file whole.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(out) != out.size()) {
-        file.cancelWriting();
-        file.commit();
-        return false;
-    }
-    const bool ok = file.commit();
+    QString error;
+    const bool ok = WriteFileSafely(
+        fileName, [&](QIODevice &file) { return file.write(out) == out.size(); }, error);
     Forget(fileName);
     return ok;
 }

@@ -5,9 +5,12 @@
 #include "TestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <sys/stat.h>
 
 class TestIni : public QObject {
     Q_OBJECT
@@ -290,6 +293,50 @@ private slots:
         QVERIFY(IniWriteString(name, "S", "K", "2"));
         QCOMPARE(QFile::permissions(name) & (QFileDevice::ReadGroup | QFileDevice::ReadOther),
                  QFileDevice::Permissions());
+    }
+
+    void onlyRegularFilesAreReadOrReplaced_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("a pipe") << "fifo";
+        QTest::newRow("a link to a pipe") << "link to fifo";
+        QTest::newRow("a folder") << "folder";
+    }
+
+    void onlyRegularFilesAreReadOrReplaced()
+    {
+        // Nothing blocks, nothing is replaced: the write is refused and the read finds nothing.
+        QFETCH(QString, kind);
+        QTemporaryDir dir;
+        const QString target = dir.path() + "/VarnexCfg.ini";
+        const QString fifo = dir.path() + "/pipe";
+        QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+        if (kind == "fifo")
+            QVERIFY(QFile::rename(fifo, target));
+        else if (kind == "link to fifo")
+            QVERIFY(QFile::link(fifo, target));
+        else
+            QVERIFY(QDir().mkpath(target));
+        QElapsedTimer timer;
+        timer.start();
+        QVERIFY(!IniWriteString(target, "Setup", "LanguageFile", "English.lng"));
+        QCOMPARE(IniReadString(target, "Setup", "LanguageFile", "none"), QStringLiteral("none"));
+        QVERIFY(timer.elapsed() < 5000);
+        const QFileInfo info(target);
+        QVERIFY(kind == "folder" ? info.isDir() : (kind == "fifo" ? !info.isSymLink() : info.isSymLink()));
+        QVERIFY(!info.isFile());
+    }
+
+    void writeThroughALinkKeepsTheLink()
+    {
+        QTemporaryDir dir;
+        const QString real = dir.path() + "/real.ini", link = dir.path() + "/VarnexCfg.ini";
+        QVERIFY(IniWriteString(real, "Setup", "CheckUpdates", "1"));
+        QVERIFY(QFile::link(real, link));
+        QVERIFY(IniWriteString(link, "Setup", "LanguageFile", "Italian.lng"));
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(IniReadString(real, "Setup", "LanguageFile", QString()), QStringLiteral("Italian.lng"));
+        QCOMPARE(IniReadString(real, "Setup", "CheckUpdates", QString()), QStringLiteral("1"));
     }
 };
 
