@@ -2,6 +2,7 @@
 
 #include "Lang.h"
 #include "Messages.h"
+#include "Rounding.h"
 #include "TextCodec.h"
 
 #include <QDate>
@@ -71,6 +72,9 @@ bool ReadFixed4(const QString &source, QChar separator, int64_t &result)
         return false;
     for (int k = fractionDigits; k < 4; ++k)
         fraction *= 10;
+    // Beyond the money range (922337203685477.5807) the text is no number.
+    if (whole > (kMax - fraction) / 10000)
+        return false;
     int64_t v = whole * 10000 + fraction;
     if (fractionDigits > 4 && RoundsUp(firstDropped, restNonZero, (v & 1) != 0)) {
         if (v == kMax)
@@ -190,19 +194,20 @@ int32_t RoundWithTenthTolerance(float value)
     // The value as a four-decimal fixed-point number, as it would be written.
     const long double scaled = static_cast<long double>(value) * 10000.0L;
     const long double fixedRounded = std::nearbyint(scaled);
+    // Results beyond 32 bits saturate at the nearest bound (no weight comes near it).
     if (!(std::fabs(fixedRounded) < 9.2e18L))
-        return int32_t(std::trunc(value));
+        return TruncToInt32(value);
     const int64_t fixed = int64_t(fixedRounded);
     const int64_t fraction = fixed % 10000;
     if (fraction == 0) {
         // Whole to four decimals: the number itself, even when single precision
         // left a trace below the fourth decimal (168.00002 weighs 168).
-        return int32_t(fixed / 10000);
+        return ClampToInt32(fixed / 10000);
     }
     const int firstDecimal = int((fraction < 0 ? -fraction : fraction) / 1000);
     if (firstDecimal == 0)
-        return int32_t(std::nearbyint(value));
-    return int32_t(std::trunc(value)) + 1;
+        return RoundEven(value);
+    return ClampToInt32(int64_t(TruncToInt32(value)) + 1);
 }
 
 QStringList SplitBar(const QString &text)

@@ -167,6 +167,7 @@ private slots:
         QTest::newRow("two commas") << "1,2,3" << 0.0f << false;
         QTest::newRow("exponent") << "1e3" << 0.0f << false;
         QTest::newRow("beyond the money range") << "99999999999999999999" << 0.0f << false;
+        QTest::newRow("just beyond the money range") << "922337203685477,9999" << 0.0f << false;
     }
 
     void parseDecimal()
@@ -221,6 +222,9 @@ private slots:
         QTest::newRow("86 + 10 x 8.2") << (86.0f + 8.2f * 10.0f) << 168;
         QTest::newRow("110.6") << (86.0f + 8.2f * 3.0f) << 111;
         QTest::newRow("large") << 1234567.0f << 1234567;
+        // Beyond 32 bits the result saturates.
+        QTest::newRow("beyond 32 bits") << 3e9f << int(std::numeric_limits<int32_t>::max());
+        QTest::newRow("far below") << -1e20f << int(std::numeric_limits<int32_t>::min());
     }
 
     void roundWithTenthTolerance()
