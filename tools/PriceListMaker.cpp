@@ -1,15 +1,15 @@
 #include "PriceListMaker.h"
 
 #include "PriceList.h"
+#include "SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSet>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
-#include <cstdio>
 #include <memory>
 
 #define SQLITE_HAS_CODEC 1
@@ -205,23 +205,48 @@ bool ReadPriceTableCsv(const QString &folder, const QString &table, TPriceListCo
     return true;
 }
 
+/// An existing file is replaced only when the vendor asks for it.
 bool CheckTarget(const QString &target, bool replace, QString &error)
 {
     const QFileInfo info(target);
-    if (info.exists() || info.isSymLink()) {
-        if (!info.isFile()) {
-            error = target + QStringLiteral(": not a regular file");
-            return false;
-        }
-        if (!replace) {
-            error = target + QStringLiteral(": already exists (give --replace to replace it)");
-            return false;
-        }
-    }
-    if (!info.absoluteDir().exists()) {
-        error = target + QStringLiteral(": the folder does not exist");
+    if ((info.exists() || info.isSymLink()) && info.isFile() && !replace) {
+        error = target + QStringLiteral(": already exists (give --replace to replace it)");
         return false;
     }
+    return true;
+}
+
+/// The database made in a folder of its own, as the bytes of its file.
+bool MakeDatabase(const QString &password, const TPriceListContent &content, QByteArray &bytes, QString &error)
+{
+    QTemporaryDir dir;
+    const QString path = dir.path() + QStringLiteral("/PriceList.tc");
+    sqlite3 *raw = nullptr;
+    const int opened = dir.isValid() ? sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr)
+                                     : SQLITE_CANTOPEN;
+    TDb db(raw);
+    if (opened != SQLITE_OK) {
+        error = raw ? DbError(raw) : QStringLiteral("the database cannot be created");
+        return false;
+    }
+    const QByteArray key = password.toUtf8();
+    if (!key.isEmpty() && sqlite3_key(raw, key.constData(), int(key.size())) != SQLITE_OK) {
+        error = DbError(raw);
+        return false;
+    }
+    if (!WriteContent(raw, content, error))
+        return false;
+    if (sqlite3_close(db.release()) != SQLITE_OK) {
+        error = QStringLiteral("the file could not be completed");
+        return false;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
     return true;
 }
 
@@ -397,44 +422,17 @@ bool ReadPriceListCsv(const QString &folder, TPriceListContent &content, QString
 bool WritePriceListFile(const QString &target, const QString &password, const TPriceListContent &content, bool replace,
                         QString &error)
 {
-    if (!CheckTarget(target, replace, error))
-        return false;
-    QTemporaryFile reserved(target + QStringLiteral(".XXXXXX"));
-    if (!reserved.open()) {
-        error = target + QStringLiteral(": ") + reserved.errorString();
+    QByteArray bytes;
+    if (!CheckTarget(target, replace, error) || !MakeDatabase(password, content, bytes, error)) {
+        error = error.startsWith(target) ? error : target + QStringLiteral(": ") + error;
         return false;
     }
-    const QString temporary = reserved.fileName();
-    reserved.close();
-    sqlite3 *raw = nullptr;
-    const int opened = sqlite3_open_v2(QFile::encodeName(temporary).constData(), &raw,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    TDb db(raw);
-    if (opened != SQLITE_OK) {
-        error = target + QStringLiteral(": ") + (raw ? DbError(raw) : QStringLiteral("cannot be created"));
-        return false;
-    }
-    const QByteArray key = password.toUtf8();
-    if (!key.isEmpty() && sqlite3_key(raw, key.constData(), int(key.size())) != SQLITE_OK) {
-        error = DbError(raw);
-        return false;
-    }
-    if (!WriteContent(raw, content, error)) {
+    // Written beside the target and renamed into place, as every file the program saves.
+    if (!WriteFileSafely(
+            target, [&](QIODevice &file) { return file.write(bytes) == bytes.size(); }, error)) {
         error = target + QStringLiteral(": ") + error;
         return false;
     }
-    if (sqlite3_close(db.release()) != SQLITE_OK) {
-        error = target + QStringLiteral(": the file could not be completed");
-        return false;
-    }
-    // Vendors hand the file on: readable by everyone like any document.
-    QFile::setPermissions(temporary, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                         QFileDevice::ReadOther);
-    if (std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(target).constData()) != 0) {
-        error = target + QStringLiteral(": cannot be replaced");
-        return false;
-    }
-    reserved.setAutoRemove(false);
     return true;
 }
 
