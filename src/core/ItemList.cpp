@@ -175,8 +175,6 @@ qsizetype FindStandardDefinition(const TRequestParameters &request, const TResul
 int32_t FindStandardUps(const TRequestParameters &request, const TResultParameters &result,
                         const TIntegerArray &standardUps, const TVendorTextReader &vendor)
 {
-    if (EmptyDrawersActive(request) || standardUps.isEmpty())
-        return -1;
     const QVector<TStandardUpsDefinition> definitions = ReadStandardUpsDefinitions(standardUps, vendor);
     const qsizetype i = FindStandardDefinition(request, result, definitions);
     return i < 0 ? -1 : definitions[i].Base;

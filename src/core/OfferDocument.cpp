@@ -2,21 +2,10 @@
 
 #include "Lang.h"
 #include "PriceList.h"
+#include "TextCodec.h"
 #include "TextUtils.h"
 
 namespace {
-
-/// Leading and trailing blanks and control characters removed (not other spaces).
-QString TrimCell(const QString &text)
-{
-    auto blank = [](QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0x7F; };
-    qsizetype begin = 0, end = text.size();
-    while (begin < end && blank(text[begin]))
-        ++begin;
-    while (end > begin && blank(text[end - 1]))
-        --end;
-    return text.mid(begin, end - begin);
-}
 
 TDocTable ItemsTable(const TItemList &items)
 {
@@ -30,11 +19,11 @@ TDocTable ItemsTable(const TItemList &items)
         table.Align << TDocAlign::Right;
     }
     for (QString &heading : table.Headings)
-        heading = TrimCell(heading);
+        heading = TrimBlanksAndControls(heading);
     for (const TItemRow &row : items.Rows) {
         QStringList cells;
         for (const QString &cell : ItemRowCells(row, items.ShowPrices))
-            cells << TrimCell(cell);
+            cells << TrimBlanksAndControls(cell);
         table.Rows << cells;
     }
     return table;
@@ -45,7 +34,7 @@ TDocTable DataTable(const QVector<TDataRow> &sheet)
     TDocTable table;
     table.Align = {TDocAlign::Left, TDocAlign::Left};
     for (const TDataRow &row : sheet)
-        table.Rows << QStringList{TrimCell(row.Name), TrimCell(row.Value)};
+        table.Rows << QStringList{TrimBlanksAndControls(row.Name), TrimBlanksAndControls(row.Value)};
     return table;
 }
 
@@ -62,7 +51,7 @@ TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow
     doc.Items = ItemsTable(items);
     doc.PriceListOpen = items.PriceListOpen;
     if (items.PriceListOpen)
-        doc.TotalLine = TrimCell(FormatArgs(LangMain(QStringLiteral("ResultsItemsTotalPrice")), PriceList.Currency) +
+        doc.TotalLine = TrimBlanksAndControls(FormatArgs(LangMain(QStringLiteral("ResultsItemsTotalPrice")), PriceList.Currency) +
                                  QStringLiteral(" ") + FormatPrice(items.Total));
     doc.DataHeading = LangMain(QStringLiteral("ResultsDataTabTitle"));
     doc.Data = DataTable(sheet);
@@ -91,8 +80,8 @@ QString ItemListText(const TItemList &items)
     QString text;
     for (const TItemRow &row : items.Rows) {
         const QStringList cells = ItemRowCells(row, false);
-        text += FormatArgs(QStringLiteral("%s  -->  %s  -->  %s"), TrimCell(cells[0]), TrimCell(cells[1]),
-                           TrimCell(cells[2])) +
+        text += FormatArgs(QStringLiteral("%s  -->  %s  -->  %s"), TrimBlanksAndControls(cells[0]), TrimBlanksAndControls(cells[1]),
+                           TrimBlanksAndControls(cells[2])) +
                 QStringLiteral("\r\n");
     }
     return text;
@@ -103,7 +92,7 @@ QString DataSheetText(const QVector<TDataRow> &sheet)
     QString text;
     for (const TDataRow &row : sheet)
         text +=
-            FormatArgs(QStringLiteral("%s  -->  %s"), TrimCell(row.Name), TrimCell(row.Value)) + QStringLiteral("\r\n");
+            FormatArgs(QStringLiteral("%s  -->  %s"), TrimBlanksAndControls(row.Name), TrimBlanksAndControls(row.Value)) + QStringLiteral("\r\n");
     return text;
 }
 

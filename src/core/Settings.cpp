@@ -3,6 +3,7 @@
 #include "IniFile.h"
 #include "Messages.h"
 #include "TextCodec.h"
+#include "TextUtils.h"
 #include "Version.h"
 
 #include <QDir>
@@ -146,4 +147,9 @@ void DeleteFolderFiles(const QString &folder)
             continue;
         QFile::remove(fileName);
     }
+}
+
+QString ProductTitle(const QString &productName)
+{
+    return FormatText(QStringLiteral("%s Configurator"), {productName});
 }

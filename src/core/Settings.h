@@ -28,6 +28,8 @@ void ReadVendorName();
 /// VendorName is exactly "Quenvar" and LanguageID is 1040.
 bool IsHomeMarket(const TSetupData &s);
 bool IsHomeMarket();
+/// The application title of a vendor edition: "<product name> Configurator".
+QString ProductTitle(const QString &productName);
 /// Appends the folder separator unless the text ends with one.
 QString IncludeTrailingBackslash(const QString &folder);
 /// Names of the files (hidden included, no sub-folders) of the folder; true when at least one.

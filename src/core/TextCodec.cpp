@@ -135,3 +135,14 @@ bool TryReadInteger(const QString &text, int32_t &value)
     }
     return TryReadDecimalInt32(text, value);
 }
+
+QString TrimBlanksAndControls(const QString &text)
+{
+    auto blank = [](QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0x7F; };
+    qsizetype begin = 0, end = text.size();
+    while (begin < end && blank(text[begin]))
+        ++begin;
+    while (end > begin && blank(text[end - 1]))
+        --end;
+    return text.mid(begin, end - begin);
+}

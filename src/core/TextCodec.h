@@ -16,3 +16,6 @@ bool EncodeWindows1252(const QString &text, QByteArray &bytes);
 bool TryReadInteger(const QString &text, int32_t &value);
 /// Optional sign and decimal digits only, within 32 bits. Not trimmed.
 bool TryReadDecimalInt32(const QString &text, int32_t &value);
+/// The text without leading and trailing blanks and control characters (other spaces,
+/// such as a non-breaking space, stay).
+QString TrimBlanksAndControls(const QString &text);

@@ -118,20 +118,6 @@ void AppendIntegerText(QString &out, const QVariant &v)
     out.append(QLatin1StringView(digits, end - digits));
 }
 
-QString IntegerText(const QVariant &v)
-{
-    switch (v.typeId()) {
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::ULong:
-    case QMetaType::UShort:
-    case QMetaType::UChar:
-        return QString::number(v.toULongLong());
-    default:
-        return QString::number(v.toLongLong());
-    }
-}
-
 } // namespace
 
 bool ParseInteger(const QString &text, int32_t &number, bool show)

@@ -2,6 +2,7 @@
 
 #include "Lang.h"
 #include "Settings.h"
+#include "TextCodec.h"
 #include "TextUtils.h"
 
 #include <QDate>
@@ -13,13 +14,7 @@ namespace {
 /// A check-file value: read as the profile functions read it, trimmed of blanks and controls.
 QString CheckValue(const QString &path, const QString &section, const QString &key)
 {
-    const QString value = ReadSetting(path, section, key, QString());
-    qsizetype begin = 0, end = value.size();
-    while (begin < end && value[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && value[end - 1].unicode() <= 0x20)
-        --end;
-    return value.mid(begin, end - begin);
+    return TrimBlanksAndControls(ReadSetting(path, section, key, QString()));
 }
 
 /// YYYYMMDD as a day number; a text that is no real date is the earliest day, 0.

@@ -56,7 +56,7 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets)
     if (!targets.Any())
         return;
     auto accepted = std::make_shared<int>(0);
-    const QString title = FormatText(QStringLiteral("%s Configurator"), {SetupData.ProductName});
+    const QString title = ProductTitle(SetupData.ProductName);
     hooks.ExportResult = [targets, accepted, title](const TRequestParameters &request, TResultParameters &result,
                                                     const TItemList &items, const QVector<TDataRow> &sheet,
                                                     QJsonObject &json) {

@@ -83,7 +83,7 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     SetVendorLabel(lblRights, 105);
     SetVendorLabel(lblWebAddress, SetupData.WebAddressId);
     SetVendorLabel(lblMailAddress, 104);
-    lblProduct->setText(FormatArgs(QStringLiteral("%s Configurator"), SetupData.ProductName));
+    lblProduct->setText(ProductTitle(SetupData.ProductName));
     lblVersion->setText(QStringLiteral("Version ") + FileVersionText(QCoreApplication::applicationFilePath(), true));
 
     Separator(this, 135);

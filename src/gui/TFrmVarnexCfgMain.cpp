@@ -601,7 +601,7 @@ void TFrmVarnexCfgMain::ApplyBranding()
     GetVendorText(101, productName);
     SetupData.ProductName = productName;
 
-    const QString title = FormatText(QStringLiteral("%s Configurator"), {SetupData.ProductName});
+    const QString title = ProductTitle(SetupData.ProductName);
     SetApplicationTitle(title);
 
     QString captionStart;

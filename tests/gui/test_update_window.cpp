@@ -309,12 +309,12 @@ private slots:
                  (QStringList{"", "Price list: Italia", "", "",
                               "Technical data and prices are subject to change without notice."}));
         // The word typed in lower case; a wrong letter means starting again from the first.
-        for (const QString &c : {"v", "o", "x", "l", "t", "a"})
-            dialog.TypeCharacter(c);
+        for (const char *c : {"v", "o", "x", "l", "t", "a"})
+            dialog.TypeCharacter(QString::fromLatin1(c));
         QVERIFY(boxes.Messages.isEmpty()); // the rest after the wrong letter does not complete it
         QCOMPARE(dialog.TypedWord(), QStringLiteral("LTA"));
-        for (const QString &c : {"x", "v", "o", "l", "t", "a"})
-            dialog.TypeCharacter(c);
+        for (const char *c : {"x", "v", "o", "l", "t", "a"})
+            dialog.TypeCharacter(QString::fromLatin1(c));
         QCOMPARE(boxes.Texts(), QStringList{QString::fromUtf8(TFrmAbout::kCredits)});
         QStringList opened;
         SetOpenUrlHook([&](const QString &url) {
