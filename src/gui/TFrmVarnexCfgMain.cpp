@@ -11,9 +11,8 @@
 #include "Settings.h"
 #include "TFrmAbout.h"
 #include "TFrmSetup.h"
-#include "TFrmUpdater.h"
 #include "TFrmWizard.h"
-#include "UpdateInstall.h"
+#include "UpdateRunner.h"
 #include "Version.h"
 #include "TextUtils.h"
 #include "Vendor.h"
@@ -504,20 +503,6 @@ void TFrmVarnexCfgMain::WarnInvalidPriceList()
 void TFrmVarnexCfgMain::CheckForUpdates()
 {
     TUpdateEnvironment env = UpdateEnvironment();
-    std::unique_ptr<TFrmUpdater> dialog;
-    env.ShowProgress = [this, &dialog](bool show) {
-        if (show) {
-            dialog = std::make_unique<TFrmUpdater>(this);
-            dialog->show();
-        } else {
-            dialog.reset();
-        }
-        QApplication::processEvents();
-    };
-    env.Progress = [this, &dialog](qint64 received, qint64 total) {
-        const bool cancelled = dialog ? dialog->ReportProgress(received, total) : false;
-        return cancelled || m_closeWanted;
-    };
     env.ReloadPriceList = [this] {
         LoadPriceList();
         ApplyLanguageTexts();
@@ -528,7 +513,7 @@ void TFrmVarnexCfgMain::CheckForUpdates()
     pnlComandi->setEnabled(false);
     MainNotebook->setEnabled(false);
     m_updateRunning = true;
-    ::CheckForUpdates(env);
+    RunUpdateCheckWithProgress(env, this, [this] { return m_closeWanted; });
     m_updateRunning = false;
     pnlComandi->setEnabled(true);
     MainNotebook->setEnabled(true);
