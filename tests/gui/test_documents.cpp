@@ -37,42 +37,6 @@ QString Run(const QString &program, const QStringList &arguments, int *exitCode 
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-/// The window with a finished default configuration, optionally with the sample price list.
-struct TWindowWithResults {
-    TTempHome Home;
-    TRecordingMessageService Boxes;
-    std::unique_ptr<TFrmVarnexCfgMain> Window;
-
-    explicit TWindowWithResults(bool prices)
-    {
-        if (prices) {
-            const QString list = Home.DataHome() + QStringLiteral("/Varnex Configurator/PriceList.tc");
-            QDir().mkpath(QFileInfo(list).absolutePath());
-            QFile::copy(QStringLiteral(VX_BUILD_DIR "PriceList.tc"), list);
-        }
-        Window = std::make_unique<TFrmVarnexCfgMain>(OptionsFor(BuiltProgramPath()));
-        Window->show();
-        QTest::qWaitForWindowExposed(Window.get());
-        QTRY_VERIFY(Window->FirstIdleDone());
-        RunWizardWithDefaults(*Window);
-    }
-    ~TWindowWithResults()
-    {
-        SetSaveFileNameHook({});
-        Window->close();
-    }
-
-    /// Save through the save dialog's answer.
-    void Save(int filter, const QString &fileName)
-    {
-        SetSaveFileNameHook([=](const QStringList &, QString &name) {
-            name = fileName;
-            return filter;
-        });
-        Window->actSaveConfiguration->trigger();
-    }
-};
-
 QStringList NonEmptyLines(const QString &text)
 {
     QStringList lines;

@@ -80,14 +80,9 @@ private slots:
 
     void withThePriceList()
     {
-        TTempHome home;
-        InstallFile(PriceListPath(home), nullptr);
-        TRecordingMessageService boxes;
-        TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.FirstIdleDone());
-        RunWizardWithDefaults(window);
+        TWindowWithResults w(true);
+        TFrmVarnexCfgMain &window = *w.Window;
+        TRecordingMessageService &boxes = w.Boxes;
         QVERIFY(window.HasConfiguration());
 
         // The defaults: 10000 VA on the largest cabinet, three 5 kVA modules, 8 kits in a battery cabinet.
@@ -136,13 +131,9 @@ private slots:
 
     void withoutAPriceList()
     {
-        TTempHome home;
-        TRecordingMessageService boxes;
-        TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        QTRY_VERIFY(window.FirstIdleDone());
-        RunWizardWithDefaults(window);
+        TWindowWithResults w(false);
+        TFrmVarnexCfgMain &window = *w.Window;
+        TRecordingMessageService &boxes = w.Boxes;
         QCOMPARE(HeaderTexts(window.grdItems), (QStringList{"Code", "Description", "Quantity"}));
         QCOMPARE(ColumnWidths(window.grdItems), (QList<int>{110, 389, 100}));
         QCOMPARE(GridTexts(window.grdItems).first(),

@@ -3,9 +3,15 @@
 
 #include "TFrmVarnexCfgMain.h"
 #include "TFrmWizard.h"
+#include "TestSupport.h"
+#include "WindowServices.h"
 #include "Version.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+#include <memory>
 #include <QPushButton>
 #include <QString>
 #include <QTimer>
@@ -41,3 +47,40 @@ inline void RunWizardWithDefaults(TFrmVarnexCfgMain &window)
     driver.start();
     window.actNewConfiguration->trigger();
 }
+
+/// The window with a finished default configuration, optionally with the sample price list.
+struct TWindowWithResults {
+    TTempHome Home;
+    TRecordingMessageService Boxes;
+    std::unique_ptr<TFrmVarnexCfgMain> Window;
+
+    explicit TWindowWithResults(bool prices)
+    {
+        if (prices) {
+            const QString list = Home.DataHome() + QStringLiteral("/Varnex Configurator/PriceList.tc");
+            QDir().mkpath(QFileInfo(list).absolutePath());
+            QFile::copy(QStringLiteral(VX_BUILD_DIR "PriceList.tc"), list);
+        }
+        Window = std::make_unique<TFrmVarnexCfgMain>(OptionsFor(BuiltProgramPath()));
+        Window->show();
+        if (!QTest::qWaitForWindowExposed(Window.get()))
+            qWarning("the window was not exposed");
+        QTRY_VERIFY(Window->FirstIdleDone());
+        RunWizardWithDefaults(*Window);
+    }
+    ~TWindowWithResults()
+    {
+        SetSaveFileNameHook({});
+        Window->close();
+    }
+
+    /// Save through the save dialog's answer.
+    void Save(int filter, const QString &fileName)
+    {
+        SetSaveFileNameHook([=](const QStringList &, QString &name) {
+            name = fileName;
+            return filter;
+        });
+        Window->actSaveConfiguration->trigger();
+    }
+};
