@@ -38,7 +38,7 @@ struct TIniText {
     bool AnyLegacy = false;
 };
 
-QString Fold(const QString &name) { return name.trimmed().toCaseFolded(); }
+QString Fold(const QString &name) { return TrimBlanksAndControls(name).toCaseFolded(); }
 
 // Splits the file into lines and classifies them as the profile functions do.
 TIniText ParseIni(const QByteArray &bytes)
@@ -66,7 +66,7 @@ TIniText ParseIni(const QByteArray &bytes)
         // Decoding fell back to Windows-1252 exactly when the bytes were not UTF-8.
         line.Legacy = text.toUtf8() != raw;
         ini.AnyLegacy = ini.AnyLegacy || line.Legacy;
-        const QString trimmed = text.trimmed();
+        const QString trimmed = TrimBlanksAndControls(text);
         line.Blank = trimmed.isEmpty();
         if (trimmed.startsWith(u';')) {
             line.Kind = TLineKind::Other;
@@ -76,12 +76,12 @@ TIniText ParseIni(const QByteArray &bytes)
             const qsizetype close = trimmed.lastIndexOf(u']');
             if (close > 0) {
                 line.Kind = TLineKind::Section;
-                line.Name = trimmed.mid(1, close - 1).trimmed();
+                line.Name = TrimBlanksAndControls(trimmed.mid(1, close - 1));
             }
         } else {
             const qsizetype eq = text.indexOf(u'=');
             if (eq >= 0) {
-                const QString key = text.left(eq).trimmed();
+                const QString key = TrimBlanksAndControls(text.left(eq));
                 if (!key.isEmpty()) {
                     line.Kind = TLineKind::Key;
                     line.Name = key;
@@ -96,7 +96,7 @@ TIniText ParseIni(const QByteArray &bytes)
 
 QString CleanValue(const QString &raw)
 {
-    QString v = raw.trimmed();
+    QString v = TrimBlanksAndControls(raw);
     if (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))
         v = v.mid(1, v.size() - 2);
     if (v.size() > kMaxValueLength) {
@@ -301,6 +301,15 @@ void Forget(const QString &fileName)
     g_cache.remove(fileName);
 }
 
+// The value as the line holds it, so that reading strips back exactly what was
+// written: blanks at either end, or a quote at both, are kept inside quotes.
+QString StoredValue(const QString &value)
+{
+    const bool needsQuotes = TrimBlanksAndControls(value) != value ||
+                             (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'));
+    return needsQuotes ? u'"' + value + u'"' : value;
+}
+
 bool HasLineBreak(const QString &s)
 {
     return s.contains(u'\n') || s.contains(u'\r') || s.contains(QChar(0));
@@ -348,11 +357,11 @@ bool IniKeyExists(const QString &fileName, const QString &section, const QString
 bool IniWriteString(const QString &fileName, const QString &section, const QString &key, const QString &value)
 {
     // A line break inside any part would add lines of its own to the file.
-    const QString sectionName = section.trimmed();
-    const QString keyName = key.trimmed();
+    const QString sectionName = TrimBlanksAndControls(section);
+    const QString keyName = TrimBlanksAndControls(key);
     if (fileName.isEmpty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
         keyName.isEmpty() || keyName.contains(u'=') || keyName.startsWith(u';') || keyName.startsWith(u'[') ||
-        sectionName.contains(u']'))
+        sectionName.contains(u']') || value.size() > kMaxValueLength)
         return false;
 
     // Only a regular file (or a link to one) is read and replaced: a pipe would
@@ -380,10 +389,12 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
             break;
         }
     }
-    // New lines follow the file's code page where they can.
+    // New lines follow the file's code page where they can, but only where the
+    // bytes read back as the same text: Windows-1252 bytes that happen to form
+    // UTF-8 ("Ã©" is C3 A9) would read back as other characters.
     auto encode = [&](const QString &text) {
         QByteArray out;
-        if (ini.AnyLegacy && EncodeWindows1252(text, out))
+        if (ini.AnyLegacy && EncodeWindows1252(text, out) && DecodeText8Bit(out) == text)
             return out;
         return text.toUtf8();
     };
@@ -417,7 +428,7 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
             // The one line changes; the key keeps the spelling the file gives it.
             const TIniLine &line = ini.Lines[keyLine];
             out = bytes.left(line.Start);
-            out += encode(line.Name + u'=' + value);
+            out += encode(line.Name + u'=' + StoredValue(value));
             out += bytes.mid(line.Start + line.Length);
         } else {
             const TIniLine &after = ini.Lines[lastFilled];
@@ -425,7 +436,7 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
             out = bytes.left(insertAt);
             if (after.EndLength == 0)
                 out += eol;
-            out += encode(keyName + u'=' + value);
+            out += encode(keyName + u'=' + StoredValue(value));
             out += eol;
             out += bytes.mid(insertAt);
         }
@@ -435,7 +446,7 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
             out += eol;
         out += encode(u'[' + sectionName + u']');
         out += eol;
-        out += encode(keyName + u'=' + value);
+        out += encode(keyName + u'=' + StoredValue(value));
         out += eol;
     }
 

@@ -56,7 +56,7 @@ QString FileVersionText(const QString &programFileName, bool full)
 
 QString ReadSetting(const QString &fileName, const QString &section, const QString &key, const QString &def)
 {
-    const QString value = IniReadString(fileName, section, key, def).trimmed();
+    const QString value = TrimBlanksAndControls(IniReadString(fileName, section, key, def));
     return value.isEmpty() ? def : value;
 }
 

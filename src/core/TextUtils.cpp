@@ -202,10 +202,10 @@ QStringList SplitBar(const QString &text)
     QString rest = text;
     int bar;
     while ((bar = rest.indexOf(u'|')) >= 0) {
-        parts.append(rest.left(bar).trimmed());
+        parts.append(TrimBlanksAndControls(rest.left(bar)));
         rest = rest.mid(bar + 1);
     }
-    rest = rest.trimmed();
+    rest = TrimBlanksAndControls(rest);
     if (!rest.isEmpty())
         parts.append(rest);
     return parts;

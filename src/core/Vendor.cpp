@@ -74,7 +74,7 @@ bool GetVendorText(int32_t entry, QString &text)
     if (!g_getData(entry, &value))
         return false;
     if (value)
-        text = DecodeText8Bit(QByteArray(value)).trimmed();
+        text = TrimBlanksAndControls(DecodeText8Bit(QByteArray(value)));
     return true;
 }
 

@@ -212,13 +212,51 @@ private slots:
         QCOMPARE(IniReadString(name, section, key, QStringLiteral("<def>")), value);
     }
 
-    void textOutsideWindows1252GoesInAsUtf8()
+    // Whatever the file's other lines hold, a value reads back exactly as written
+    // and the other lines read as before.
+    void writtenValuesReadBackExactly_data()
     {
-        const QString name = WriteBytes("[S]\nA=caf\xE9\n");
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("value");
+        const QByteArray legacy = "[S]\nA=caf\xE9\n";
+        const QByteArray utf8 = "[S]\nA=caf\xC3\xA9\n";
         const QString greek = QString::fromUtf8("\xCE\xB1\xCE\xB2");
-        QVERIFY(IniWriteString(name, "S", "K", greek));
-        QCOMPARE(IniReadString(name, "S", "K", QString()), greek);
+        const QString mojibake = QString::fromUtf8("\xC3\x83\xC2\xA9"); // "Ã©" is C3 A9 in Windows-1252
+        const QString nbsp = QString::fromUtf8("100\xC2\xA0VA\xE2\x80\xAF");
+        for (const auto &[name, bytes] : {std::pair{"legacy file", legacy}, std::pair{"utf-8 file", utf8}}) {
+            QTest::addRow("%s: outside Windows-1252", name) << bytes << greek;
+            QTest::addRow("%s: Windows-1252 bytes that form UTF-8", name) << bytes << mojibake;
+            QTest::addRow("%s: non-breaking spaces kept", name) << bytes << nbsp;
+            QTest::addRow("%s: blanks at the ends", name) << bytes << QStringLiteral("  two blanks ");
+            QTest::addRow("%s: quoted", name) << bytes << QStringLiteral("\"quoted\"");
+            QTest::addRow("%s: a lone quote", name) << bytes << QStringLiteral("\"");
+            QTest::addRow("%s: empty", name) << bytes << QString();
+        }
+    }
+
+    void writtenValuesReadBackExactly()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, value);
+        const QString name = WriteBytes(before);
+        QVERIFY(IniWriteString(name, "S", "K", value));
+        QCOMPARE(IniReadString(name, "S", "K", QStringLiteral("<def>")), value);
         QCOMPARE(IniReadString(name, "S", "A", QString()), QString::fromUtf8("caf\xC3\xA9"));
+        QVERIFY(IniWriteString(name, "S", "A", value));
+        QCOMPARE(IniReadString(name, "S", "A", QStringLiteral("<def>")), value);
+    }
+
+    void namesAndValuesKeepNonBreakingSpaces()
+    {
+        const QString name = WriteBytes("[S]\nK=\xC2\xA0:\xC2\xA0\n");
+        QCOMPARE(IniReadString(name, "S", "K", QString()), QString::fromUtf8("\xC2\xA0:\xC2\xA0"));
+    }
+
+    void valuesTooLongToReadBackAreRefused()
+    {
+        const QString name = WriteBytes("[S]\nK=old\n");
+        QVERIFY(!IniWriteString(name, "S", "K", QString(2048, u'x')));
+        QCOMPARE(IniReadString(name, "S", "K", QString()), QStringLiteral("old"));
     }
 
     void writeIsAtomicAndLeavesNoTemporaryFile()

@@ -168,13 +168,15 @@ private slots:
         TLanguageSetup t;
         t.Language(QStringLiteral("English.lng"),
                    "[LangOptions]\nLanguageName=English\n"
-                   "[Messages]\nInfoFileSavedOk=   File %s saved.   \nQuoted=\" x \"\n"
+                   "[Messages]\nInfoFileSavedOk=   File %s saved.   \nQuoted=\" x \"\nUnit=\t\xC2\xA0:\xE2\x80\xAF%d\xC2\xA0VA\xC2\xA0\r\n"
                    "[main]\nbuttonsetup=Setup\n[Wizard]\nButtonNext=Next\n[Setup]\nSetupPageUpdates=Updates\n"
                    "[Commons]\nYes=Yes\n[Ups]\nUpsItemBatteryKitEmpty=Empty kit\n"
                    "[Accessories]\nAccessoriesItemRccmd=RCCMD %s\n[Contracts]\nContractsItem_C=C\n");
         QVERIFY(SelectLanguage());
         QCOMPARE(LangMessages(QStringLiteral("InfoFileSavedOk")), QStringLiteral("File %s saved."));
         QCOMPARE(LangMessages(QStringLiteral("Quoted")), QStringLiteral("x"));
+        // Only blanks and controls are trimmed: translators' non-breaking spaces stay.
+        QCOMPARE(LangMessages(QStringLiteral("Unit")), QString::fromUtf8("\xC2\xA0:\xE2\x80\xAF%d\xC2\xA0VA\xC2\xA0"));
         QCOMPARE(LangMain(QStringLiteral("ButtonSetup")), QStringLiteral("Setup"));
         QCOMPARE(LangWizard(QStringLiteral("ButtonNext")), QStringLiteral("Next"));
         QCOMPARE(LangSetup(QStringLiteral("SetupPageUpdates")), QStringLiteral("Updates"));
