@@ -573,15 +573,6 @@ void BuildResultTables(const TRequestParameters &req, TResultParameters &res, bo
     sheet = BuildDataSheet(req, res, sheetContext);
 }
 
-QJsonObject NotAnObject()
-{
-    QJsonObject out;
-    out["ok"] = false;
-    out["error"] = QStringLiteral("Invalid request: not an object");
-    out["errorPage"] = -1;
-    return out;
-}
-
 } // namespace
 
 const TWizardOffer &THeadlessSession::OfferFor(int32_t languageId) const
@@ -684,6 +675,7 @@ namespace {
 bool CheckRequestFile(QFile &file, const QString &fileName, QTextStream &err)
 {
     TJsonElementReader reader(file);
+    reader.SetObjectsOnly(true);
     QJsonValue value;
     if (reader.Start())
         while (reader.Next(value)) {
@@ -727,11 +719,7 @@ int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, c
     reader.Start();
     // Each answer starts at its opening brace; arrays put it on its own line.
     auto answer = [&](const QJsonValue &v, int level) {
-        QByteArray bytes;
-        if (v.isObject())
-            bytes = SizeRequestText(v.toObject(), hooks, session, level, nullptr, nullptr);
-        else
-            AppendJson(bytes, NotAnObject(), level);
+        QByteArray bytes = SizeRequestText(v.toObject(), hooks, session, level, nullptr, nullptr);
         while (!bytes.isEmpty() && (bytes.front() == '\n' || bytes.front() == ' '))
             bytes.remove(0, 1);
         return bytes;

@@ -169,6 +169,9 @@ bool TJsonElementReader::Next(QJsonValue &value)
     }
     m_first = false;
     const qint64 start = Offset();
+    if (m_objectsOnly && m_isArray && Peek() != '{')
+        return Fail(Peek() == -1 ? QStringLiteral("unterminated array") : QStringLiteral("array element is not an object"),
+                    start);
     QByteArray bytes;
     if (!ScanValue(bytes) || !ParseValue(bytes, start, value))
         return false;

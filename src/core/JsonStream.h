@@ -18,6 +18,10 @@ public:
 
     explicit TJsonElementReader(QIODevice &in) : m_in(in) {}
 
+    /// Array elements that are not objects fail at their first byte, before
+    /// anything of them is read.
+    void SetObjectsOnly(bool objectsOnly) { m_objectsOnly = objectsOnly; }
+
     /// Reads up to the first value. False on malformed input (Error, ErrorOffset)
     /// or when the top level is neither an object nor an array (NotContainer).
     bool Start();
@@ -49,6 +53,7 @@ private:
     bool m_notContainer = false;
     bool m_done = false;
     bool m_first = true;
+    bool m_objectsOnly = false;
     QString m_error;
     qint64 m_errorOffset = 0;
 };
@@ -100,5 +105,6 @@ private:
     std::string m_buf;
     int m_level;
     bool m_first = true;
+    bool m_objectsOnly = false;
     bool m_afterKey = false;
 };
