@@ -136,6 +136,18 @@ bool TryReadInteger(const QString &text, int32_t &value)
     return TryReadDecimalInt32(text, value);
 }
 
+QString WithoutMnemonic(const QString &caption)
+{
+    QString out;
+    out.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size())
+            ++i;
+        out.append(caption[i]);
+    }
+    return out;
+}
+
 QString TrimBlanksAndControls(const QString &text)
 {
     auto blank = [](QChar c) { return c.unicode() <= 0x20 || c.unicode() == 0x7F; };

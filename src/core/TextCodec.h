@@ -19,3 +19,5 @@ bool TryReadDecimalInt32(const QString &text, int32_t &value);
 /// The text without leading and trailing blanks and control characters (other spaces,
 /// such as a non-breaking space, stay).
 QString TrimBlanksAndControls(const QString &text);
+/// A caption without its mnemonic marks: "&Save" gives "Save", "&&" gives "&".
+QString WithoutMnemonic(const QString &caption);

@@ -47,7 +47,7 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("FrmAbout"));
     setFixedSize(494, 362);
     setFont(Tahoma(8, false));
-    setWindowTitle(LangMain(QStringLiteral("ButtonInfoProgram")));
+    setWindowTitle(WithoutMnemonic(LangMain(QStringLiteral("ButtonInfoProgram"))));
 
     auto *panel = new QFrame(this);
     panel->setGeometry(10, 12, 142, 110);

@@ -1,4 +1,5 @@
 #include "TFrmSetup.h"
+#include "TextUtils.h"
 
 #include "Globals.h"
 #include "WindowServices.h"
@@ -39,7 +40,7 @@ TFrmSetup::TFrmSetup(QWidget *parent) : QDialog(parent)
     setObjectName(QStringLiteral("FrmSetup"));
     setFixedSize(293, 182);
     setFont(Tahoma(8));
-    setWindowTitle(LangMain(QStringLiteral("ButtonSetup")));
+    setWindowTitle(WithoutMnemonic(LangMain(QStringLiteral("ButtonSetup"))));
 
     chkCheckUpdates = new QCheckBox(QStringLiteral(" ") + LangSetup(QStringLiteral("SetupCheckUpdates")));
     chkCheckUpdates->setObjectName(QStringLiteral("chkCheckUpdates"));

@@ -1,4 +1,5 @@
 #include "TFrmVarnexCfgMain.h"
+#include "NavButton.h"
 
 #include "IniFile.h"
 #include "Lang.h"
@@ -68,28 +69,6 @@ protected:
         gradient.setColorAt(0.0, kGradientTop);
         gradient.setColorAt(1.0, Qt::white);
         painter.fillRect(rect(), gradient);
-    }
-};
-
-/// A command button of the navigation column: the usual button face with its
-/// caption on the left, in the caption colour set by SetNavButtonEnabled.
-class TNavButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent *) override
-    {
-        QPainter painter(this);
-        QStyleOptionButton option;
-        initStyleOption(&option);
-        option.text.clear();
-        style()->drawControl(QStyle::CE_PushButton, &option, &painter, this);
-        painter.setFont(font());
-        painter.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
-        style()->drawItemText(&painter, rect().adjusted(8, 0, -4, 0),
-                              Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, palette(), isEnabled(),
-                              text(), QPalette::NoRole);
     }
 };
 
@@ -199,18 +178,25 @@ void TFrmVarnexCfgMain::BuildWindow()
     setPalette(back);
     setAutoFillBackground(true);
 
-    auto makeAction = [this](const char *name, void (TFrmVarnexCfgMain::*handler)()) {
+    auto makeAction = [this](const char *name, void (TFrmVarnexCfgMain::*handler)(), const QKeySequence &keys = {}) {
         auto *action = new QAction(this);
         action->setObjectName(QLatin1String(name));
+        action->setShortcut(keys);
+        addAction(action); // its shortcut works anywhere in the window
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    actNewConfiguration = makeAction("actNewConfiguration", &TFrmVarnexCfgMain::actNewConfigurationExecute);
-    actEditAutonomy = makeAction("actEditAutonomy", &TFrmVarnexCfgMain::actEditAutonomyExecute);
-    actSaveConfiguration = makeAction("actSaveConfiguration", &TFrmVarnexCfgMain::actSaveConfigurationExecute);
-    actPrintConfiguration = makeAction("actPrintConfiguration", &TFrmVarnexCfgMain::actPrintConfigurationExecute);
-    actSetup = makeAction("actSetup", &TFrmVarnexCfgMain::actSetupExecute);
-    actInfoProgram = makeAction("actInfoProgram", &TFrmVarnexCfgMain::actInfoProgramExecute);
+    // The six commands' shortcuts. Ctrl+S and Ctrl+O stay free for configuration files.
+    actNewConfiguration = makeAction("actNewConfiguration", &TFrmVarnexCfgMain::actNewConfigurationExecute,
+                                     QKeySequence(Qt::CTRL | Qt::Key_N));
+    actEditAutonomy = makeAction("actEditAutonomy", &TFrmVarnexCfgMain::actEditAutonomyExecute,
+                                 QKeySequence(Qt::CTRL | Qt::Key_E));
+    actSaveConfiguration = makeAction("actSaveConfiguration", &TFrmVarnexCfgMain::actSaveConfigurationExecute,
+                                      QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    actPrintConfiguration = makeAction("actPrintConfiguration", &TFrmVarnexCfgMain::actPrintConfigurationExecute,
+                                       QKeySequence(Qt::CTRL | Qt::Key_P));
+    actSetup = makeAction("actSetup", &TFrmVarnexCfgMain::actSetupExecute, QKeySequence(Qt::CTRL | Qt::Key_Comma));
+    actInfoProgram = makeAction("actInfoProgram", &TFrmVarnexCfgMain::actInfoProgramExecute, QKeySequence(Qt::Key_F1));
     actLayoutCopyToClipBoard =
         makeAction("actLayoutCopyToClipBoard", &TFrmVarnexCfgMain::actLayoutCopyToClipBoardExecute);
     actLayoutSaveToFile = makeAction("actLayoutSaveToFile", &TFrmVarnexCfgMain::actLayoutSaveToFileExecute);
@@ -266,6 +252,8 @@ QPushButton *TFrmVarnexCfgMain::AddCommandButton(QWidget *parent, const QString 
     auto sync = [button, action] {
         button->setText(action->text());
         button->setEnabled(action->isEnabled());
+        button->setToolTip(WithoutMnemonic(action->text()).trimmed() + QStringLiteral("  (") +
+                           action->shortcut().toString(QKeySequence::NativeText) + u')');
     };
     connect(action, &QAction::changed, button, sync);
     sync();

@@ -323,8 +323,9 @@ QWidget *TFrmWizard::BuildContractsPage()
 
 void TFrmWizard::SetCaptions()
 {
-    setWindowTitle(LangMain(m_core.Mode() == TWizardMode::EditAutonomy ? QStringLiteral("ButtonEditAutonomy")
-                                                                       : QStringLiteral("ButtonNewConfiguration")));
+    setWindowTitle(WithoutMnemonic(LangMain(m_core.Mode() == TWizardMode::EditAutonomy
+                                                ? QStringLiteral("ButtonEditAutonomy")
+                                                : QStringLiteral("ButtonNewConfiguration"))));
     grpLayout->setTitle(Framed(LangWizard(QStringLiteral("PowerLayoutTitle"))));
     lblInput->setText(LangWizard(QStringLiteral("Input")));
     lblOutput->setText(LangWizard(QStringLiteral("Output")));
@@ -517,7 +518,20 @@ void TFrmWizard::EnterPage(int32_t page, bool forward)
     btnNext->setText(LangWizard(m_core.IsLastPage(page) ? QStringLiteral("ButtonFinish")
                                                         : QStringLiteral("ButtonNext")));
     btnBack->setEnabled(m_core.BackEnabled(page));
+    FocusFirstEntry(page);
     RepaintPreview();
+}
+
+void TFrmWizard::FocusFirstEntry(int32_t page)
+{
+    // The number the page asks for takes the keys at once; Enter still means Next.
+    QLineEdit *entry = page == PagePower ? edtLoadPower : page == PageAutonomy ? edtMinutes : nullptr;
+    if (entry && !entry->isEnabled())
+        entry = edtHours;
+    if (entry && entry->isEnabled()) {
+        entry->setFocus(Qt::OtherFocusReason);
+        entry->selectAll();
+    }
 }
 
 void TFrmWizard::InitRedundancyPage()

@@ -66,6 +66,7 @@ private:
     void RestoreAutonomyControls();
 
     void EnterPage(int32_t page, bool forward);
+    void FocusFirstEntry(int32_t page);
     void InitRedundancyPage();
     void InitAutonomyPage();
     void InitAdvancedPage();

@@ -100,6 +100,48 @@ private slots:
     void startupEmptiesTemporaryFolderOfFilesOnly();
     void debugSwitch_data();
     void debugSwitch();
+    // Every command from the keyboard: its shortcut, Alt and its mnemonic, and
+    // Enter or Return on the focused button.
+    void commandsWorkFromTheKeyboard()
+    {
+        TWindowWithResults w(false);
+        TFrmVarnexCfgMain &window = *w.Window;
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        const struct {
+            QPushButton *Button;
+            QAction *Action;
+            QKeySequence Shortcut;
+            Qt::Key Mnemonic;
+        } commands[] = {
+            {window.btnNewConfiguration, window.actNewConfiguration, QKeySequence("Ctrl+N"), Qt::Key_N},
+            {window.btnEditAutonomy, window.actEditAutonomy, QKeySequence("Ctrl+E"), Qt::Key_E},
+            {window.btnSaveConfiguration, window.actSaveConfiguration, QKeySequence("Ctrl+Shift+S"), Qt::Key_S},
+            {window.btnPrintConfiguration, window.actPrintConfiguration, QKeySequence("Ctrl+P"), Qt::Key_P},
+            {window.btnSetup, window.actSetup, QKeySequence("Ctrl+,"), Qt::Key_T},
+            {window.btnInfo, window.actInfoProgram, QKeySequence("F1"), Qt::Key_A},
+        };
+        for (const auto &command : commands) {
+            // Count the command instead of opening its dialog.
+            QObject::disconnect(command.Action, &QAction::triggered, &window, nullptr);
+            int runs = 0;
+            const auto counter = connect(command.Action, &QAction::triggered, [&] { ++runs; });
+            const QByteArray name = command.Action->objectName().toLatin1();
+            QTest::keySequence(&window, command.Shortcut);
+            QVERIFY2(runs == 1, name);
+            QTest::keyClick(&window, command.Mnemonic, Qt::AltModifier);
+            QTRY_VERIFY2(runs == 2, name); // a mnemonic presses the button visibly first
+            command.Button->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(command.Button, Qt::Key_Return);
+            QTRY_VERIFY2(runs == 3, name);
+            QTest::keyClick(command.Button, Qt::Key_Enter, Qt::KeypadModifier);
+            QTRY_VERIFY2(runs == 4, name);
+            QVERIFY(command.Button->toolTip().endsWith(
+                QStringLiteral("(") + command.Shortcut.toString(QKeySequence::NativeText) + u')'));
+            disconnect(counter);
+        }
+    }
+
     void captionsComeFromLanguageFileAndVendorLibrary();
     void productLogoOpensProductPageUnderWaitCursor();
     void unknownLanguageFileRemovesLogoLinkForTheRun();
@@ -251,7 +293,7 @@ void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
         QCOMPARE(command.Action->text(), QStringLiteral(" ") + text);
         QCOMPARE(command.Button->text(), QStringLiteral(" ") + text);
     }
-    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" New configuration"));
+    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" &New configuration"));
 
     QCOMPARE(window.pageControlResult->tabText(0), LangMain(QStringLiteral("ResultsLayoutTabTitle")));
     QCOMPARE(window.pageControlResult->tabText(1), LangMain(QStringLiteral("ResultsItemsTabTitle")));
@@ -445,7 +487,7 @@ void TestMainWindow::missingVendorLibraryEndsOrderly()
     QCOMPARE(boxes.Messages.at(0).Text, expected);
 
     // Captions are set; vendor parts stay empty.
-    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" New configuration"));
+    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" &New configuration"));
     QVERIFY(SetupData.ProductName.isEmpty());
     QVERIFY(window.imgWelcome->pixmap().isNull());
     QCOMPARE(SetupData.ProductLinkId, 0);

@@ -163,7 +163,7 @@ private slots:
     {
         TFrmWizard w(TWizardMode::NewConfiguration);
         QCOMPARE(w.size(), QSize(542, 367));
-        QCOMPARE(w.windowTitle(), LangMain("ButtonNewConfiguration"));
+        QCOMPARE(w.windowTitle(), WithoutMnemonic(LangMain("ButtonNewConfiguration")));
         QList<int32_t> visited;
         QStringList nextLabels;
         QTimer::singleShot(0, &w, [&] {
@@ -340,6 +340,28 @@ private slots:
         QCOMPARE(Child<QLabel>(w, "lblPercentDescription")->text(),
                  FormatText(LangWizard("PageAutonomyPowerPercentUsed"),
                             {8000, watt ? QStringLiteral("W") : QStringLiteral("VA")}));
+    }
+
+    // Keys alone walk the wizard: the page's number has the focus, Enter is Next,
+    // Alt and the mnemonic go back.
+    void keyboardOnly()
+    {
+        TFrmWizard w(TWizardMode::NewConfiguration);
+        Show(w);
+        QTest::keyClick(&w, Qt::Key_N, Qt::AltModifier);
+        QTRY_COMPARE(w.CurrentPage(), int32_t(PagePower));
+        auto *load = Child<QLineEdit>(w, "edtLoadPower");
+        QCOMPARE(QApplication::focusWidget(), load);
+        QCOMPARE(load->selectedText(), QStringLiteral("10000"));
+        QTest::keyClicks(load, QStringLiteral("7500"));
+        QTest::keyClick(load, Qt::Key_Return);
+        QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QCOMPARE(RequestParameters.LoadPower, 7500);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(w, "edtMinutes"));
+        QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
+        QTRY_COMPARE(w.CurrentPage(), int32_t(PageRedundancy));
     }
 
     // The preview follows the size choice at once; the unit options wait for Next.
@@ -663,7 +685,7 @@ private slots:
 
         TFrmWizard w(TWizardMode::EditAutonomy);
         Show(w);
-        QCOMPARE(w.windowTitle(), LangMain("ButtonEditAutonomy"));
+        QCOMPARE(w.windowTitle(), WithoutMnemonic(LangMain("ButtonEditAutonomy")));
         QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
         QCOMPARE(Child<QLabel>(w, "lblTitle")->text(), LangWizard("PageAutonomyTitle"));
         QVERIFY(!Button(w, "btnBack")->isEnabled());
