@@ -3,6 +3,8 @@
 // split into parts, and a check that aborts (so the fuzzer keeps the input).
 
 #include <QByteArray>
+#include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QList>
 #include <QString>
@@ -20,10 +22,14 @@
         }                                                                                                  \
     } while (0)
 
-/// A folder that lives as long as the process.
+/// A folder that lives as long as the process, in memory where the system has
+/// such a folder: the code under test flushes what it writes, which on a disk
+/// would cost more than the run itself.
 inline const QTemporaryDir &ScratchFolder()
 {
-    static QTemporaryDir dir;
+    static QTemporaryDir dir(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
+                                 ? QStringLiteral("/dev/shm/varnex-fuzz-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/varnex-fuzz-XXXXXX"));
     FUZZ_CHECK(dir.isValid());
     return dir;
 }

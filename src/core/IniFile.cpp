@@ -267,10 +267,10 @@ bool LookupOf(const QString &fileName, TIniLookup &lookup, TFileStamp &stamp)
     QFile file(fileName);
     if (before.Size > kMaxIniBytes || !file.open(QIODevice::ReadOnly))
         return false;
-    const QByteArray bytes = file.read(kMaxIniBytes + 1);
-    file.close();
-    if (bytes.size() > kMaxIniBytes)
+    QByteArray bytes;
+    if (!ReadAtMost(file, kMaxIniBytes, bytes))
         return false;
+    file.close();
     lookup = BuildLookup(ParseIni(bytes));
     TFileStamp after;
     // Keep it only when nobody wrote the file while it was read.
@@ -374,9 +374,7 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
         QFile existing(fileName);
         if (!existing.open(QIODevice::ReadOnly))
             return false;
-        bytes = existing.read(kMaxIniBytes + 1);
-        existing.close();
-        if (bytes.size() > kMaxIniBytes)
+        if (!ReadAtMost(existing, kMaxIniBytes, bytes))
             return false;
     }
     const TIniText ini = ParseIni(bytes);

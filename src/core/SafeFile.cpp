@@ -1,7 +1,24 @@
 #include "SafeFile.h"
 
+#include <QByteArray>
 #include <QFileInfo>
 #include <QSaveFile>
+
+bool ReadAtMost(QIODevice &in, qint64 maxBytes, QByteArray &bytes)
+{
+    bytes.clear();
+    char chunk[64 * 1024];
+    for (;;) {
+        const qint64 n = in.read(chunk, sizeof chunk);
+        if (n < 0 || bytes.size() + n > maxBytes) {
+            bytes.clear();
+            return false;
+        }
+        if (n == 0)
+            return true;
+        bytes.append(chunk, qsizetype(n));
+    }
+}
 
 bool WriteFileSafely(const QString &fileName, const std::function<bool(QIODevice &)> &write, QString &error)
 {

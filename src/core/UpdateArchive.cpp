@@ -121,7 +121,23 @@ bool InflateInto(const QByteArray &packed, quint32 unpackedSize, QFile &file, QS
     return code == Z_STREAM_END && error.isEmpty();
 }
 
-bool UnpackEntries(const QByteArray &bytes, const QString &target, QStringList &written, QString &error)
+/// Makes the entry's folder below the target, noting each folder it had to make.
+bool MakeEntryFolder(const QString &target, const QStringList &folder, QStringList &made)
+{
+    QString path = target;
+    for (const QString &part : folder) {
+        path += u'/' + part;
+        if (QFileInfo(path).isDir())
+            continue;
+        if (!QDir().mkdir(path))
+            return false;
+        made << path;
+    }
+    return true;
+}
+
+bool UnpackEntries(const QByteArray &bytes, const QString &target, QStringList &written, QStringList &made,
+                   QString &error)
 {
     TArchiveReader reader(bytes);
     while (!reader.AtEnd()) {
@@ -140,7 +156,7 @@ bool UnpackEntries(const QByteArray &bytes, const QString &target, QStringList &
             return false;
         }
         const QStringList parts = folder + name;
-        if (!NoLinksBelow(target, parts) || !QDir().mkpath(target + u'/' + folder.join(u'/'))) {
+        if (!NoLinksBelow(target, parts) || !MakeEntryFolder(target, folder, made)) {
             error = QStringLiteral("an entry's folder cannot be made inside the folder");
             return false;
         }
@@ -208,11 +224,16 @@ bool UnpackUpdateArchive(const QString &archiveFile, const QString &target, QStr
         error = QStringLiteral("the folder does not exist");
         return false;
     }
-    QStringList files;
-    const bool ok = UnpackEntries(bytes, folder, files, error);
-    if (!ok)
+    QStringList files, made;
+    const bool ok = UnpackEntries(bytes, folder, files, made, error);
+    if (!ok) {
+        // Nothing half-unpacked is left for the updater: the files, then the
+        // folders this call made, deepest first.
         for (const QString &path : files)
-            QFile::remove(path); // nothing half-unpacked is left for the updater
+            QFile::remove(path);
+        for (auto it = made.crbegin(); it != made.crend(); ++it)
+            QDir().rmdir(*it);
+    }
     if (written)
         *written = ok ? files : QStringList();
     return ok;
