@@ -15,11 +15,17 @@ const QStringList kSections = {QStringLiteral("S"), QStringLiteral("Setup"), QSt
 const QStringList kKeys = {QStringLiteral("K"), QStringLiteral("A"), QStringLiteral("LanguageFile"),
                            QStringLiteral("k")};
 
-QString Folded(const QString &name) { return TrimBlanksAndControls(name).toCaseFolded(); }
+QString Folded(const QString &name)
+{
+    return TrimBlanksAndControls(name).toCaseFolded();
+}
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -43,7 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         FUZZ_CHECK(ReadWholeFile(file) == parts[3]);
         return 0;
     }
-    FUZZ_CHECK(IniReadString(file, section, key, QStringLiteral("\x01missing")) == value);
+    const QString readBack = IniReadString(file, section, key, QStringLiteral("\x01missing"));
+    if (readBack != value)
+        std::fprintf(stderr, "wrote [%s] read [%s] file [%s]\n", value.toUtf8().toHex(' ').constData(),
+                     readBack.toUtf8().toHex(' ').constData(), ReadWholeFile(file).toHex(' ').constData());
+    FUZZ_CHECK(readBack == value);
     for (const QString &s : sections)
         for (const QString &k : keys) {
             if (Folded(s) == Folded(section) && Folded(k) == Folded(key))

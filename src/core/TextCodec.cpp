@@ -63,7 +63,8 @@ bool TryReadDecimalInt32(const QString &text, int32_t &value)
 
 QString DecodeText8Bit(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    // A byte order mark is text like any other here: the callers strip the one at a file's start.
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;
