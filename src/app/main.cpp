@@ -1,6 +1,7 @@
 // The program entry: the headless sizing mode, or the main window and its
 // message loop.
 
+#include "CaptionFit.h"
 #include "HeadlessMain.h"
 #include "QtMessageService.h"
 #include "TFrmVarnexCfgMain.h"
@@ -50,6 +51,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Configurator"));
     SetApplicationTitle(QStringLiteral("Configurator"));
     LoadProgramFonts();
+    InstallClippedCaptionReport();
 
     TQtMessageService messageBoxes;
     SetMessageService(&messageBoxes);

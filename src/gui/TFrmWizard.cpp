@@ -524,6 +524,13 @@ void TFrmWizard::EnterPage(int32_t page, bool forward)
 
 void TFrmWizard::FocusFirstEntry(int32_t page)
 {
+    // The tick grids take Space on their first entry; Enter still means Next.
+    TAccessoryGrid *grid = page == PageAccessories ? grdAccessories : page == PageContracts ? grdContracts : nullptr;
+    if (grid && grid->EntryCount() > 0) {
+        grid->setFocus(Qt::OtherFocusReason);
+        grid->setCurrentCell(0, 0);
+        return;
+    }
     // The number the page asks for takes the keys at once; Enter still means Next.
     QLineEdit *entry = page == PagePower ? edtLoadPower : page == PageAutonomy ? edtMinutes : nullptr;
     if (entry && !entry->isEnabled())
