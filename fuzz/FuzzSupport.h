@@ -4,8 +4,8 @@
 
 #include <QByteArray>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QList>
 #include <QString>
 #include <QTemporaryDir>
@@ -14,12 +14,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#define FUZZ_CHECK(condition)                                                                              \
-    do {                                                                                                   \
-        if (!(condition)) {                                                                                \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);            \
-            std::abort();                                                                                  \
-        }                                                                                                  \
+#define FUZZ_CHECK(condition)                                                                                          \
+    do {                                                                                                               \
+        if (!(condition)) {                                                                                            \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition);                         \
+            std::abort();                                                                                              \
+        }                                                                                                              \
     } while (0)
 
 /// A folder that lives as long as the process, in memory where the system has
@@ -34,7 +34,10 @@ inline const QTemporaryDir &ScratchFolder()
     return dir;
 }
 
-inline QString ScratchFile(const QString &name) { return ScratchFolder().filePath(name); }
+inline QString ScratchFile(const QString &name)
+{
+    return ScratchFolder().filePath(name);
+}
 
 inline void WriteWholeFile(const QString &name, const QByteArray &bytes)
 {

@@ -6,7 +6,10 @@
 #include "PriceList.h"
 #include "UpdateCheck.h"
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

@@ -8,7 +8,10 @@
 
 #include <QVariant>
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -21,10 +24,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             break;
         const QByteArray rest = part.mid(1);
         switch (part[0]) {
-        case 'd': args << QVariant(rest.toInt()); break;
-        case 'm': args << QVariant::fromValue(TCurrency(rest.toLongLong())); break;
-        case 'f': args << QVariant(rest.toDouble()); break;
-        default: args << QVariant(QString::fromUtf8(rest)); break;
+        case 'd':
+            args << QVariant(rest.toInt());
+            break;
+        case 'm':
+            args << QVariant::fromValue(TCurrency(rest.toLongLong()));
+            break;
+        case 'f':
+            args << QVariant(rest.toDouble());
+            break;
+        default:
+            args << QVariant(QString::fromUtf8(rest));
+            break;
         }
     }
     QString out;

@@ -20,7 +20,10 @@ QByteArray ToCsv(const QList<QStringList> &rows)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

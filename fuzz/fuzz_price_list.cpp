@@ -7,7 +7,10 @@
 #include "Globals.h"
 #include "PriceList.h"
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

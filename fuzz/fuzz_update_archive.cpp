@@ -22,7 +22,10 @@ QStringList Tree(const QString &folder)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***) { return 0; }
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -51,9 +54,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                       [&](const QString &n) { return n.startsWith(target + u'/'); }),
                        outsideAfter.end());
     QStringList expected = outsideBefore;
-    expected.erase(std::remove_if(expected.begin(), expected.end(),
-                                  [&](const QString &n) { return n.startsWith(target + u'/'); }),
-                   expected.end());
+    expected.erase(
+        std::remove_if(expected.begin(), expected.end(), [&](const QString &n) { return n.startsWith(target + u'/'); }),
+        expected.end());
     FUZZ_CHECK(outsideAfter == expected);
     FUZZ_CHECK(ReadWholeFile(bystander) == "keep");
     if (!ok)
