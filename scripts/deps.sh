@@ -4,7 +4,7 @@
 set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsqlcipher-dev sqlcipher
   libcurl4-openssl-dev ca-certificates libzip-dev zipcmp zipmerge ziptool zlib1g-dev
-  xvfb xauth x11-apps imagemagick fonts-liberation fonts-wine python3-docx poppler-utils
+  xvfb xauth x11-apps imagemagick fonts-liberation fonts-wine fonts-dejavu-extra python3-docx poppler-utils
   cups printer-driver-cups-pdf)
 # The sanitizer build and the fuzzers use clang with its runtime libraries;
 # the desktop script drives the real window with xdotool.

@@ -1,4 +1,5 @@
 #include "LayoutPainter.h"
+#include "ProgramFonts.h"
 #include "SafeFile.h"
 #include "VendorBitmap.h"
 
@@ -16,10 +17,7 @@
 
 QFont LayoutFont()
 {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(12);
-    font.setBold(true);
-    return font;
+    return ProgramPixelFont(12, true);
 }
 
 TTextMeasure LayoutTextMeasure(const QFont &font)

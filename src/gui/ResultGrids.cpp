@@ -1,4 +1,5 @@
 #include "ResultGrids.h"
+#include "ProgramFonts.h"
 
 #include "Lang.h"
 #include "PriceList.h"
@@ -52,8 +53,7 @@ void FillItemGrid(QTableWidget *grid, const TItemList &list)
 {
     grid->clearContents();
     grid->setRowCount(std::max<qsizetype>(1, list.Rows.size()));
-    QFont codeFont = grid->font();
-    codeFont.setBold(true);
+    const QFont codeFont = ProgramBold(grid->font());
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     for (qsizetype r = 0; r < list.Rows.size(); ++r) {
         const QStringList cells = ItemRowCells(list.Rows[r], list.ShowPrices);

@@ -1,4 +1,5 @@
 #include "TFrmAbout.h"
+#include "ProgramFonts.h"
 
 #include "Globals.h"
 #include "Lang.h"
@@ -22,14 +23,6 @@ const char *const TFrmAbout::kCredits = "Varnex Configurator: sized, drawn and p
 
 namespace {
 
-QFont Tahoma(int pointSize, bool bold)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 QFrame *Separator(QWidget *parent, int y)
 {
     auto *line = new QFrame(parent);
@@ -46,7 +39,7 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     ScaleFormToScreen(this);
     setObjectName(QStringLiteral("FrmAbout"));
     setFixedSize(494, 362);
-    setFont(Tahoma(8, false));
+    setFont(ProgramFont(8));
     setWindowTitle(WithoutMnemonic(LangMain(QStringLiteral("ButtonInfoProgram"))));
 
     auto *panel = new QFrame(this);
@@ -113,7 +106,7 @@ QLabel *TFrmAbout::AddLabel(const QString &name, int x, int y, int pointSize, bo
     auto *label = new QLabel(this);
     label->setObjectName(name);
     label->setTextFormat(Qt::PlainText);
-    label->setFont(Tahoma(pointSize, bold));
+    label->setFont(ProgramFont(pointSize, bold));
     label->move(x, y);
     label->resize(494 - x - 10, QFontMetrics(label->font()).height() + 2);
     return label;

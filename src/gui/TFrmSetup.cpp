@@ -1,4 +1,5 @@
 #include "TFrmSetup.h"
+#include "ProgramFonts.h"
 #include "TextUtils.h"
 
 #include "Globals.h"
@@ -12,13 +13,6 @@
 #include <QTabWidget>
 
 namespace {
-
-QFont Tahoma(int pointSize)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(pointSize);
-    return font;
-}
 
 /// A tab page with the framed area of 262 x 81 that holds its one control.
 QWidget *FramedPage(QWidget *control)
@@ -39,7 +33,7 @@ TFrmSetup::TFrmSetup(QWidget *parent) : QDialog(parent)
     ScaleFormToScreen(this);
     setObjectName(QStringLiteral("FrmSetup"));
     setFixedSize(293, 182);
-    setFont(Tahoma(8));
+    setFont(ProgramFont(8));
     setWindowTitle(WithoutMnemonic(LangMain(QStringLiteral("ButtonSetup"))));
 
     chkCheckUpdates = new QCheckBox(QStringLiteral(" ") + LangSetup(QStringLiteral("SetupCheckUpdates")));
@@ -52,7 +46,7 @@ TFrmSetup::TFrmSetup(QWidget *parent) : QDialog(parent)
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setGeometry(8, 8, 278, 121);
-    PageControl->tabBar()->setFont(Tahoma(10));
+    PageControl->tabBar()->setFont(ProgramFont(10));
     TabUpdates = FramedPage(chkCheckUpdates);
     TabLanguages = FramedPage(cmbLanguage);
     PageControl->addTab(TabUpdates, LangSetup(QStringLiteral("SetupPageUpdates")));

@@ -1,4 +1,5 @@
 #include "TFrmVarnexCfgMain.h"
+#include "ProgramFonts.h"
 #include "NavButton.h"
 
 #include "IniFile.h"
@@ -72,14 +73,6 @@ protected:
     }
 };
 
-QFont TahomaFont(int pointSize, bool bold)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 /// Shows the picture centred in the label, shrunk to fit with its proportions
 /// kept; an empty picture empties the label.
 void SetPicture(QLabel *label, const QImage &image)
@@ -94,17 +87,10 @@ void SetPicture(QLabel *label, const QImage &image)
     label->setPixmap(pixmap);
 }
 
-QFont TahomaPixelFont(int pixelSize)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixelSize);
-    return font;
-}
-
 void ConfigureGrid(QTableWidget *grid)
 {
-    grid->setFont(TahomaPixelFont(12));
-    grid->horizontalHeader()->setFont(TahomaPixelFont(13));
+    grid->setFont(ProgramPixelFont(12));
+    grid->horizontalHeader()->setFont(ProgramPixelFont(13));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::NoSelection);
     grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -172,7 +158,7 @@ void TFrmVarnexCfgMain::BuildWindow()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(833, 566);
-    setFont(TahomaFont(8, false));
+    setFont(ProgramFont(8, false));
     QPalette back = palette();
     back.setColor(QPalette::Window, Qt::white);
     setPalette(back);
@@ -246,7 +232,7 @@ QPushButton *TFrmVarnexCfgMain::AddCommandButton(QWidget *parent, const QString 
     auto *button = new TNavButton(parent);
     button->setObjectName(name);
     button->setGeometry(9, y, 182, 46);
-    button->setFont(TahomaFont(10, true));
+    button->setFont(ProgramFont(10, true));
     button->setFocusPolicy(Qt::TabFocus);
     connect(button, &QPushButton::clicked, action, &QAction::trigger);
     auto sync = [button, action] {
@@ -306,7 +292,7 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     pageControlResult = new QTabWidget(page);
     pageControlResult->setObjectName(QStringLiteral("pageControlResult"));
     pageControlResult->setGeometry(8, 17, 613, 471);
-    pageControlResult->tabBar()->setFont(TahomaFont(10, true));
+    pageControlResult->tabBar()->setFont(ProgramFont(10, true));
 
     tabResultLayout = new QWidget;
     tabResultLayout->setObjectName(QStringLiteral("tabResultLayout"));
@@ -360,7 +346,7 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     lblTotalPrice->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     lblTotalPrice->setFrameShape(QFrame::Box);
     lblTotalPrice->setMinimumWidth(110);
-    lblTotalPrice->setFont(TahomaFont(8, true));
+    lblTotalPrice->setFont(ProgramFont(8, true));
     lblTotalPrice->setAutoFillBackground(true);
     QPalette totalPalette = lblTotalPrice->palette();
     totalPalette.setColor(QPalette::Window, kTotalPriceBack);

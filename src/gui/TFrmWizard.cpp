@@ -1,4 +1,5 @@
 #include "TFrmWizard.h"
+#include "ProgramFonts.h"
 
 #include "AccessoryGrid.h"
 #include "Accessories.h"
@@ -91,9 +92,7 @@ TFrmWizard::TFrmWizard(TWizardMode mode, QWidget *parent)
     setObjectName(QStringLiteral("FrmWizard"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
-    setFont(font);
+    setFont(ProgramFont(8));
     setFixedSize(kClientWidth, kClientHeight);
     ScaleFormToScreen(this);
 
@@ -128,10 +127,7 @@ void TFrmWizard::BuildWindow()
 
     // Right: title, pages, commands.
     lblTitle = Make<QLabel>(this, "lblTitle", kLayoutPanelWidth + 8, 8, kClientWidth - kLayoutPanelWidth - 16, 26);
-    QFont titleFont = font();
-    titleFont.setBold(true);
-    titleFont.setPointSize(10);
-    lblTitle->setFont(titleFont);
+    lblTitle->setFont(ProgramFont(10, true));
     auto *line = Make<QFrame>(this, "bvlTitle", kLayoutPanelWidth + 8, 36, kClientWidth - kLayoutPanelWidth - 16, 2);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);

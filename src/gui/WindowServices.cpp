@@ -64,19 +64,6 @@ void SetApplicationTitle(const QString &title)
     TitleStore() = title;
 }
 
-void LoadProgramFonts()
-{
-    static bool loaded = false;
-    if (loaded)
-        return;
-    loaded = true;
-    for (const char *file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
-        const QString name = QString::fromLatin1(file);
-        if (QFile::exists(name))
-            QFontDatabase::addApplicationFont(name);
-    }
-}
-
 void ScaleFormToScreen(QWidget *)
 {
 }

@@ -2,6 +2,7 @@
 // Small services every window of the program shares: the application title,
 // the program's fonts, opening web addresses and mails, the save-file dialog.
 
+#include "ProgramFonts.h"
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -15,8 +16,6 @@ class QWidget;
 QString ApplicationTitle();
 void SetApplicationTitle(const QString &title);
 
-/// Makes "Tahoma" available from the wine font files when they are installed.
-void LoadProgramFonts();
 
 /// Windows are laid out in 96-dpi design pixels; Qt's device-independent
 /// pixels are exactly those, and Qt scales them to the screen itself.

@@ -3,6 +3,7 @@
 // image, the results paint box, the wizard preview and the headless output.
 
 #include "Globals.h"
+#include "ProgramFonts.h"
 #include "Headless.h"
 #include "LayoutGeometry.h"
 #include "LayoutPaintBox.h"
@@ -103,12 +104,40 @@ void TestLayoutPainter::cleanupTestCase() { UnloadVendorLibrary(); }
 
 void TestLayoutPainter::init() { BuildDrawingTables(); }
 
+namespace {
+
+/// Dark pixels of the text drawn in black on white.
+int InkOf(const QFont &font, const QString &text)
+{
+    QImage image(400, 40, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(4, 28, text);
+    painter.end();
+    int ink = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            ink += 255 - qGray(image.pixel(x, y));
+    return ink;
+}
+
+} // namespace
+
 void TestLayoutPainter::labelFontIsTahomaBold12()
 {
     const QFont font = LayoutFont();
     QCOMPARE(font.pixelSize(), 12);
     QVERIFY(font.bold());
-    QCOMPARE(QFontInfo(font).family(), QString("Tahoma"));
+    QCOMPARE(QFontInfo(ProgramFont(8)).family(), QString("Tahoma"));
+    // Bold text carries clearly more ink than regular text, on every path's font.
+    const QString text = QStringLiteral("Battery cabinet x 2  New configuration");
+    for (int size : {8, 10}) {
+        const int regular = InkOf(ProgramFont(size), text), bold = InkOf(ProgramFont(size, true), text);
+        QVERIFY2(bold > regular * 13 / 10, qPrintable(QStringLiteral("%1 pt: %2 against %3").arg(size).arg(bold).arg(regular)));
+    }
+    QVERIFY(InkOf(font, text) > InkOf(ProgramPixelFont(12), text) * 13 / 10);
 }
 
 void TestLayoutPainter::vendorHasEveryPictureAtTableSize()
