@@ -50,6 +50,7 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Configurator"));
     SetApplicationTitle(QStringLiteral("Configurator"));
+    QApplication::setWindowIcon(ProgramIcon());
     LoadProgramFonts();
     InstallClippedCaptionReport();
 

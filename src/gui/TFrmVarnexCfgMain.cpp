@@ -158,6 +158,7 @@ void TFrmVarnexCfgMain::BuildWindow()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(833, 566);
+    setWindowIcon(ProgramIcon());
     setFont(ProgramFont(8, false));
     QPalette back = palette();
     back.setColor(QPalette::Window, Qt::white);

@@ -64,6 +64,14 @@ void SetApplicationTitle(const QString &title)
     TitleStore() = title;
 }
 
+QIcon ProgramIcon()
+{
+    QIcon icon;
+    for (int size : {16, 32, 48, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/varnex-configurator-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 void ScaleFormToScreen(QWidget *)
 {
 }

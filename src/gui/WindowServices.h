@@ -3,6 +3,8 @@
 // the program's fonts, opening web addresses and mails, the save-file dialog.
 
 #include "ProgramFonts.h"
+
+#include <QIcon>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -20,6 +22,9 @@ void SetApplicationTitle(const QString &title);
 /// Windows are laid out in 96-dpi design pixels; Qt's device-independent
 /// pixels are exactly those, and Qt scales them to the screen itself.
 void ScaleFormToScreen(QWidget *form);
+
+/// The program's icon (window, task bar, desktop entry), every size it comes in.
+QIcon ProgramIcon();
 
 /// Opens the address in the default browser under the wait cursor.
 bool OpenWebLink(const QString &address);

@@ -268,6 +268,8 @@ void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
     QCOMPARE(ApplicationTitle(), QStringLiteral("Varnex Configurator"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Quenvar - Varnex Configurator ") + ProgramVersion());
     QCOMPARE(window.pnlMainTitle->text(), QStringLiteral(" Varnex Configurator"));
+    // The program's own icon, in the sizes window systems ask for.
+    QCOMPARE(window.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {128, 128}, {256, 256}}));
     QVERIFY(!window.imgWelcome->pixmap().isNull());
     QVERIFY(!window.imgLogoProduct->pixmap().isNull());
     QVERIFY(window.imgWelcome->pixmap().width() <= 414 && window.imgWelcome->pixmap().height() <= 424);
