@@ -1,8 +1,8 @@
 #include "TFrmWizard.h"
 #include "ProgramFonts.h"
 
-#include "AccessoryGrid.h"
 #include "Accessories.h"
+#include "AccessoryGrid.h"
 #include "Catalogue.h"
 #include "Lang.h"
 #include "LayoutPainter.h"
@@ -33,13 +33,19 @@ constexpr int kLayoutPanelWidth = 154;
 
 const QString kMarginCaption = QStringLiteral("Margine di sicurezza:");
 const QString kBatteryTypeCaption = QStringLiteral(" Tipo Batterie ");
-const QString kContractsNote = QStringLiteral(
-    "I Contratti di Manutenzione possono essere utilizzati esclusivamente con UPS installati in Italia");
+const QString kContractsNote =
+    QStringLiteral("I Contratti di Manutenzione possono essere utilizzati esclusivamente con UPS installati in Italia");
 
 /// A group caption: one blank before and after the text.
-QString Framed(const QString &text) { return QLatin1Char(' ') + text + QLatin1Char(' '); }
+QString Framed(const QString &text)
+{
+    return QLatin1Char(' ') + text + QLatin1Char(' ');
+}
 /// An option caption: one blank before the text.
-QString Spaced(const QString &text) { return QLatin1Char(' ') + text; }
+QString Spaced(const QString &text)
+{
+    return QLatin1Char(' ') + text;
+}
 
 template <typename T> T *Make(QWidget *parent, const char *name, int x, int y, int w, int h)
 {
@@ -84,9 +90,8 @@ void TWizardPreview::paintEvent(QPaintEvent *)
 // Window
 
 TFrmWizard::TFrmWizard(TWizardMode mode, QWidget *parent)
-    : QDialog(parent),
-      m_core(RequestParameters, ResultParameters,
-             TWizardContext{SetupData.DebugMode, IsHomeMarket(), SetupData.LanguageID}, mode),
+    : QDialog(parent), m_core(RequestParameters, ResultParameters,
+                              TWizardContext{SetupData.DebugMode, IsHomeMarket(), SetupData.LanguageID}, mode),
       m_quantityInput(DefaultQuantityInput)
 {
     setObjectName(QStringLiteral("FrmWizard"));
@@ -391,15 +396,7 @@ void TFrmWizard::PrepareStart()
 void TFrmWizard::RestoreAutonomyControls()
 {
     const TRequestParameters &q = RequestParameters;
-    const char *phases[3] = {"L1", "L2", "L3"};
-    for (int i = 0; i < 3; ++i) {
-        lblInputL[i]->setText(q.InputThreePhase ? QString::fromLatin1(phases[i])
-                              : i == 1          ? LangCommons(QStringLiteral("SinglePhase"))
-                                                : QString());
-        lblOutputL[i]->setText(q.OutputKind != 2 ? QString::fromLatin1(phases[i])
-                               : i == 1          ? LangCommons(QStringLiteral("SinglePhase"))
-                                                 : QString());
-    }
+    ShowPhaseLabels(q.InputThreePhase, q.OutputKind != 2);
     lblPercentDescription->setText(m_core.AutonomyPercentDescription());
 
     (q.AutonomyInMinutes ? optMinutes : optHours)->setChecked(true);
@@ -511,8 +508,8 @@ void TFrmWizard::EnterPage(int32_t page, bool forward)
 
     lblTitle->setText(PageTitle(page));
     nbkPages->setCurrentIndex(page);
-    btnNext->setText(LangWizard(m_core.IsLastPage(page) ? QStringLiteral("ButtonFinish")
-                                                        : QStringLiteral("ButtonNext")));
+    btnNext->setText(
+        LangWizard(m_core.IsLastPage(page) ? QStringLiteral("ButtonFinish") : QStringLiteral("ButtonNext")));
     btnBack->setEnabled(m_core.BackEnabled(page));
     FocusFirstEntry(page);
     RepaintPreview();
@@ -709,22 +706,30 @@ void TFrmWizard::OnBack()
 
 void TFrmWizard::OnInputPhasesChanged()
 {
-    const bool three = optInputThree->isChecked();
-    const char *phases[3] = {"L1", "L2", "L3"};
-    for (int i = 0; i < 3; ++i)
-        lblInputL[i]->setText(three ? QString::fromLatin1(phases[i])
-                              : i == 1 ? LangCommons(QStringLiteral("SinglePhase"))
-                                       : QString());
+    ShowPhaseLabels(optInputThree->isChecked(), !optOutputSingle->isChecked());
 }
 
 void TFrmWizard::OnOutputPhasesChanged()
 {
-    const bool lines = !optOutputSingle->isChecked();
+    OnInputPhasesChanged();
+}
+
+void TFrmWizard::ShowPhaseLabels(bool inputThreePhase, bool outputLines)
+{
     const char *phases[3] = {"L1", "L2", "L3"};
-    for (int i = 0; i < 3; ++i)
-        lblOutputL[i]->setText(lines ? QString::fromLatin1(phases[i])
-                               : i == 1 ? LangCommons(QStringLiteral("SinglePhase"))
-                                        : QString());
+    const QString single = LangCommons(QStringLiteral("SinglePhase"));
+    for (int i = 0; i < 3; ++i) {
+        lblInputL[i]->setText(inputThreePhase ? QString::fromLatin1(phases[i]) : i == 1 ? single : QString());
+        lblOutputL[i]->setText(outputLines ? QString::fromLatin1(phases[i]) : i == 1 ? single : QString());
+    }
+    // Two single-phase texts side by side would read as one phrase: the
+    // output's then sits one line lower, still under its heading.
+    constexpr int kMinGap = 12;
+    const QFontMetrics fm(lblInputL[1]->font());
+    const int gap = lblOutputL[1]->geometry().right() - lblInputL[1]->x() - fm.horizontalAdvance(lblInputL[1]->text()) -
+                    fm.horizontalAdvance(lblOutputL[1]->text());
+    const bool apart = !inputThreePhase && !outputLines && gap < kMinGap;
+    lblOutputL[1]->move(lblOutputL[1]->x(), lblOutputL[apart ? 2 : 0]->y() + (apart ? 0 : 14));
 }
 
 int32_t TFrmWizard::OutputKindChosen() const

@@ -67,6 +67,7 @@ private:
 
     void EnterPage(int32_t page, bool forward);
     void FocusFirstEntry(int32_t page);
+    void ShowPhaseLabels(bool inputThreePhase, bool outputLines);
     void InitRedundancyPage();
     void InitAutonomyPage();
     void InitAdvancedPage();

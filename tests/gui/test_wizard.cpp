@@ -252,8 +252,16 @@ private slots:
         QCOMPARE(labels("lblInputL1", "lblInputL2", "lblInputL3"), (QStringList{"", single, ""}));
         ClickOption(Child<QRadioButton>(w, "optOutputSingle"));
         QCOMPARE(labels("lblOutputL1", "lblOutputL2", "lblOutputL3"), (QStringList{"", single, ""}));
+        // The two single-phase texts never run together on one line.
+        auto *input = Child<QLabel>(w, "lblInputL2");
+        auto *output = Child<QLabel>(w, "lblOutputL2");
+        const QFontMetrics fm(input->font());
+        const int inputEnd = input->x() + fm.horizontalAdvance(single);
+        const int outputStart = output->geometry().right() - fm.horizontalAdvance(single);
+        QVERIFY(output->y() != input->y() || outputStart - inputEnd >= 12);
         ClickOption(Child<QRadioButton>(w, "optOutputThreeLock"));
         QCOMPARE(labels("lblOutputL1", "lblOutputL2", "lblOutputL3"), (QStringList{"L1", "L2", "L3"}));
+        QCOMPARE(output->y(), input->y());
         ClickOption(Child<QRadioButton>(w, "optInputThree"));
         QCOMPARE(labels("lblInputL1", "lblInputL2", "lblInputL3"), (QStringList{"L1", "L2", "L3"}));
     }
