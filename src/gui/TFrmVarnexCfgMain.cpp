@@ -706,6 +706,8 @@ void TFrmVarnexCfgMain::ShowResults()
     pageControlResult->setCurrentWidget(tabResultLayout);
     MainNotebook->setCurrentIndex(kResultsPage);
     SetResultActionsEnabled(true);
+    // The arrow keys then walk the result tabs at once.
+    pageControlResult->tabBar()->setFocus(Qt::OtherFocusReason);
     while (QApplication::overrideCursor() != nullptr)
         QApplication::restoreOverrideCursor();
 }

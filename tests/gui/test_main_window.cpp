@@ -121,6 +121,12 @@ private slots:
             {window.btnSetup, window.actSetup, QKeySequence("Ctrl+,"), Qt::Key_T},
             {window.btnInfo, window.actInfoProgram, QKeySequence("F1"), Qt::Key_A},
         };
+        // The result tabs have the focus: the arrow keys walk them.
+        QCOMPARE(QApplication::focusWidget(), window.pageControlResult->tabBar());
+        QTest::keyClick(window.pageControlResult->tabBar(), Qt::Key_Right);
+        QCOMPARE(window.pageControlResult->currentIndex(), 1);
+        QTest::keyClick(window.pageControlResult->tabBar(), Qt::Key_Left);
+        QCOMPARE(window.pageControlResult->currentIndex(), 0);
         for (const auto &command : commands) {
             // Count the command instead of opening its dialog.
             QObject::disconnect(command.Action, &QAction::triggered, &window, nullptr);
