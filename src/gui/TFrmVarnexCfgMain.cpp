@@ -759,6 +759,9 @@ void TFrmVarnexCfgMain::ApplySetupChanges(bool checkUpdates, const QString &lang
     if (IsHomeMarket())
         RequestParameters.SpecialConfig = false;
     if (MainNotebook->currentIndex() == kResultsPage) {
+        // The drawing's labels follow the new language too: an offer never mixes two.
+        paintGlobalLayout->CaptureLayout();
+        paintGlobalLayout->update();
         FillItemList();
         FillDataSheet();
     }

@@ -166,6 +166,7 @@ private slots:
     void realWizardCancelledLeavesWelcomePage();
     void realWizardFinishedShowsResults();
     void setupChangesApplyNewLanguage();
+    void languageSwitchOnResultsRedrawsEverything();
     void programWithoutDisplayExplainsAndFails();
 };
 
@@ -794,6 +795,20 @@ void TestMainWindow::setupChangesApplyNewLanguage()
     // The home market leaves no special configuration behind.
     QVERIFY(!RequestParameters.SpecialConfig);
     RequestParameters = TRequestParameters();
+}
+
+void TestMainWindow::languageSwitchOnResultsRedrawsEverything()
+{
+    TWindowWithResults w(false);
+    TFrmVarnexCfgMain &window = *w.Window;
+    const QImage english = window.paintGlobalLayout->LayoutBitmap();
+    const QString englishItem = window.grdItems->item(0, 1)->text();
+    window.ApplySetupChanges(false, QStringLiteral("Italian.lng"));
+    // The drawing's labels are Italian now, like both tables.
+    QVERIFY(window.paintGlobalLayout->LayoutBitmap() != english);
+    QVERIFY(window.grdItems->item(0, 1)->text() != englishItem);
+    window.ApplySetupChanges(false, QStringLiteral("English.lng"));
+    QCOMPARE(window.paintGlobalLayout->LayoutBitmap(), english);
 }
 
 void TestMainWindow::programWithoutDisplayExplainsAndFails()
