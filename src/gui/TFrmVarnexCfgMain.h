@@ -3,6 +3,7 @@
 // commands and their availability, the hand-over to the wizard and the
 // clean-up at close.
 
+#include "PictureLabel.h"
 #include "DataSheet.h"
 #include "Globals.h"
 #include "ItemList.h"
@@ -165,10 +166,10 @@ public:
     QPushButton *btnPrintConfiguration = nullptr;
     QPushButton *btnSetup = nullptr;
     QPushButton *btnInfo = nullptr;
-    QLabel *imgLogoProduct = nullptr;
+    TPictureLabel *imgLogoProduct = nullptr;
     QStackedWidget *MainNotebook = nullptr;
     QFrame *pnlWelcomeFrame = nullptr;
-    QLabel *imgWelcome = nullptr;
+    TPictureLabel *imgWelcome = nullptr;
     QTabWidget *pageControlResult = nullptr;
     QWidget *tabResultLayout = nullptr;
     QWidget *tabResultItems = nullptr;

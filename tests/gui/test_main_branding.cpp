@@ -102,7 +102,7 @@ void TestMainBranding::linkEntriesFollowLanguageFileNameExactly()
     TFrmVarnexCfgMain window(OptionsFor(folder.Path()));
     QCOMPARE(window.StartupResult(), TStartupResult::Running);
     QCOMPARE(SetupData.LanguageFile, languageFile);
-    QVERIFY(!window.imgLogoProduct->pixmap().isNull());
+    QVERIFY(!window.imgLogoProduct->Picture().isNull());
     QCOMPARE(SetupData.WebAddressId, webAddressId);
     QCOMPARE(SetupData.ProductLinkId, productLinkId);
 
@@ -196,7 +196,7 @@ void TestMainBranding::windowPartsSitWhereDesigned()
     }
     QCOMPARE(window.imgLogoProduct->parentWidget(), window.pnlComandi);
     QCOMPARE(window.imgLogoProduct->geometry(), QRect(20, 428, 159, 58));
-    QVERIFY(window.imgLogoProduct->pixmap().width() <= 159 && window.imgLogoProduct->pixmap().height() <= 58);
+    QVERIFY(window.imgLogoProduct->Picture().width() <= 159 && window.imgLogoProduct->Picture().height() <= 58);
 
     QCOMPARE(window.MainNotebook->geometry(), QRect(204, 61, 629, 505));
     QCOMPARE(window.MainNotebook->count(), 2);

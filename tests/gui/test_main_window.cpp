@@ -277,9 +277,9 @@ void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
     QCOMPARE(window.pnlMainTitle->text(), QStringLiteral(" Varnex Configurator"));
     // The program's own icon, in the sizes window systems ask for.
     QCOMPARE(window.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {128, 128}, {256, 256}}));
-    QVERIFY(!window.imgWelcome->pixmap().isNull());
-    QVERIFY(!window.imgLogoProduct->pixmap().isNull());
-    QVERIFY(window.imgWelcome->pixmap().width() <= 414 && window.imgWelcome->pixmap().height() <= 424);
+    QVERIFY(!window.imgWelcome->Picture().isNull());
+    QVERIFY(!window.imgLogoProduct->Picture().isNull());
+    QVERIFY(window.imgWelcome->Picture().width() <= 414 && window.imgWelcome->Picture().height() <= 424);
     QCOMPARE(SetupData.WebAddressId, 120);
     QCOMPARE(SetupData.ProductLinkId, 301);
 
@@ -498,7 +498,7 @@ void TestMainWindow::missingVendorLibraryEndsOrderly()
     // Captions are set; vendor parts stay empty.
     QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" &New configuration"));
     QVERIFY(SetupData.ProductName.isEmpty());
-    QVERIFY(window.imgWelcome->pixmap().isNull());
+    QVERIFY(window.imgWelcome->Picture().isNull());
     QCOMPARE(SetupData.ProductLinkId, 0);
     QTest::qWait(50);
     QVERIFY(!window.FirstIdleDone());
