@@ -1,17 +1,22 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the program and the tests need,
-# only when one of them is missing. Groups named as arguments add their own.
+# Installs the Debian 12 packages that are missing: by default what building
+# and running the program needs; the groups named as arguments add their own
+# ("tests", "sanitize", "desktop", "package").
 set -euo pipefail
-PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsqlcipher-dev sqlcipher
-  libcurl4-openssl-dev ca-certificates libzip-dev zipcmp zipmerge ziptool zlib1g-dev
-  xvfb xauth x11-apps imagemagick fonts-liberation fonts-wine fonts-dejavu-extra python3-docx poppler-utils
-  cups printer-driver-cups-pdf)
-# The sanitizer build and the fuzzers use clang with its runtime libraries;
-# the desktop script drives the real window with xdotool.
+PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsqlcipher-dev
+  libcurl4-openssl-dev ca-certificates libzip-dev zlib1g-dev fonts-liberation fonts-wine fonts-dejavu-extra)
 for group in "$@"; do
   case "$group" in
+    # The tests' real peers: SQLCipher's shell, zip tools, a virtual display,
+    # pictures, a Word reader, a PDF reader and a PDF printer queue.
+    tests) PACKAGES+=(sqlcipher zipcmp zipmerge ziptool xvfb xauth x11-apps imagemagick python3-docx poppler-utils
+                      cups printer-driver-cups-pdf) ;;
+    # The sanitizer build and the fuzzers use clang with its runtime libraries.
     sanitize) PACKAGES+=(clang libclang-rt-14-dev) ;;
-    desktop) PACKAGES+=(xdotool) ;;
+    # The desktop script drives the real window on a virtual display.
+    desktop) PACKAGES+=(xvfb xauth xdotool imagemagick poppler-utils) ;;
+    # The Debian package: its library dependencies are worked out by dpkg-shlibdeps.
+    package) PACKAGES+=(dpkg-dev file xvfb xauth) ;;
     *) echo "deps.sh: unknown group $group" >&2; exit 2 ;;
   esac
 done

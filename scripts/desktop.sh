@@ -14,7 +14,7 @@ update_readme=0
 [ "${1:-}" = "--update-readme" ] && update_readme=1
 
 scripts/deps.sh desktop
-scripts/build.sh >/dev/null
+scripts/build.sh VarnexCfg >/dev/null
 
 root="$PWD"
 out="$root/build/desktop"

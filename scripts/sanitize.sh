@@ -4,7 +4,7 @@
 # the first sanitizer report stops the test that made it, and the run fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh sanitize
+scripts/deps.sh tests sanitize
 scripts/build-sanitize.sh
 VX_PRINT_OUT="$(scripts/print-queue.sh)"
 export VX_PRINT_OUT

@@ -2,7 +2,7 @@
 # Installs what is missing, builds and runs every test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh
+scripts/deps.sh tests
 scripts/build.sh
 # A printer queue for the printing test, where CUPS can be started here.
 VX_PRINT_OUT="$(scripts/print-queue.sh)"
