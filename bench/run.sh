@@ -27,14 +27,11 @@ for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sl
 home="$work/home"
 mkdir -p "$home/.local/share/Varnex Configurator"
 printf '[Setup]\r\nCheckUpdates=0\r\n' >"$home/.local/share/Varnex Configurator/VarnexCfg.ini"
-start_ms() { # program -> milliseconds from exec to exit at the first idle moment
-  local t0 t1
-  t0=$(date +%s%N)
-  HOME="$home" XDG_DATA_HOME="$home/.local/share" QT_QPA_PLATFORM=xcb VARNEX_QUIT_AT_FIRST_IDLE=1 "$1" >/dev/null 2>&1
-  t1=$(date +%s%N)
-  echo $(((t1 - t0) / 1000000))
+start_ms() { # program -> milliseconds from its start to its first idle moment, as it reports them
+  HOME="$home" XDG_DATA_HOME="$home/.local/share" QT_QPA_PLATFORM=xcb VARNEX_QUIT_AT_FIRST_IDLE=1 \
+    VARNEX_START_NS="$(date +%s%N)" "$1" 2>&1 >/dev/null | sed -n 's/^first idle after \([0-9.]*\) ms$/\1/p'
 }
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 start_ms "$build/bin/VarnexCfg" >/dev/null # warm caches first
 program_runs=() bare_runs=()
 for _ in $(seq 1 15); do

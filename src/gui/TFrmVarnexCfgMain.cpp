@@ -444,8 +444,10 @@ void TFrmVarnexCfgMain::OnFirstIdle()
         return;
     m_firstIdleDone = true;
     // The start-up benchmark times the program up to here.
-    if (!qEnvironmentVariableIsEmpty("VARNEX_QUIT_AT_FIRST_IDLE"))
+    if (!qEnvironmentVariableIsEmpty("VARNEX_QUIT_AT_FIRST_IDLE")) {
+        ReportFirstIdle();
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
     WarnInvalidPriceList();
     if (SetupData.CheckUpdates) {
         QApplication::setOverrideCursor(Qt::WaitCursor);

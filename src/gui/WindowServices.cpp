@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QDateTime>
+#include <cstdio>
 #include <QFontDatabase>
 #include <QUrl>
 
@@ -62,6 +64,16 @@ QString ApplicationTitle()
 void SetApplicationTitle(const QString &title)
 {
     TitleStore() = title;
+}
+
+void ReportFirstIdle()
+{
+    bool ok = false;
+    const qint64 start = qEnvironmentVariable("VARNEX_START_NS").toLongLong(&ok);
+    if (!ok)
+        return;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
+    std::fprintf(stderr, "first idle after %.1f ms\n", double(now - start) / 1e6);
 }
 
 QIcon ProgramIcon()

@@ -23,6 +23,10 @@ void SetApplicationTitle(const QString &title);
 /// pixels are exactly those, and Qt scales them to the screen itself.
 void ScaleFormToScreen(QWidget *form);
 
+/// For the start-up benchmark: the milliseconds since the wall-clock time in
+/// nanoseconds the environment's VARNEX_START_NS gives, on standard error.
+void ReportFirstIdle();
+
 /// The program's icon (window, task bar, desktop entry), every size it comes in.
 QIcon ProgramIcon();
 
