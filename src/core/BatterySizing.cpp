@@ -19,11 +19,26 @@ float AutonomyFor(const TAutonomyDataRecord &rec, float batteryPower, int32_t st
     return CurveLookup(rec.Curve, TLookup::ByY, batteryPower / float(blocks));
 }
 
-/// Whole minutes of a lookup by y: -1 only when the table reaches no further;
-/// a time extrapolated below zero counts as 0, not as "longer than the table".
-int32_t WholeMinutes(float minutes) { return minutes == -1.0f ? -1 : std::max(0, RoundEven(minutes)); }
+int32_t WholeMinutes(float minutes) { return WholeAutonomyMinutes(minutes); }
 
 } // namespace
+
+int32_t WholeAutonomyMinutes(float minutes) { return minutes == -1.0f ? -1 : std::max(0, RoundEven(minutes)); }
+
+float StringsAutonomy(int32_t kitRecord, int32_t strings, float batteryPower)
+{
+    TAutonomyDataRecord rec;
+    rec.Curve = CatalogueCurve(kitRecord, 11);
+    rec.RoundThreshold = CatalogueDecimal(kitRecord, 12);
+    return AutonomyFor(rec, batteryPower, strings);
+}
+
+float InstalledModulePower(const TRequestParameters &req, const TResultParameters &res)
+{
+    const int32_t module = res.ModuleRecord;
+    const float rating = req.PowerInWatt ? CatalogueDecimal(module, 9) : CatalogueDecimal(module, 8) * kPowerFactor;
+    return float(TotalModules(res)) * rating;
+}
 
 TCabinetPlacement PlaceKits(int32_t kits, bool modular, int32_t inverterKitPositions,
                             const TIntegerArray &candidates, int32_t preferredCabinet)
@@ -81,8 +96,7 @@ float BackedUpPower(const TRequestParameters &req)
 float ModuleEfficiency(const TRequestParameters &req, const TResultParameters &res, float backedUpPower)
 {
     const int32_t module = res.ModuleRecord;
-    const float rating = req.PowerInWatt ? CatalogueDecimal(module, 9) : CatalogueDecimal(module, 8) * kPowerFactor;
-    const float installed = float(TotalModules(res)) * rating;
+    const float installed = InstalledModulePower(req, res);
     if (!(installed > 0.0f))
         return 0.0f;
     float percent = backedUpPower / installed * 100.0f;

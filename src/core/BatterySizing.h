@@ -44,6 +44,17 @@ float BackedUpPower(const TRequestParameters &req);
 /// there are no installed modules.
 float ModuleEfficiency(const TRequestParameters &req, const TResultParameters &res, float backedUpPower);
 
+/// The installed module power the efficiency curve's load percentage refers
+/// to: TotalModules x (field 9 in W, or field 8 x 0.8 in VA).
+float InstalledModulePower(const TRequestParameters &req, const TResultParameters &res);
+
+/// Minutes kit `kitRecord`'s discharge table gives `strings` strings at battery
+/// power B (its extrapolation included); -1 where the table reaches no further.
+float StringsAutonomy(int32_t kitRecord, int32_t strings, float batteryPower);
+/// Whole minutes of such a lookup: -1 stays -1 (beyond the table), a time
+/// extrapolated below zero counts as 0.
+int32_t WholeAutonomyMinutes(float minutes);
+
 /// What one evaluation needs besides the kit and the time.
 struct TKitContext {
     float BatteryPower = 0.0f; // B = P / e

@@ -1,4 +1,5 @@
 #include "Headless.h"
+#include "RuntimeCurve.h"
 
 #include "Catalogue.h"
 #include "DataSheet.h"
@@ -561,6 +562,48 @@ void WriteResultTables(TJsonText &json, const TItemList &list, const QVector<TDa
     json.EndArray();
 }
 
+/// A figure to one decimal, as the answers give watts, BTU per hour and percentages.
+double OneDecimal(double value) { return std::round(value * 10.0) / 10.0; }
+
+/// Beside the offer: the runtime curve (null, with the reason, where there is
+/// none) and the heat figures.
+void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const TResultParameters &res)
+{
+    const TRuntimeCurve curve = ComputeRuntimeCurve(req, res);
+    json.Key("runtimeCurve");
+    if (curve.Available()) {
+        json.BeginArray();
+        for (const TRuntimePoint &point : curve.Points) {
+            json.BeginArray();
+            json.Value(point.LoadPercent);
+            json.Value(OneDecimal(point.LoadWatts));
+            if (point.Minutes == -1)
+                json.Null();
+            else
+                json.Value(point.Minutes);
+            json.EndArray();
+        }
+        json.EndArray();
+    } else {
+        json.Null();
+        json.Member("runtimeCurveMissing",
+                    curve.Absence == TRuntimeCurveAbsence::OnlyInverter ? "onlyInverter" : "noBatteries");
+    }
+    const THeatFigures heat = ComputeHeatFigures(req, res);
+    json.Key("heat");
+    if (!heat.Available) {
+        json.Null();
+        return;
+    }
+    json.BeginObject();
+    json.Member("efficiencyPercent", OneDecimal(heat.EfficiencyPercent));
+    json.Member("lossesW", OneDecimal(heat.LossesW));
+    json.Member("lossesBtuPerHour", OneDecimal(heat.LossesBtuPerHour()));
+    json.Member("fullLoadLossesW", OneDecimal(heat.FullLoadLossesW));
+    json.Member("fullLoadLossesBtuPerHour", OneDecimal(heat.FullLoadLossesBtuPerHour()));
+    json.EndObject();
+}
+
 /// The item list (it sets the empty kits and the total), then the data sheet.
 void BuildResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
                        const THeadlessSession &session, TItemList &list, QVector<TDataRow> &sheet)
@@ -639,6 +682,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         }
     } else {
         WriteResultTables(json, list, sheet);
+        WriteRuntimeAndHeat(json, req, res);
     }
     WritePagesShown(json, pages);
     for (auto it = extra.constBegin(); it != extra.constEnd(); ++it) {
