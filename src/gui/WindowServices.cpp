@@ -79,7 +79,10 @@ void ReportFirstIdle()
 QIcon ProgramIcon()
 {
     QIcon icon;
-    for (int size : {16, 32, 48, 128, 256})
+    // The sizes window systems draw in title bars and task switchers; the larger
+    // ones are the desktop entry's, installed as files. Every size given here is
+    // decoded and sent to the window system when the window is shown.
+    for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icons/varnex-configurator-%1.png").arg(size), QSize(size, size));
     return icon;
 }

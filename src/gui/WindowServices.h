@@ -27,7 +27,7 @@ void ScaleFormToScreen(QWidget *form);
 /// nanoseconds the environment's VARNEX_START_NS gives, on standard error.
 void ReportFirstIdle();
 
-/// The program's icon (window, task bar, desktop entry), every size it comes in.
+/// The program's window icon in the sizes of title bars and task switchers.
 QIcon ProgramIcon();
 
 /// Opens the address in the default browser under the wait cursor.
