@@ -1,6 +1,10 @@
 #include "RuntimeCurve.h"
 #include "BatterySizing.h"
+#include "Lang.h"
+#include "TextUtils.h"
+
 #include "Rounding.h"
+#include <cmath>
 
 namespace {
 
@@ -66,4 +70,43 @@ THeatFigures ComputeHeatFigures(const TRequestParameters &req, const TResultPara
     if (!heat.Available)
         heat = THeatFigures();
     return heat;
+}
+
+TRuntimeChartTexts RuntimeChartTexts(const TRuntimeCurve &curve, bool inMinutes)
+{
+    TRuntimeChartTexts texts;
+    texts.InMinutes = inMinutes;
+    texts.LoadAxis = LangMain(QStringLiteral("ResultsRuntimeLoadAxis"));
+    texts.AutonomyAxis = LangMain(QStringLiteral("ResultsRuntimeAutonomyAxis"));
+    texts.BeyondTable = LangMain(QStringLiteral("ResultsRuntimeBeyondTable"));
+    switch (curve.Absence) {
+    case TRuntimeCurveAbsence::OnlyInverter:
+        texts.Absence = LangMain(QStringLiteral("ResultsRuntimeNoCurveOnlyInverter"));
+        break;
+    case TRuntimeCurveAbsence::NoBatteries:
+        texts.Absence = LangMain(QStringLiteral("ResultsRuntimeNoCurveNoBatteries"));
+        break;
+    case TRuntimeCurveAbsence::None:
+        texts.OwnLoad =
+            FormatArgs(LangMain(QStringLiteral("ResultsRuntimeOwnLoad")),
+                       curve.Own.Minutes == -1 ? texts.BeyondTable : FormatAutonomy(curve.Own.Minutes, inMinutes));
+        break;
+    }
+    return texts;
+}
+
+QVector<TDataRow> HeatTableRows(const THeatFigures &heat)
+{
+    if (!heat.Available)
+        return {};
+    auto losses = [](float watts, double btu) {
+        return QStringLiteral("%1 W   (%2 BTU/h)").arg(std::lround(watts)).arg(std::lround(btu));
+    };
+    return {
+        {LangMain(QStringLiteral("ResultsHeatEfficiency")),
+         QStringLiteral("%1 %").arg(double(heat.EfficiencyPercent), 0, 'f', 1)},
+        {LangMain(QStringLiteral("ResultsHeatLosses")), losses(heat.LossesW, heat.LossesBtuPerHour())},
+        {LangMain(QStringLiteral("ResultsHeatFullLoadLosses")),
+         losses(heat.FullLoadLossesW, heat.FullLoadLossesBtuPerHour())},
+    };
 }

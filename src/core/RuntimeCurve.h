@@ -4,8 +4,10 @@
 // computed with the battery sizing's own functions: the module efficiency
 // curve, the kit's discharge table with its extrapolation and its limits.
 
+#include "DataSheet.h"
 #include "Globals.h"
 
+#include <QString>
 #include <QVector>
 
 /// Minutes the batteries give at one load; Minutes -1 where the kit's table
@@ -22,7 +24,7 @@ enum class TRuntimeCurveAbsence { None, OnlyInverter, NoBatteries };
 struct TRuntimeCurve {
     TRuntimeCurveAbsence Absence = TRuntimeCurveAbsence::None;
     QVector<TRuntimePoint> Points; // 10 % to 100 % in steps of 10
-    TRuntimePoint Own;              // the configuration's backed-up load: AutonomyAvailable
+    TRuntimePoint Own;             // the configuration's backed-up load: AutonomyAvailable
     bool Available() const { return Absence == TRuntimeCurveAbsence::None; }
 };
 
@@ -44,3 +46,17 @@ struct THeatFigures {
 };
 
 THeatFigures ComputeHeatFigures(const TRequestParameters &req, const TResultParameters &res);
+
+/// The chart's texts in the active language; times as the request gives the autonomy.
+struct TRuntimeChartTexts {
+    QString LoadAxis;
+    QString AutonomyAxis;
+    QString BeyondTable;
+    QString OwnLoad; // "This configuration: 13 min"
+    QString Absence; // why there is no curve, or empty
+    bool InMinutes = true;
+};
+TRuntimeChartTexts RuntimeChartTexts(const TRuntimeCurve &curve, bool inMinutes);
+
+/// The heat table (efficiency, losses at the backed-up load, at full power) in the active language.
+QVector<TDataRow> HeatTableRows(const THeatFigures &heat);

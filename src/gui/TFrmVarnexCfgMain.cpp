@@ -10,6 +10,7 @@
 #include "PriceList.h"
 #include "ResultExports.h"
 #include "ResultGrids.h"
+#include "RuntimeTab.h"
 #include "Settings.h"
 #include "TFrmAbout.h"
 #include "TFrmSetup.h"
@@ -370,6 +371,8 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     pageControlResult->addTab(tabResultLayout, QString());
     pageControlResult->addTab(tabResultItems, QString());
     pageControlResult->addTab(tabResultData, QString());
+    tabResultRuntime = new TRuntimeTab;
+    pageControlResult->addTab(tabResultRuntime, QString());
 
     SetPriceColumns(false);
 }
@@ -530,6 +533,8 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
                                   LangMain(QStringLiteral("ResultsItemsTabTitle")));
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultData),
                                   LangMain(QStringLiteral("ResultsDataTabTitle")));
+    pageControlResult->setTabText(pageControlResult->indexOf(tabResultRuntime),
+                                  LangMain(QStringLiteral("ResultsRuntimeTabTitle")));
 
     SetColumnTitle(grdItems, 0, LangCommons(QStringLiteral("ItemsTableProductCode")));
     SetColumnTitle(grdItems, 1, LangCommons(QStringLiteral("ItemsTableDescription")));
@@ -695,6 +700,7 @@ void TFrmVarnexCfgMain::ShowResults()
     paintGlobalLayout->update();
     FillItemList();
     FillDataSheet();
+    tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters);
     pageControlResult->setCurrentWidget(tabResultLayout);
     MainNotebook->setCurrentIndex(kResultsPage);
     SetResultActionsEnabled(true);
@@ -756,6 +762,7 @@ void TFrmVarnexCfgMain::ApplySetupChanges(bool checkUpdates, const QString &lang
         paintGlobalLayout->update();
         FillItemList();
         FillDataSheet();
+        tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters);
     }
 }
 

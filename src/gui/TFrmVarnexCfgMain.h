@@ -4,6 +4,7 @@
 // clean-up at close.
 
 #include "PictureLabel.h"
+class TRuntimeTab;
 #include "DataSheet.h"
 #include "Globals.h"
 #include "ItemList.h"
@@ -173,6 +174,7 @@ public:
     QTabWidget *pageControlResult = nullptr;
     QWidget *tabResultLayout = nullptr;
     QWidget *tabResultItems = nullptr;
+    TRuntimeTab *tabResultRuntime = nullptr;
     QWidget *tabResultData = nullptr;
     TLayoutPaintBox *paintGlobalLayout = nullptr;
     QTableWidget *grdItems = nullptr;

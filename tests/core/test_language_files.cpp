@@ -76,6 +76,17 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsLayoutTabTitle", ""},
     {"Main", "ResultsItemsTabTitle", ""},
     {"Main", "ResultsDataTabTitle", ""},
+    {"Main", "ResultsRuntimeTabTitle", ""},
+    {"Main", "ResultsRuntimeLoadAxis", ""},
+    {"Main", "ResultsRuntimeAutonomyAxis", ""},
+    {"Main", "ResultsRuntimeBeyondTable", ""},
+    {"Main", "ResultsRuntimeOwnLoad", "%s"},
+    {"Main", "ResultsRuntimeNoCurveOnlyInverter", ""},
+    {"Main", "ResultsRuntimeNoCurveNoBatteries", ""},
+    {"Main", "ResultsHeatTitle", ""},
+    {"Main", "ResultsHeatEfficiency", ""},
+    {"Main", "ResultsHeatLosses", ""},
+    {"Main", "ResultsHeatFullLoadLosses", ""},
     {"Main", "ResultsLayoutCopy", ""},
     {"Main", "ResultsLayoutSaveToFile", ""},
     {"Main", "ResultsLayoutInverter", "%d"},
@@ -363,11 +374,12 @@ private slots:
             QVERIFY2(!seen.contains(id), qPrintable(id));
             seen.insert(id);
         }
-        QCOMPARE(int(std::size(KeyTable)), 140);
+        // The keys the offer has always read, and the 11 of the runtime and heat tab.
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42);
+        QCOMPARE(perSection.value("Main"), 42 + 11);
         QCOMPARE(perSection.value("Commons"), 21);
         QCOMPARE(perSection.value("Messages"), 18);
         QCOMPARE(perSection.value("Ups"), 13);

@@ -45,10 +45,14 @@ private slots:
     {
         QTest::addColumn<QByteArray>("request");
         QTest::newRow("10 kVA at 9000 VA") << QByteArray(R"({"sizeLine": 1, "loadPower": 9000})");
-        QTest::newRow("in W, 30 minutes") << QByteArray(R"({"sizeLine": 3, "loadPower": 12000, "powerInWatt": true, "autonomyMinutes": 30})");
-        QTest::newRow("light load, long autonomy") << QByteArray(R"({"sizeLine": 5, "loadPower": 5000, "autonomyMinutes": 120})");
-        QTest::newRow("non-modular cabinet, beyond most of the table") << QByteArray(R"({"sizeLine": 0, "loadPower": 6000, "modularBatteryCabinet": false})");
-        QTest::newRow("half the load backed up") << QByteArray(R"({"sizeLine": 8, "loadPower": 30000, "loadPercent": 50})");
+        QTest::newRow("in W, 30 minutes")
+            << QByteArray(R"({"sizeLine": 3, "loadPower": 12000, "powerInWatt": true, "autonomyMinutes": 30})");
+        QTest::newRow("light load, long autonomy")
+            << QByteArray(R"({"sizeLine": 5, "loadPower": 5000, "autonomyMinutes": 120})");
+        QTest::newRow("non-modular cabinet, beyond most of the table")
+            << QByteArray(R"({"sizeLine": 0, "loadPower": 6000, "modularBatteryCabinet": false})");
+        QTest::newRow("half the load backed up")
+            << QByteArray(R"({"sizeLine": 8, "loadPower": 30000, "loadPercent": 50})");
     }
 
     void curveMeetsTheSizingAndFalls()
@@ -77,8 +81,10 @@ private slots:
         }
         // The own load lies between the neighbouring points of the curve.
         const int below = curve.Own.LoadPercent / 10 - 1, above = below + 1;
-        if (below >= 0 && above < 10 && curve.Points[below].Minutes != -1 && curve.Own.Minutes > s.Request.AutonomyRequired)
-            QVERIFY(curve.Own.Minutes <= curve.Points[below].Minutes && curve.Own.Minutes >= curve.Points[above].Minutes);
+        if (below >= 0 && above < 10 && curve.Points[below].Minutes != -1 &&
+            curve.Own.Minutes > s.Request.AutonomyRequired)
+            QVERIFY(curve.Own.Minutes <= curve.Points[below].Minutes &&
+                    curve.Own.Minutes >= curve.Points[above].Minutes);
     }
 
     void noCurveWithoutBatteries()
@@ -118,8 +124,8 @@ private slots:
 
     void headlessAnswersCarryBoth()
     {
-        const QJsonObject out = SizeRequestJson(QJsonDocument::fromJson(R"({"sizeLine": 1, "loadPower": 9000})").object(),
-                                                THeadlessHooks());
+        const QJsonObject out = SizeRequestJson(
+            QJsonDocument::fromJson(R"({"sizeLine": 1, "loadPower": 9000})").object(), THeadlessHooks());
         const QJsonArray points = out.value(QLatin1String("runtimeCurve")).toArray();
         QCOMPARE(points.size(), 10);
         QCOMPARE(points.first().toArray().at(0).toInt(), 10);

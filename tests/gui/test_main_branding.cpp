@@ -3,6 +3,7 @@
 // second branding, and the positions and sizes of the window's parts.
 
 #include "MainWindowTestSupport.h"
+#include "RuntimeTab.h"
 #include "TestSupport.h"
 
 #include "Globals.h"
@@ -202,10 +203,12 @@ void TestMainBranding::windowPartsSitWhereDesigned()
     QCOMPARE(window.MainNotebook->count(), 2);
     QCOMPARE(window.imgWelcome->size(), QSize(414, 424));
     QCOMPARE(window.pageControlResult->size(), QSize(613, 471));
-    QCOMPARE(window.pageControlResult->count(), 3);
+    // The three tabs of the offer, then the runtime curve and heat figures beside it.
+    QCOMPARE(window.pageControlResult->count(), 4);
     QCOMPARE(window.pageControlResult->widget(0), window.tabResultLayout);
     QCOMPARE(window.pageControlResult->widget(1), window.tabResultItems);
     QCOMPARE(window.pageControlResult->widget(2), window.tabResultData);
+    QCOMPARE(window.pageControlResult->widget(3), static_cast<QWidget *>(window.tabResultRuntime));
 
     // Centred on the screen.
     const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();
