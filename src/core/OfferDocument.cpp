@@ -111,3 +111,15 @@ QString NumberedFileName(const QString &pattern, int number)
     QString name = pattern;
     return name.replace(QStringLiteral("{n}"), QString::number(number));
 }
+
+void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res)
+{
+    doc.Runtime = ComputeRuntimeCurve(req, res);
+    doc.RuntimeTexts = RuntimeChartTexts(doc.Runtime, req.AutonomyInMinutes);
+    doc.RuntimeHeading = LangMain(QStringLiteral("ResultsRuntimeTabTitle"));
+    doc.HeatHeading = LangMain(QStringLiteral("ResultsHeatTitle"));
+    doc.Heat = TDocTable();
+    doc.Heat.Align = {TDocAlign::Left, TDocAlign::Left};
+    for (const TDataRow &row : HeatTableRows(ComputeHeatFigures(req, res)))
+        doc.Heat.Rows << QStringList{TrimBlanksAndControls(row.Name), TrimBlanksAndControls(row.Value)};
+}

@@ -7,6 +7,7 @@
 #include "DataSheet.h"
 #include "ItemList.h"
 #include "PriceList.h"
+#include "RuntimeCurve.h"
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -32,6 +33,13 @@ struct TOfferDocument {
     QString TotalLine; // empty without a price list
     QString DataHeading;
     TDocTable Data; // without heading row
+    // After the data sheet, beside the offer: the runtime curve and the heat table
+    // (no block when RuntimeHeading is empty).
+    QString RuntimeHeading;
+    TRuntimeCurve Runtime;
+    TRuntimeChartTexts RuntimeTexts;
+    QString HeatHeading;
+    TDocTable Heat; // without heading row; no rows without heat figures
     QString NotesHeading;
     QStringList Notes;          // the three legal notes
     QStringList PriceListLines; // country and date lines, with a price list
@@ -43,6 +51,9 @@ struct TOfferDocument {
 /// language; the title is the application title.
 TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow> &sheet, const QImage &layout,
                                   const QString &title);
+
+/// Adds the runtime curve and heat block of the records to the document, in the active language.
+void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res);
 
 /// The about box's notes: the three legal notes, with a price list an empty line and its
 /// country and date lines, then an empty line and the data-changes note; CR LF breaks.

@@ -62,7 +62,8 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets)
                                                     QJsonObject &json) {
         const int number = ++*accepted;
         const QImage layout = RenderLayoutBitmap(request, result);
-        const TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title);
+        TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title);
+        AddRuntimeBlock(doc, request, result);
         auto target = [number](const QString &pattern) {
             if (pattern.isEmpty() || (number > 1 && !pattern.contains(QLatin1String("{n}"))))
                 return QString();

@@ -1,4 +1,5 @@
 #include "ReportWriter.h"
+#include "RuntimeChartPainter.h"
 
 #include "SafeFile.h"
 #include "VendorBitmap.h"
@@ -23,6 +24,8 @@ constexpr int kReportDpi = 96;
 // A label's height on the page is the font's height plus 2 pixels, as labels are
 // sized on a 96-dpi screen; the next line starts 3 pixels above the label's foot.
 constexpr int kLabelExtra = 2;
+constexpr int kRuntimeChartHeight = 260;
+constexpr int kHeadingRoom = 50; // a heading with the space around it
 constexpr int kLineOverlap = 3;
 
 QFont ReportFont(int pointSize, bool bold)
@@ -58,6 +61,7 @@ public:
         }
         AddHeading(m_doc.DataHeading);
         AddTable(m_doc.Data, false);
+        AddRuntimeBlock();
         AddHeading(m_doc.NotesHeading);
         for (const QString &note : m_doc.Notes)
             AddLabel(note, 7, false);
@@ -125,6 +129,23 @@ private:
         Reserve(height);
         DrawText(text.trimmed(), 0, m_y, -1, TDocAlign::Left, font);
         m_y += height + kLabelExtra - kLineOverlap;
+    }
+
+    /// The runtime chart as vectors, then the heat table.
+    void AddRuntimeBlock()
+    {
+        if (m_doc.RuntimeHeading.isEmpty())
+            return;
+        // The heading stays with its chart.
+        const int height = m_doc.Runtime.Available() ? kRuntimeChartHeight : 40;
+        Reserve(kHeadingRoom + height);
+        AddHeading(m_doc.RuntimeHeading);
+        PaintRuntimeChart(m_p, QRectF(0, kHeaderHeight + m_y, kBandWidth, height), m_doc.Runtime, m_doc.RuntimeTexts);
+        m_y += height;
+        if (!m_doc.Heat.Rows.isEmpty()) {
+            AddHeading(m_doc.HeatHeading);
+            AddTable(m_doc.Heat, false);
+        }
     }
 
     void AddHeading(const QString &text)

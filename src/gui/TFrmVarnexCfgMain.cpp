@@ -793,7 +793,9 @@ TOfferDocument TFrmVarnexCfgMain::OfferDocument()
 {
     // The documents show the drawing as it is painted now.
     paintGlobalLayout->CaptureLayout();
-    return BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
+    TOfferDocument doc = BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
+    AddRuntimeBlock(doc, RequestParameters, ResultParameters);
+    return doc;
 }
 
 void TFrmVarnexCfgMain::SaveConfiguration()

@@ -1,10 +1,12 @@
 #include "WordWriter.h"
+#include "RuntimeChartPainter.h"
 
 #include "SafeFile.h"
 #include "VendorBitmap.h"
 
 #include <QBuffer>
 #include <QFile>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <zip.h>
@@ -139,6 +141,21 @@ QString ContentTable(const TDocTable &table)
     return xml + QStringLiteral("</w:tbl>");
 }
 
+/// The runtime chart's size in the document, in 96-dpi pixels (a text column's width).
+QSize RuntimeChartSize() { return {680, 260}; }
+
+/// The chart painted at twice its size, so that it stays sharp when printed.
+QImage RuntimeChartPicture(const TOfferDocument &doc)
+{
+    const QSize size = RuntimeChartSize();
+    QImage image(size * 2, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.scale(2, 2);
+    PaintRuntimeChart(painter, QRectF(QPointF(0, 0), QSizeF(size)), doc.Runtime, doc.RuntimeTexts);
+    return image;
+}
+
 QString DocumentXml(const TOfferDocument &doc, bool withLayout)
 {
     QString body;
@@ -152,6 +169,16 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
         body += Paragraph(kBody, doc.TotalLine);
     body += Paragraph(kSectionTitle, doc.DataHeading);
     body += ContentTable(doc.Data);
+    if (!doc.RuntimeHeading.isEmpty()) {
+        body += Paragraph(kSectionTitle, doc.RuntimeHeading);
+        body += QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="center"/></w:pPr>)") +
+                InlinePicture(QStringLiteral("rIdRuntime"), RuntimeChartSize(), 2, QStringLiteral("Runtime")) +
+                QStringLiteral("</w:p>");
+        if (!doc.Heat.Rows.isEmpty()) {
+            body += Paragraph(kSectionTitle, doc.HeatHeading);
+            body += ContentTable(doc.Heat);
+        }
+    }
     body += Paragraph(kSectionTitle, doc.NotesHeading);
     QStringList notes = doc.Notes;
     if (doc.PriceListOpen)
@@ -298,6 +325,15 @@ bool BuildWordPackage(const TOfferDocument &doc, QByteArray &package, QString &e
          HeaderXml(doc, brandPng.isEmpty() ? QImage() : brand, productPng.isEmpty() ? QImage() : product).toUtf8()},
         {QStringLiteral("word/footer1.xml"), FooterXml().toUtf8()},
     };
+    if (!doc.RuntimeHeading.isEmpty()) {
+        QByteArray runtimePng;
+        if (!Png(RuntimeChartPicture(doc), runtimePng)) {
+            error = QStringLiteral("a picture cannot be encoded");
+            return false;
+        }
+        documentRelations << QPair<QString, QString>{QStringLiteral("rIdRuntime"), QStringLiteral("media/runtime.png")};
+        parts << QPair<QString, QByteArray>{QStringLiteral("word/media/runtime.png"), runtimePng};
+    }
     if (!layoutPng.isEmpty()) {
         documentRelations << QPair<QString, QString>{QStringLiteral("rIdLayout"), QStringLiteral("media/layout.png")};
         parts << QPair<QString, QByteArray>{QStringLiteral("word/media/layout.png"), layoutPng};

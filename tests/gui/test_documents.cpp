@@ -75,6 +75,8 @@ private slots:
                                           "Technical data",
                                           "Input configuration Three-phase",
                                           "Weight of each battery cabinet 1 x 207 Kg",
+                                          "Runtime and heat",
+                                          "Heat and efficiency",
                                           "Legal notes",
                                           "Price list: Italia",
                                           "Price list valid from 1 Jan 2027",
@@ -87,6 +89,12 @@ private slots:
         }
         // The data sheet has no heading row of its own.
         QVERIFY(!lines.contains("Parameter Value"));
+        // The runtime block: the chart's own texts (it is drawn as vectors) and the heat table.
+        const QString all = lines.join(u'\n').replace(QChar(0xFB01), QStringLiteral("fi")); // the "fi" ligature
+        QVERIFY2(all.contains("This configuration: 23 min") && all.contains("Autonomy") && all.contains("100 %"),
+                 qPrintable(all));
+        QVERIFY(all.contains(QRegularExpression("Efficiency at the backed-up load \\d+\\.\\d %")));
+        QVERIFY(all.contains(QRegularExpression("Losses at full installed power \\d+ W \\(\\d+ BTU/h\\)")));
 
         const QString fonts = Run("pdffonts", {pdf});
         QVERIFY2(fonts.contains("LiberationSans-Bold") || fonts.contains("Arial-Bold"), qPrintable(fonts));
@@ -95,7 +103,7 @@ private slots:
         QVERIFY2(!images.contains("jpeg"), qPrintable(images));
         const QString info = Run("pdfinfo", {pdf});
         QVERIFY(info.contains(QRegularExpression("Page size:\\s+59[45](\\.\\d+)? x 84[12](\\.\\d+)? pts \\(A4\\)")));
-        QVERIFY(info.contains(QRegularExpression("Pages:\\s+1\\n")));
+        QVERIFY(info.contains(QRegularExpression("Pages:\\s+2\\n"))); // the runtime block moves the notes on
     }
 
     void pdfWithoutPrices()
@@ -142,7 +150,7 @@ private slots:
         QCOMPARE(exitCode, 0);
         const QJsonObject read = QJsonDocument::fromJson(out.toUtf8()).object();
         const QJsonArray tables = read["tables"].toArray();
-        QCOMPARE(tables.size(), 2);
+        QCOMPARE(tables.size(), 3); // items, data sheet, heat figures
         const QJsonArray items = tables[0].toArray();
         QCOMPARE(items.size(), 5); // the captions and four items
         for (int c = 0; c < 4; ++c)
@@ -157,9 +165,12 @@ private slots:
         QVERIFY(!data[0].toArray()[0].toObject()["bold"].toBool());
         QCOMPARE(read["headerCells"].toArray(), (QJsonArray{"", "Varnex Configurator 1.0", ""}));
         QVERIFY(read["footerHasPageField"].toBool());
-        QCOMPARE(read["media"].toArray(),
-                 (QJsonArray{"word/media/layout.png", "word/media/logo_brand.png", "word/media/logo_product.png"}));
-        QCOMPARE(read["inlineShapes"].toInt(), 1);
+        QCOMPARE(read["media"].toArray(), (QJsonArray{"word/media/layout.png", "word/media/logo_brand.png",
+                                                      "word/media/logo_product.png", "word/media/runtime.png"}));
+        QCOMPARE(read["inlineShapes"].toInt(), 2); // the drawing and the runtime chart
+        const QJsonArray heat = tables[2].toArray();
+        QCOMPARE(heat.size(), 3);
+        QCOMPARE(heat[0].toArray()[0].toObject()["text"].toString(), QStringLiteral("Efficiency at the backed-up load"));
         QCOMPARE(read["pageWidthMm"].toInt(), 210);
         QCOMPARE(read["marginsPt"].toArray(), (QJsonArray{42.45, 42.45, 42.45, 42.45}));
         QVERIFY(read["portrait"].toBool());
@@ -168,6 +179,10 @@ private slots:
             paragraphs << p.toString();
         const qsizetype notes = paragraphs.indexOf("Legal notes");
         QVERIFY(notes > 0);
+        // The runtime block comes after the data sheet, before the notes.
+        const qsizetype runtime = paragraphs.indexOf("Runtime and heat");
+        QVERIFY(runtime > paragraphs.indexOf("Technical data") && runtime < paragraphs.indexOf("Heat and efficiency") &&
+                paragraphs.indexOf("Heat and efficiency") < notes);
         QCOMPARE(paragraphs.mid(notes + 4),
                  (QStringList{"", "Price list: Italia", "Price list valid from 1 Jan 2027", "",
                               "Technical data and prices are subject to change without notice."}));
