@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Drives the real program on a virtual X display (Xvfb, the xcb platform) with
 # xdotool, as a user would, in each of the four languages: start-up, a new
-# configuration with an accessory, the three result tabs, a PDF save, the
+# configuration with an accessory, the four result tabs, a PDF save, the
 # settings with a language switch, and about. Every step saves a screenshot
 # into build/desktop/<language>/ and checks that the expected window shows; the
 # run fails when a step's window does not come, the PDF is not written, the
@@ -169,13 +169,15 @@ drive_program() {
   keys "$wizard" Return
   wait_gone "$wizard_title" || { fail "the wizard did not finish"; return; }
 
-  # The three result tabs.
+  # The result tabs: the offer's three and the runtime curve.
   shot "$main" results-layout
   keys "$main" Right
   shot "$main" results-items
   keys "$main" Right
   shot "$main" results-data
-  keys "$main" Left Left
+  keys "$main" Right
+  shot "$main" results-runtime
+  keys "$main" Left Left Left
 
   # The offer as PDF, through the save dialog.
   local pdf="$out/$language/offer.pdf" dialog box
