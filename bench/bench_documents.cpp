@@ -78,7 +78,9 @@ int main(int argc, char **argv)
         sheet = BuildDataSheet(req, res, ProgramDataSheetContext());
     };
     results();
-    const TOfferDocument doc = BuildOfferDocument(items, sheet, layout, QStringLiteral("Varnex Configurator"));
+    // The documents as the window writes them, with the runtime block.
+    TOfferDocument doc = BuildOfferDocument(items, sheet, layout, QStringLiteral("Varnex Configurator"));
+    AddRuntimeBlock(doc, req, res);
     QTemporaryDir dir;
     QString error;
     const QString pdf = dir.path() + QStringLiteral("/offer.pdf"), word = dir.path() + QStringLiteral("/offer.doc");
