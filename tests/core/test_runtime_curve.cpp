@@ -87,6 +87,69 @@ private slots:
                     curve.Own.Minutes >= curve.Points[above].Minutes);
     }
 
+    // Worked by hand from the catalogue: kit 10260 (one string of 4 kits, threshold
+    // 0.35: 27 blocks) on three 3.4 kVA modules, and kit 10480 (one 94 Ah kit,
+    // threshold 0: 20 blocks) on three 2.7 kVA modules; 8000 W installed in both.
+    // At 10 % e = 0.88 + 0.04 x 1/8 = 0.885, at 20 % 0.92 + 0.02 x 3/8 = 0.9275,
+    // from 25 % on 0.94. Kit 10260 at 10 %: 800 / 0.885 / 27 = 33.48 W a block,
+    // between 120 min (34.9 W) and 180 min (26.0 W): 129.6, so 130 min.
+    void pointsMatchAHandComputation_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("kit");
+        QTest::addColumn<QVector<int>>("minutes"); // at 10, 20, 50 and 100 %
+        QTest::newRow("kit 10260") << QByteArray(R"({"sizeLine": 1, "loadPower": 9000})") << 10260
+                                   << QVector<int>{130, 63, 20, 8};
+        // At 10 %: 45.2 W a block, below the table's last 60 W: beyond the table.
+        QTest::newRow("kit 10480") << QByteArray(
+                                          R"({"sizeLine": 0, "loadPower": 6000, "modularBatteryCabinet": false})")
+                                   << 10480 << QVector<int>{-1, 918, 299, 130};
+    }
+
+    void pointsMatchAHandComputation()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, kit);
+        QFETCH(QVector<int>, minutes);
+        const TSized s = Size(request);
+        QVERIFY(s.Ok);
+        QCOMPARE(s.Result.BatteryKitRecord, kit);
+        const TRuntimeCurve curve = ComputeRuntimeCurve(s.Request, s.Result);
+        QCOMPARE(curve.Points.last().LoadWatts, 8000.0f);
+        const int at[4] = {0, 1, 4, 9};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(curve.Points[at[i]].Minutes, minutes[i]);
+    }
+
+    // On a point of the efficiency curve (17 %: 0.92) and between two (10 %: 0.885).
+    void heatOnAndBetweenCurvePoints_data()
+    {
+        QTest::addColumn<int>("watts");
+        QTest::addColumn<double>("efficiency");
+        QTest::newRow("on the 17 % point") << 1360 << 0.92;
+        QTest::newRow("between 9 % and 17 %") << 800 << 0.885;
+        QTest::newRow("on the flat part") << 4000 << 0.94;
+    }
+
+    void heatOnAndBetweenCurvePoints()
+    {
+        QFETCH(int, watts);
+        QFETCH(double, efficiency);
+        TSized s = Size(R"({"sizeLine": 1, "loadPower": 7000, "powerInWatt": true})");
+        QVERIFY(s.Ok);
+        s.Request.LoadPower = watts;
+        s.Request.AutonomyLoadPercent = 100;
+        const THeatFigures heat = ComputeHeatFigures(s.Request, s.Result);
+        QVERIFY(heat.Available);
+        QVERIFY(qAbs(heat.EfficiencyPercent - efficiency * 100.0) < 0.01);
+        const double losses = watts / efficiency - watts;
+        QVERIFY2(qAbs(heat.LossesW - losses) < 0.05,
+                 qPrintable(QStringLiteral("%1 against %2").arg(heat.LossesW).arg(losses)));
+        QVERIFY(qAbs(heat.LossesBtuPerHour() - losses * 3.412142) < 0.2);
+        // At full power (about 8000 W) the curve gives 0.94.
+        QVERIFY(qAbs(heat.FullLoadLossesW - (8000.0 / 0.94 - 8000.0)) < 0.5);
+    }
+
     void noCurveWithoutBatteries()
     {
         const TSized s = Size(R"({"sizeLine": 1, "specialConfig": "onlyInverter"})");
