@@ -13,21 +13,9 @@
 #include <QJsonDocument>
 #include <QTextStream>
 
-namespace {
-
-class TSilentMessages : public IMessageService {
-public:
-    void ShowError(const QString &) override {}
-    void ShowWarning(const QString &) override {}
-    void ShowInfo(const QString &) override {}
-    bool AskYesNo(const QString &) override { return false; }
-};
-
-} // namespace
-
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    static TSilentMessages messages;
+    static TSilentMessageService messages;
     SetMessageService(&messages);
     SetupData = TSetupData();
     SetupData.ProgramPath = QStringLiteral(VX_PROGRAM_DIR);

@@ -14,6 +14,16 @@ public:
     virtual bool AskYesNo(const QString &text) = 0;    // true only for Yes
 };
 
+/// For runs where no window may open: every message is dropped and every
+/// question answered No.
+class TSilentMessageService : public IMessageService {
+public:
+    void ShowError(const QString &) override {}
+    void ShowWarning(const QString &) override {}
+    void ShowInfo(const QString &) override {}
+    bool AskYesNo(const QString &) override { return false; }
+};
+
 /// Installs `service` (not owned); nullptr restores the default, which writes
 /// to standard error and answers No.
 void SetMessageService(IMessageService *service);

@@ -24,15 +24,6 @@
 
 namespace {
 
-/// No window may open: every message box is dropped and every question answered No.
-class TSilentMessageService : public IMessageService {
-public:
-    void ShowError(const QString &) override {}
-    void ShowWarning(const QString &) override {}
-    void ShowInfo(const QString &) override {}
-    bool AskYesNo(const QString &) override { return false; }
-};
-
 int Usage(QTextStream &err)
 {
     err << "Usage: VarnexCfg --size REQUEST.json [--layout-image LAYOUT.png] [--pdf OFFER.pdf] [--doc OFFER.doc]"
