@@ -1,5 +1,6 @@
 #include "CaptionFit.h"
 #include "NavButton.h"
+#include "TextCodec.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,7 +57,7 @@ void CheckButton(QList<TClippedCaption> &out, const QAbstractButton *button)
         Check(out, button, text, needed.height(), room.height());
         // A single word wider than the button is cut, wrapped or not.
         for (const QString &word : text.split(u' ', Qt::SkipEmptyParts))
-            Check(out, button, text, fm.horizontalAdvance(QString(word).remove(u'&')), room.width());
+            Check(out, button, text, fm.horizontalAdvance(WithoutMnemonic(word)), room.width());
         return;
     }
     if (qobject_cast<const QPushButton *>(button)) {
@@ -64,7 +65,7 @@ void CheckButton(QList<TClippedCaption> &out, const QAbstractButton *button)
         const QStyle *style = button->style();
         const int margins = 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) / 2 +
                                  style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
-        Check(out, button, text, fm.horizontalAdvance(QString(text).remove(u'&')) + margins, button->width());
+        Check(out, button, text, fm.horizontalAdvance(WithoutMnemonic(text)) + margins, button->width());
     } else if (qobject_cast<const QRadioButton *>(button) || qobject_cast<const QCheckBox *>(button)) {
         // The style's own measure of the indicator, spacing and text.
         Check(out, button, text, button->sizeHint().width(), button->width());
@@ -82,7 +83,7 @@ void CheckTabs(QList<TClippedCaption> &out, const QTabBar *tabs)
 {
     const QFontMetrics fm(tabs->font());
     for (int i = 0; i < tabs->count(); ++i)
-        Check(out, tabs, tabs->tabText(i), fm.horizontalAdvance(QString(tabs->tabText(i)).remove(u'&')) + 8,
+        Check(out, tabs, tabs->tabText(i), fm.horizontalAdvance(WithoutMnemonic(tabs->tabText(i))) + 8,
               tabs->tabRect(i).width());
 }
 
@@ -90,8 +91,7 @@ void CheckHeader(QList<TClippedCaption> &out, const QHeaderView *header, const Q
 {
     if (!model || header->orientation() != Qt::Horizontal || header->isHidden())
         return;
-    QFont font = header->font();
-    const QFontMetrics fm(font);
+    const QFont font = header->font();
     for (int c = 0; c < model->columnCount(); ++c) {
         if (header->isSectionHidden(c))
             continue;
