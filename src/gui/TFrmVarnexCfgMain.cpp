@@ -693,14 +693,7 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
 
 void TFrmVarnexCfgMain::ShowResults()
 {
-    // Both tables are built from one reading of the language file.
-    const TIniReadScope oneReading;
-    // The drawing first: it settles the inverter's kit positions the weights read.
-    paintGlobalLayout->CaptureLayout();
-    paintGlobalLayout->update();
-    FillItemList();
-    FillDataSheet();
-    tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters);
+    FillResultTabs();
     pageControlResult->setCurrentWidget(tabResultLayout);
     MainNotebook->setCurrentIndex(kResultsPage);
     SetResultActionsEnabled(true);
@@ -708,6 +701,18 @@ void TFrmVarnexCfgMain::ShowResults()
     pageControlResult->tabBar()->setFocus(Qt::OtherFocusReason);
     while (QApplication::overrideCursor() != nullptr)
         QApplication::restoreOverrideCursor();
+}
+
+void TFrmVarnexCfgMain::FillResultTabs()
+{
+    // Every tab is built from one reading of the language file.
+    const TIniReadScope oneReading;
+    // The drawing first: it settles the inverter's kit positions the weights read.
+    paintGlobalLayout->CaptureLayout();
+    paintGlobalLayout->update();
+    FillItemList();
+    FillDataSheet();
+    tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters);
 }
 
 void TFrmVarnexCfgMain::FillItemList()
@@ -756,14 +761,9 @@ void TFrmVarnexCfgMain::ApplySetupChanges(bool checkUpdates, const QString &lang
     ApplyBranding();
     if (IsHomeMarket())
         RequestParameters.SpecialConfig = false;
-    if (MainNotebook->currentIndex() == kResultsPage) {
-        // The drawing's labels follow the new language too: an offer never mixes two.
-        paintGlobalLayout->CaptureLayout();
-        paintGlobalLayout->update();
-        FillItemList();
-        FillDataSheet();
-        tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters);
-    }
+    // The drawing's labels follow the new language too: an offer never mixes two.
+    if (MainNotebook->currentIndex() == kResultsPage)
+        FillResultTabs();
 }
 
 void TFrmVarnexCfgMain::actInfoProgramExecute()

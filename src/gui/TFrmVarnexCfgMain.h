@@ -70,6 +70,8 @@ public:
     void SetWizardRunner(TWizardRunner runner) { m_wizardRunner = std::move(runner); }
 
     void ShowResults();
+    /// The drawing, both tables and the runtime tab of the records, in the active language.
+    void FillResultTabs();
     void FillItemList();
     void FillDataSheet();
 
