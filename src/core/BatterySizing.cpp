@@ -19,11 +19,14 @@ float AutonomyFor(const TAutonomyDataRecord &rec, float batteryPower, int32_t st
     return CurveLookup(rec.Curve, TLookup::ByY, batteryPower / float(blocks));
 }
 
-int32_t WholeMinutes(float minutes) { return WholeAutonomyMinutes(minutes); }
-
 } // namespace
 
 int32_t WholeAutonomyMinutes(float minutes) { return minutes == -1.0f ? -1 : std::max(0, RoundEven(minutes)); }
+
+int32_t AvailableAutonomy(int32_t wholeMinutes, int32_t required)
+{
+    return wholeMinutes != -1 && wholeMinutes < required ? required : wholeMinutes;
+}
 
 float StringsAutonomy(int32_t kitRecord, int32_t strings, float batteryPower)
 {
@@ -203,9 +206,7 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
     if (!modular)
         setByPower = kitCount == 1;
 
-    int32_t available = WholeMinutes(chosen.AutonomyAvailable);
-    if (available != -1 && available < req.AutonomyRequired)
-        available = req.AutonomyRequired;
+    const int32_t available = AvailableAutonomy(WholeAutonomyMinutes(chosen.AutonomyAvailable), req.AutonomyRequired);
 
     const TCabinetPlacement placement =
         PlaceKits(kitCount, modular, ctx.InverterKitPositions, *ctx.Cabinets, ctx.PreferredCabinet);
@@ -217,7 +218,7 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
     res.AutonomyAvailable = available;
     res.BatteryCapacityAh = std::nearbyint(float(chosen.Strings) * chosen.KitAh * 10.0f) / 10.0f;
     if (kitCount > kitsPerString) {
-        int32_t minusOne = WholeMinutes(chosen.AutonomyMinusOne);
+        int32_t minusOne = WholeAutonomyMinutes(chosen.AutonomyMinusOne);
         if (minusOne != -1 && minusOne == req.AutonomyRequired)
             --minusOne;
         res.AutonomyMinusOne = minusOne;

@@ -54,6 +54,9 @@ float StringsAutonomy(int32_t kitRecord, int32_t strings, float batteryPower);
 /// Whole minutes of such a lookup: -1 stays -1 (beyond the table), a time
 /// extrapolated below zero counts as 0.
 int32_t WholeAutonomyMinutes(float minutes);
+/// The available autonomy as the result gives it: never below the required
+/// time (rounding can put it a minute under), unless -1.
+int32_t AvailableAutonomy(int32_t wholeMinutes, int32_t required);
 
 /// What one evaluation needs besides the kit and the time.
 struct TKitContext {

@@ -53,9 +53,7 @@ TRuntimeCurve ComputeRuntimeCurve(const TRequestParameters &req, const TResultPa
     // The configuration's own load, rounded and held to the required time as the sizing holds it.
     curve.Own.LoadWatts = BackedUpPower(req);
     curve.Own.LoadPercent = RoundEven(curve.Own.LoadWatts / installed * 100.0f);
-    curve.Own.Minutes = MinutesAt(req, res, curve.Own.LoadWatts);
-    if (curve.Own.Minutes != -1 && curve.Own.Minutes < req.AutonomyRequired)
-        curve.Own.Minutes = req.AutonomyRequired;
+    curve.Own.Minutes = AvailableAutonomy(MinutesAt(req, res, curve.Own.LoadWatts), req.AutonomyRequired);
     return curve;
 }
 
