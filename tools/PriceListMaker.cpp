@@ -129,8 +129,13 @@ bool ReadCsvFile(const QString &fileName, const QStringList &columns, QList<QStr
         error = name + QStringLiteral(": larger than 64 MiB");
         return false;
     }
+    QByteArray bytes;
+    if (!ReadAtMost(file, kMaxCsvBytes, bytes)) {
+        error = name + QStringLiteral(": cannot be read whole (at most 64 MiB)");
+        return false;
+    }
     QString csvError;
-    if (!ReadCsv(file.readAll(), rows, csvError)) {
+    if (!ReadCsv(bytes, rows, csvError)) {
         error = name + QStringLiteral(", ") + csvError;
         return false;
     }

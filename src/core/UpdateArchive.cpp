@@ -1,4 +1,5 @@
 #include "UpdateArchive.h"
+#include "SafeFile.h"
 
 #include "TextCodec.h"
 
@@ -218,7 +219,12 @@ bool UnpackUpdateArchive(const QString &archiveFile, const QString &target, QStr
         error = file.errorString();
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // Bounded as it is read, too: the file may grow after the size was looked at.
+    QByteArray bytes;
+    if (!ReadAtMost(file, kMaxArchiveBytes, bytes)) {
+        error = QStringLiteral("the archive is not a regular file of a reasonable size");
+        return false;
+    }
     const QString folder = QFileInfo(target).canonicalFilePath();
     if (folder.isEmpty()) {
         error = QStringLiteral("the folder does not exist");
