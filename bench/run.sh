@@ -19,11 +19,9 @@ row() { rows+=("$(printf '%-44s %14s %14s %9s  %s' "$1" "$2" "$3" "$4" "$5")"); 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 
 # --- Start-up to the first idle moment, and a wizard run's peak memory
-display=":$((50 + $$ % 200))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+. scripts/virtual-display.sh
+start_virtual_display
 export DISPLAY="$display"
-for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 home="$work/home"
 mkdir -p "$home/.local/share/Varnex Configurator"
 printf '[Setup]\r\nCheckUpdates=0\r\n' >"$home/.local/share/Varnex Configurator/VarnexCfg.ini"

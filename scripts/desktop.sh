@@ -22,18 +22,16 @@ rm -rf "$out"
 mkdir -p "$out"
 program="$root/build/bin/VarnexCfg"
 
-display=":$((50 + $$ % 200))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-app=""
+app="" xvfb=""
 cleanup() {
   [ -n "$app" ] && kill "$app" 2>/dev/null || true
-  kill "$xvfb" 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
+. scripts/virtual-display.sh
+start_virtual_display
 export DISPLAY="$display" QT_QPA_PLATFORM=xcb VARNEX_REPORT_CLIPPED_TEXT=1 LC_ALL=C.UTF-8
 unset FONTCONFIG_FILE QT_QPA_PLATFORMTHEME
-for _ in $(seq 1 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
 
 failures=0
 fail() {

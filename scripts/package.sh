@@ -26,9 +26,8 @@ for f in usr/bin/varnex-configurator usr/lib/varnex-configurator/VarnexCfg usr/l
   grep -q " ./$f\$" <<<"$contents" || { echo "the package lacks /$f" >&2; exit 1; }
 done
 
-display=":$((50 + $$ % 200))"
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
+. scripts/virtual-display.sh
+start_virtual_display
 echo '{"sizeLine": 1, "loadPower": 9000}' >"$work/request.json"
 check_start() { # launcher
   local home="$work/home-$RANDOM"
