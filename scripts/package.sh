@@ -22,7 +22,8 @@ trap '[ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null; rm -rf "$work"' EXIT
 contents="$(dpkg-deb -c "$deb")"
 for f in usr/bin/varnex-configurator usr/lib/varnex-configurator/VarnexCfg usr/lib/varnex-configurator/Quenvar.so \
   usr/lib/varnex-configurator/English.lng usr/share/applications/varnex-configurator.desktop \
-  usr/share/icons/hicolor/48x48/apps/varnex-configurator.png usr/share/icons/hicolor/scalable/apps/varnex-configurator.svg; do
+  usr/share/icons/hicolor/48x48/apps/varnex-configurator.png usr/share/icons/hicolor/scalable/apps/varnex-configurator.svg \
+  usr/share/mime/packages/varnex-configurator.xml; do
   grep -q " ./$f\$" <<<"$contents" || { echo "the package lacks /$f" >&2; exit 1; }
 done
 

@@ -2,6 +2,7 @@
 #include "RuntimeCurve.h"
 
 #include "Catalogue.h"
+#include "Configuration.h"
 #include "DataSheet.h"
 #include "ItemList.h"
 #include "JsonStream.h"
@@ -9,6 +10,7 @@
 #include "Lang.h"
 #include "LayoutGeometry.h"
 #include "PriceList.h"
+#include "RequestKeys.h"
 #include "Settings.h"
 #include "TextUtils.h"
 #include "Vendor.h"
@@ -28,33 +30,6 @@
 
 namespace {
 
-// Every key a request may hold, with the wizard page that reads it (-1: the
-// request as a whole, before any page).
-struct TRequestKey {
-    const char *Name;
-    int32_t Page;
-};
-constexpr TRequestKey kRequestKeys[] = {
-    {"debugMode", -1},
-    {"language", -1},
-    {"inputThreePhase", PagePhases},
-    {"outputKind", PagePhases},
-    {"loadPower", PagePower},
-    {"powerInWatt", PagePower},
-    {"marginPercent", PagePower},
-    {"sizeLine", PagePower},
-    {"redundancy", PageRedundancy},
-    {"autonomyInMinutes", PageAutonomy},
-    {"autonomyMinutes", PageAutonomy},
-    {"autonomyHours", PageAutonomy},
-    {"autonomyHoursMinutes", PageAutonomy},
-    {"loadPercent", PageAutonomy},
-    {"modularBatteryCabinet", PageAutonomy},
-    {"batteryType", PageAdvanced},
-    {"specialConfig", PageAdvanced},
-    {"accessories", PageAccessories},
-    {"contracts", PageContracts},
-};
 
 // The margin and percentage edits hold at most three characters.
 constexpr int kShortEditLength = 3;
@@ -65,6 +40,7 @@ struct TRefusal {
     int32_t Page = -1;
     QString MessageKey; // set when a page refused it with a message box
     QList<QVariant> Args;
+    QString Key; // the value that was refused, when not a page's message
 };
 
 QString InvalidValue(const QString &key) { return QStringLiteral("Invalid request value: ") + key; }
@@ -267,6 +243,11 @@ struct TPagesShown {
     bool HasRedundancy = false;
     bool PerPhase = false;
     QVector<int32_t> RedundancyLines;
+    /// A configuration file: the keys left out, those this program does not
+    /// know and those of pages this edition or market does not show.
+    bool Configuration = false;
+    QStringList IgnoredKeys;
+    QJsonObject Request; // the keys the pages read
 };
 
 void WritePagesShown(TJsonText &json, const TPagesShown &pages)
@@ -299,23 +280,29 @@ void WritePagesShown(TJsonText &json, const TPagesShown &pages)
 
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
-bool Replay(const QJsonObject &request, const THeadlessSession &session, TRequestParameters &req,
+bool Replay(const QJsonObject &given, const THeadlessSession &session, TRequestParameters &req,
             TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut)
 {
+    QJsonObject request = given;
+    if (IsConfiguration(given)) {
+        TConfigurationKeys keys = SplitConfiguration(given);
+        request = std::move(keys.Request);
+        out.Configuration = true;
+        out.IgnoredKeys = std::move(keys.IgnoredKeys);
+    }
     const TRequestReader r(request);
     auto invalid = [&](const char *key, int32_t page) {
         refusal.Error = InvalidValue(QLatin1String(key));
+        refusal.Key = QLatin1String(key);
         refusal.Page = page;
         return false;
     };
 
     // Keys the wizard does not know.
-    QSet<QString> known;
-    for (const TRequestKey &k : kRequestKeys)
-        known.insert(QLatin1String(k.Name));
     for (auto it = request.begin(); it != request.end(); ++it)
-        if (!known.contains(it.key())) {
+        if (RequestKeyPage(it.key()) == kUnknownRequestKey) {
             refusal.Error = InvalidValue(it.key());
+            refusal.Key = it.key();
             refusal.Page = -1;
             return false;
         }
@@ -349,11 +336,17 @@ bool Replay(const QJsonObject &request, const THeadlessSession &session, TReques
     TWizardCore core(req, res, context, TWizardMode::NewConfiguration, session.OfferFor(context.LanguageID));
     core.FillAccessoryLists();
 
-    // A value for a page the wizard does not show cannot be given.
+    // A value for a page the wizard does not show cannot be given; a configuration
+    // saved where the page was shown opens without it.
     const QList<int32_t> &pages = core.PageSequence();
     for (const TRequestKey &k : kRequestKeys)
-        if (k.Page >= 0 && r.Has(k.Name) && !pages.contains(k.Page))
-            return invalid(k.Name, k.Page);
+        if (k.Page >= 0 && r.Has(k.Name) && !pages.contains(k.Page)) {
+            if (!out.Configuration)
+                return invalid(k.Name, k.Page);
+            request.remove(QLatin1String(k.Name));
+            out.IgnoredKeys << QLatin1String(k.Name);
+        }
+    out.Request = request;
 
     auto refused = [&](const TPageError &e, int32_t page) {
         refusal.Error = e.MessageKey;
@@ -685,6 +678,10 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         WriteRuntimeAndHeat(json, req, res);
     }
     WritePagesShown(json, pages);
+    if (pages.Configuration) {
+        json.Key("ignoredKeys");
+        json.Json(QJsonArray::fromStringList(pages.IgnoredKeys));
+    }
     for (auto it = extra.constBegin(); it != extra.constEnd(); ++it) {
         json.Key(it.key().toUtf8().constData());
         json.Json(it.value());
@@ -711,6 +708,45 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
     if (!session)
         session = &ownSession.emplace(ReadHeadlessSession());
     return QJsonDocument::fromJson(SizeRequestText(request, hooks, *session, 0, finalRequest, finalResult)).object();
+}
+
+TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequestParameters &req,
+                                         TResultParameters &res, const THeadlessSession *session)
+{
+    std::optional<THeadlessSession> ownSession;
+    if (!session)
+        session = &ownSession.emplace(ReadHeadlessSession());
+    // The window's language and debug mode hold, whatever the file was saved with.
+    QJsonObject request = configuration;
+    request.remove(QStringLiteral("language"));
+    request.remove(QStringLiteral("debugMode"));
+    const bool debugMode = SetupData.DebugMode;
+    if (debugMode)
+        request.insert(QStringLiteral("debugMode"), true);
+    // Read as a configuration: the keys of pages not shown here are left out.
+    if (!IsConfiguration(request))
+        request.insert(QLatin1String(kConfigurationVersionKey), SetupData.Version);
+
+    const TIniReadScope oneReading;
+    TRequestParameters replayedRequest{};
+    TResultParameters replayedResult{};
+    TPagesShown pages;
+    TRefusal refusal;
+    bool replayDebugMode = false;
+    TConfigurationReplay replay;
+    replay.Ok = Replay(request, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode);
+    replay.IgnoredKeys = pages.IgnoredKeys;
+    if (!replay.Ok) {
+        replay.Message = !refusal.MessageKey.isEmpty()
+                             ? FormatText(LangMessages(refusal.MessageKey), refusal.Args)
+                             : FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationValue")), refusal.Key);
+        return replay;
+    }
+    replay.Request = pages.Request;
+    replay.Request.remove(QStringLiteral("debugMode"));
+    req = replayedRequest;
+    res = replayedResult;
+    return replay;
 }
 
 namespace {

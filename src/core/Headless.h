@@ -10,6 +10,7 @@
 #include <QHash>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QIODevice;
@@ -45,6 +46,18 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
 QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
                            int level = 0, TRequestParameters *finalRequest = nullptr,
                            TResultParameters *finalResult = nullptr);
+
+/// A configuration replayed for the window.
+struct TConfigurationReplay {
+    bool Ok = false;
+    QString Message;         // why it cannot be opened, in the active language
+    QStringList IgnoredKeys; // keys left out: unknown, or of pages not shown here
+    QJsonObject Request;     // the request keys the pages read, for saving it again
+};
+/// Replays a configuration (or a bare request) through the wizard's pages in the
+/// active language and debug mode; `req` and `res` change only when it succeeds.
+TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequestParameters &req,
+                                         TResultParameters &res, const THeadlessSession *session = nullptr);
 
 /// Reads the file, writes the answer (object or array) to `out` as UTF-8, each
 /// request's answer as soon as it is ready; messages on `err`. The whole file is

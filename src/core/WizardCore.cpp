@@ -5,8 +5,11 @@
 #include "Catalogue.h"
 #include "Lang.h"
 #include "PowerSizing.h"
+#include "RequestKeys.h"
 #include "TextUtils.h"
 #include "Vendor.h"
+
+#include <QJsonArray>
 
 namespace {
 
@@ -219,6 +222,8 @@ void TWizardCore::PhasesNext(bool inputThreePhase, int32_t outputKind)
     const int input = m_req.InputThreePhase ? 1 : 0;
     m_candidates = m_offer.Candidates[input][m_req.OutputKind];
     m_sizeList = m_offer.SizeLists[input][m_req.OutputKind];
+    Record(PagePhases, {{QStringLiteral("inputThreePhase"), inputThreePhase},
+                        {QStringLiteral("outputKind"), int(m_req.OutputKind)}});
 }
 
 QStringList TWizardCore::SizeListTexts() const
@@ -292,6 +297,12 @@ TPageError TWizardCore::PowerNext(const QString &loadText, const QString &margin
 
     m_req = req;
     m_res = res;
+    QJsonObject keys{{QStringLiteral("loadPower"), loadText},
+                     {QStringLiteral("powerInWatt"), powerInWatt},
+                     {QStringLiteral("sizeLine"), sizeLine}};
+    if (m_ctx.DebugMode)
+        keys.insert(QStringLiteral("marginPercent"), marginText);
+    Record(PagePower, keys);
     return {};
 }
 
@@ -335,6 +346,14 @@ void TWizardCore::ApplyRedundancy(const QVector<int32_t> &selected)
     for (qsizetype i = 0; i < counts.size() && i < selected.size(); ++i)
         lines[i] = qBound(0, selected[i], qMax(0, counts[i]));
     ApplyRedundancyChoice(m_req.OutputKind, lines, m_res);
+    QJsonValue recorded = lines.value(0);
+    if (PerPhaseRedundancy()) {
+        QJsonArray perPhase;
+        for (int32_t line : lines)
+            perPhase.append(line);
+        recorded = perPhase;
+    }
+    Record(PageRedundancy, {{QStringLiteral("redundancy"), recorded}});
 }
 
 // --- Autonomy page
@@ -375,6 +394,17 @@ TPageError TWizardCore::AutonomyNext(bool inMinutes, const QString &minutesText,
     m_req.AutonomyLoadPercent = percent;
     m_req.ModularBatteryCabinet = modular;
     m_req.BatteryType = batteryTypeLine - 1;
+
+    QJsonObject keys{{QStringLiteral("autonomyInMinutes"), inMinutes}, {QStringLiteral("loadPercent"), percentText}};
+    if (inMinutes) {
+        keys.insert(QStringLiteral("autonomyMinutes"), minutesText);
+    } else {
+        keys.insert(QStringLiteral("autonomyHours"), hoursText);
+        keys.insert(QStringLiteral("autonomyHoursMinutes"), hoursMinutesText);
+    }
+    if (NonModularCabinetOffered())
+        keys.insert(QStringLiteral("modularBatteryCabinet"), modular);
+    Record(PageAutonomy, keys);
     return {};
 }
 
@@ -396,6 +426,12 @@ TPageError TWizardCore::AdvancedNext(bool special, bool emptyDrawers, bool onlyI
     m_req.EmptyDrawers = special && emptyDrawers;
     m_req.OnlyInverter = special && onlyInverter;
     m_req.BatteryType = batteryTypeLine - 1;
+    QJsonObject keys{{QStringLiteral("specialConfig"), m_req.OnlyInverter   ? QStringLiteral("onlyInverter")
+                                                       : m_req.EmptyDrawers ? QStringLiteral("emptyDrawers")
+                                                                            : QStringLiteral("none")}};
+    if (m_req.BatteryType != -1)
+        keys.insert(QStringLiteral("batteryType"), m_req.BatteryType);
+    Record(PageAdvanced, keys);
     return {};
 }
 
@@ -423,9 +459,23 @@ void TWizardCore::EnterContractsForward()
     m_shownContracts = ContractsForSize(m_allContracts, maxVA, maxW);
 }
 
-void TWizardCore::AccessoriesNext() { m_res.Accessories.Accessories = CheckedItems(m_accessories); }
+void TWizardCore::AccessoriesNext()
+{
+    m_res.Accessories.Accessories = CheckedItems(m_accessories);
+    QJsonArray items;
+    for (const TGenericAccessory &item : m_res.Accessories.Accessories)
+        items.append(QJsonObject{{QStringLiteral("record"), item.RecordId}, {QStringLiteral("quantity"), item.Quantity}});
+    Record(PageAccessories, {{QStringLiteral("accessories"), items}});
+}
 
-void TWizardCore::ContractsNext() { m_res.Accessories.Contracts = CheckedItems(m_shownContracts); }
+void TWizardCore::ContractsNext()
+{
+    m_res.Accessories.Contracts = CheckedItems(m_shownContracts);
+    QJsonArray items;
+    for (const TGenericAccessory &item : m_res.Accessories.Contracts)
+        items.append(item.RecordId);
+    Record(PageContracts, {{QStringLiteral("contracts"), items}});
+}
 
 // --- Finish
 
@@ -438,4 +488,28 @@ TPageError TWizardCore::Finish()
     if (!FinishSizing(m_req, m_res, candidates))
         return Refuse("ErrorInternalError", TWizardField::None);
     return {};
+}
+
+// --- The request behind the result
+
+void TWizardCore::Record(int32_t page, QJsonObject keys)
+{
+    m_recorded[page] = std::move(keys);
+    m_pageRecorded[page] = true;
+}
+
+QJsonObject TWizardCore::RecordedRequest(const QJsonObject &before) const
+{
+    QJsonObject request = before;
+    for (const TRequestKey &key : kRequestKeys)
+        if (key.Page >= 0 && m_pageRecorded[key.Page])
+            request.remove(QLatin1String(key.Name));
+    for (int32_t page = 0; page <= PageContracts; ++page)
+        for (auto it = m_recorded[page].begin(); it != m_recorded[page].end(); ++it)
+            request.insert(it.key(), it.value());
+    if (m_ctx.DebugMode)
+        request.insert(QStringLiteral("debugMode"), true);
+    else
+        request.remove(QStringLiteral("debugMode"));
+    return request;
 }

@@ -5,6 +5,7 @@
 // pages through the same operations. No figure is computed anywhere else.
 
 #include "Globals.h"
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 #include <QVariant>
@@ -171,7 +172,14 @@ public:
     /// Battery sizing and cabinet placement into the result.
     TPageError Finish();
 
+    // --- The request behind the result
+    /// The keys of the pages accepted so far, as VarnexCfg --size reads them, laid
+    /// over `before`: editing the autonomy keeps the keys of the pages it skips.
+    QJsonObject RecordedRequest(const QJsonObject &before = {}) const;
+
 private:
+    void Record(int32_t page, QJsonObject keys);
+
     TRequestParameters &m_req;
     TResultParameters &m_res;
     TWizardContext m_ctx;
@@ -183,4 +191,6 @@ private:
     int32_t m_free[3] = {0, 0, 0};
     TAccessoriesRecord m_accessories, m_allContracts, m_shownContracts;
     TWizardOffer m_offer;
+    QJsonObject m_recorded[PageContracts + 1];
+    bool m_pageRecorded[PageContracts + 1] = {};
 };

@@ -16,28 +16,18 @@
 
 namespace {
 
-/// The hourglass for the time of a long operation, whatever way it ends.
-class TWaitCursor {
-public:
-    TWaitCursor()
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        QApplication::processEvents();
-    }
-    ~TWaitCursor() { QApplication::restoreOverrideCursor(); }
-};
 
-void ShowSaved(const QString &fileName)
+} // namespace
+
+void ShowFileSaved(const QString &fileName)
 {
     ShowInfo(FormatArgs(LangMessages(QStringLiteral("InfoFileSavedOk")), fileName));
 }
 
-void ShowNotSaved(const QString &fileName)
+void ShowFileNotSaved(const QString &fileName)
 {
     ShowError(FormatArgs(LangMessages(QStringLiteral("InfoFileSavedKo")), fileName));
 }
-
-} // namespace
 
 void CopyLayoutToClipboard(const QImage &layout)
 {
@@ -63,9 +53,9 @@ void SaveLayoutToFile(const std::function<QImage()> &capture, QWidget *parent)
     fileName = WithExtension(fileName, QStringLiteral(".bmp"));
     QString error;
     if (WriteLayoutBitmap(capture(), fileName, error))
-        ShowSaved(fileName);
+        ShowFileSaved(fileName);
     else
-        ShowNotSaved(fileName);
+        ShowFileNotSaved(fileName);
 }
 
 void CopyTableToClipboard(int tabIndex, const TItemList &items, const QVector<TDataRow> &sheet)
@@ -93,7 +83,7 @@ void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
             result = SaveWordDocument(doc, fileName, error);
         }
         if (result == TWordResult::Saved)
-            ShowSaved(fileName);
+            ShowFileSaved(fileName);
         else
             ShowError(LangMessages(result == TWordResult::NotStarted ? QStringLiteral("ErrorWordOpen")
                                                                      : QStringLiteral("ErrorWordCompile")));
@@ -107,9 +97,9 @@ void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
     }
     // A PDF that could not be written is said so: the user must not take it for saved.
     if (written)
-        ShowSaved(fileName);
+        ShowFileSaved(fileName);
     else
-        ShowNotSaved(fileName);
+        ShowFileNotSaved(fileName);
 }
 
 void PrintOfferDocument(const TOfferDocument &doc, QWidget *parent)

@@ -9,6 +9,10 @@
 class QImage;
 class QWidget;
 
+/// The info box "saved" or the error box "not saved", with the file name.
+void ShowFileSaved(const QString &fileName);
+void ShowFileNotSaved(const QString &fileName);
+
 /// The drawing to the clipboard as a picture.
 void CopyLayoutToClipboard(const QImage &layout);
 /// Asks for a ".bmp" name and writes the drawing; the picture is taken by `capture`

@@ -160,7 +160,7 @@ void TFrmVarnexCfgMain::BuildWindow()
         connect(action, &QAction::triggered, this, handler);
         return action;
     };
-    // The six commands' shortcuts. Ctrl+S and Ctrl+O stay free for configuration files.
+    // The six commands' shortcuts; Ctrl+S and Ctrl+O are the configuration files'.
     actNewConfiguration = makeAction("actNewConfiguration", &TFrmVarnexCfgMain::actNewConfigurationExecute,
                                      QKeySequence(Qt::CTRL | Qt::Key_N));
     actEditAutonomy = makeAction("actEditAutonomy", &TFrmVarnexCfgMain::actEditAutonomyExecute,
@@ -176,6 +176,12 @@ void TFrmVarnexCfgMain::BuildWindow()
     actLayoutSaveToFile = makeAction("actLayoutSaveToFile", &TFrmVarnexCfgMain::actLayoutSaveToFileExecute);
     actTableCopyToClipboard =
         makeAction("actTableCopyToClipboard", &TFrmVarnexCfgMain::actTableCopyToClipboardExecute);
+    actSaveConfigurationFile = makeAction("actSaveConfigurationFile",
+                                          &TFrmVarnexCfgMain::actSaveConfigurationFileExecute,
+                                          QKeySequence(Qt::CTRL | Qt::Key_S));
+    actOpenConfigurationFile = makeAction("actOpenConfigurationFile",
+                                          &TFrmVarnexCfgMain::actOpenConfigurationFileExecute,
+                                          QKeySequence(Qt::CTRL | Qt::Key_O));
 
     pnlMainTitle = new QLabel(this);
     pnlMainTitle->setObjectName(QStringLiteral("pnlMainTitle"));
@@ -300,12 +306,18 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     PopupMenuLayout->addAction(actLayoutCopyToClipBoard);
     PopupMenuLayout->addSeparator();
     PopupMenuLayout->addAction(actLayoutSaveToFile);
+    PopupMenuLayout->addSeparator();
+    PopupMenuLayout->addAction(actOpenConfigurationFile);
+    PopupMenuLayout->addAction(actSaveConfigurationFile);
     connect(paintGlobalLayout, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenuLayout->popup(paintGlobalLayout->mapToGlobal(pos)); });
 
     PopupMenuTable = new QMenu(this);
     PopupMenuTable->setObjectName(QStringLiteral("PopupMenuTable"));
     PopupMenuTable->addAction(actTableCopyToClipboard);
+    PopupMenuTable->addSeparator();
+    PopupMenuTable->addAction(actOpenConfigurationFile);
+    PopupMenuTable->addAction(actSaveConfigurationFile);
 
     tabResultItems = new QWidget;
     tabResultItems->setObjectName(QStringLiteral("tabResultItems"));
@@ -406,6 +418,7 @@ void TFrmVarnexCfgMain::Startup(const TStartupOptions &options)
     }
     DeleteFolderFiles(SetupData.TempPath);
     SetupData.DebugMode = ReadCommandLine(arguments);
+    m_startConfiguration = ConfigurationArgument(arguments);
     SetupData.CheckUpdates = ReadCheckUpdates();
     if (!SelectLanguage()) {
         ShowError(QString::fromLatin1(kNoLanguageText));
@@ -452,6 +465,8 @@ void TFrmVarnexCfgMain::OnFirstIdle()
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     }
     WarnInvalidPriceList();
+    if (!m_startConfiguration.isEmpty())
+        OpenConfigurationFile(m_startConfiguration);
     if (SetupData.CheckUpdates) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
         CheckForUpdates();
@@ -526,6 +541,8 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
     actLayoutCopyToClipBoard->setText(LangMain(QStringLiteral("ResultsLayoutCopy")));
     actLayoutSaveToFile->setText(LangMain(QStringLiteral("ResultsLayoutSaveToFile")));
     actTableCopyToClipboard->setText(LangMain(QStringLiteral("ResultsLayoutCopy")));
+    actOpenConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationOpen")));
+    actSaveConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationSave")));
 
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultLayout),
                                   LangMain(QStringLiteral("ResultsLayoutTabTitle")));
@@ -618,6 +635,7 @@ void TFrmVarnexCfgMain::SetResultActionsEnabled(bool enabled)
     actEditAutonomy->setEnabled(enabled);
     actSaveConfiguration->setEnabled(enabled);
     actPrintConfiguration->setEnabled(enabled);
+    actSaveConfigurationFile->setEnabled(enabled);
     SetNavButtonEnabled(btnEditAutonomy, enabled);
     SetNavButtonEnabled(btnSaveConfiguration, enabled);
     SetNavButtonEnabled(btnPrintConfiguration, enabled);
@@ -679,6 +697,10 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
         } else {
             std::unique_ptr<TFrmWizard> wizard(new TFrmWizard(mode, this));
             finished = wizard->exec() == QDialog::Accepted;
+            // Editing the autonomy keeps what the earlier pages were given.
+            if (finished)
+                m_configurationRequest = wizard->Core().RecordedRequest(
+                    mode == TWizardMode::EditAutonomy ? m_configurationRequest : QJsonObject());
         }
     } catch (...) {
         finished = false;

@@ -10,6 +10,7 @@ class TRuntimeTab;
 #include "ItemList.h"
 #include "OfferDocument.h"
 #include "WizardCore.h"
+#include <QJsonObject>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -55,6 +56,14 @@ public:
 
     /// True when any argument equals "/DEBUG" without regard to letter case.
     static bool ReadCommandLine(const QStringList &arguments);
+    /// The configuration file named on the command line (opened at the first idle moment), or empty.
+    static QString ConfigurationArgument(const QStringList &arguments);
+
+    /// Reads and replays a configuration file onto the results page; on any
+    /// fault a message, and what is on show stays.
+    bool OpenConfigurationFile(const QString &fileName);
+    /// The request behind the configuration on show, as a configuration file holds it.
+    const QJsonObject &ConfigurationRequest() const { return m_configurationRequest; }
 
     void ApplyLanguageTexts();
     void ApplyBranding();
@@ -133,6 +142,8 @@ private:
     void actLayoutCopyToClipBoardExecute();
     void actLayoutSaveToFileExecute();
     void actTableCopyToClipboardExecute();
+    void actSaveConfigurationFileExecute();
+    void actOpenConfigurationFileExecute();
     void imgLogoProductClick();
 
     // Dialogs and documents served by other parts of the program.
@@ -158,6 +169,8 @@ private:
     std::function<bool(const QString &, const QStringList &)> m_startProgram;
     TItemList m_items;           // the bill of materials on show
     QVector<TDataRow> m_sheet;   // the data sheet on show
+    QJsonObject m_configurationRequest; // the request behind it
+    QString m_startConfiguration;       // named on the command line
 
 public:
     // Controls and actions, named as the program knows them.
@@ -198,6 +211,8 @@ public:
     QAction *actLayoutCopyToClipBoard = nullptr;
     QAction *actLayoutSaveToFile = nullptr;
     QAction *actTableCopyToClipboard = nullptr;
+    QAction *actSaveConfigurationFile = nullptr;
+    QAction *actOpenConfigurationFile = nullptr;
 
     static constexpr int kWelcomePage = 0;
     static constexpr int kResultsPage = 1;

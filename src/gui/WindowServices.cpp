@@ -104,6 +104,14 @@ bool SendMailTo(const QString &recipient)
     return OpenUrlUnderWaitCursor(url);
 }
 
+TWaitCursor::TWaitCursor()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::processEvents();
+}
+
+TWaitCursor::~TWaitCursor() { QApplication::restoreOverrideCursor(); }
+
 std::unique_ptr<QFileDialog> CreateSaveFileDialog(const QStringList &filters, QWidget *parent)
 {
     QStringList nameFilters;
@@ -154,6 +162,36 @@ int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *pare
 void SetSaveFileNameHook(TSaveFileNameHook hook)
 {
     SaveHook() = std::move(hook);
+}
+
+namespace {
+TOpenFileNameHook &OpenHook()
+{
+    static TOpenFileNameHook hook;
+    return hook;
+}
+} // namespace
+
+QString AskOpenFileName(const QStringList &filters, QWidget *parent)
+{
+    if (OpenHook())
+        return OpenHook()(filters);
+    QStringList nameFilters;
+    for (const QString &entry : filters)
+        nameFilters << NameFilterOf(entry);
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(nameFilters);
+    dialog.setSizeGripEnabled(true);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+void SetOpenFileNameHook(TOpenFileNameHook hook)
+{
+    OpenHook() = std::move(hook);
 }
 
 void SetOpenUrlHook(TOpenUrlHook hook)

@@ -35,6 +35,15 @@ bool OpenWebLink(const QString &address);
 /// Starts a new mail to the recipient in the mail client under the wait cursor.
 bool SendMailTo(const QString &recipient);
 
+/// The hourglass for the time of a long operation, whatever way it ends.
+class TWaitCursor {
+public:
+    TWaitCursor();
+    ~TWaitCursor();
+    TWaitCursor(const TWaitCursor &) = delete;
+    TWaitCursor &operator=(const TWaitCursor &) = delete;
+};
+
 /// Save-file dialog over filter entries "description|pattern" (asks before
 /// overwriting, folder must exist, resizable). Returns the 1-based number of
 /// the chosen filter and the name, or -1 when cancelled.
@@ -48,6 +57,13 @@ int SaveFileDialogChoice(const QFileDialog &dialog, QString &fileName);
 /// Replaces the dialog (tests): receives the filter entries, returns what AskSaveFileName returns.
 using TSaveFileNameHook = std::function<int(const QStringList &filters, QString &fileName)>;
 void SetSaveFileNameHook(TSaveFileNameHook hook);
+
+/// Open-file dialog over filter entries "description|pattern" (the file must
+/// exist). The name chosen, or empty when cancelled.
+QString AskOpenFileName(const QStringList &filters, QWidget *parent = nullptr);
+/// Replaces the dialog (tests): receives the filter entries, returns what AskOpenFileName returns.
+using TOpenFileNameHook = std::function<QString(const QStringList &filters)>;
+void SetOpenFileNameHook(TOpenFileNameHook hook);
 
 /// Replaces the browser and mail client (tests): receives the URL that would be opened.
 using TOpenUrlHook = std::function<bool(const QString &url)>;

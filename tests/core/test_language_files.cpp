@@ -89,6 +89,8 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsHeatFullLoadLosses", ""},
     {"Main", "ResultsLayoutCopy", ""},
     {"Main", "ResultsLayoutSaveToFile", ""},
+    {"Main", "ResultsConfigurationOpen", ""},
+    {"Main", "ResultsConfigurationSave", ""},
     {"Main", "ResultsLayoutInverter", "%d"},
     {"Main", "ResultsLayoutBattery", "%d"},
     {"Main", "ResultsItemsTotalPrice", "%s"},
@@ -161,6 +163,12 @@ const TKeySpec KeyTable[] = {
     {"Messages", "InfoFileSavedOk", "%s"},
     {"Messages", "InfoFileSavedKo", "%s"},
     {"Messages", "QuestNewConfiguration", ""},
+    {"Messages", "ErrorConfigurationUnreadable", "%s"},
+    {"Messages", "ErrorConfigurationDamaged", "%s"},
+    {"Messages", "ErrorConfigurationNotOpened", "%s%s"},
+    {"Messages", "ErrorConfigurationValue", "%s"},
+    {"Messages", "InfoConfigurationNewer", "%s%s"},
+    {"Messages", "InfoConfigurationIgnored", "%s"},
     // Ups
     {"Ups", "UpsItemInverterCabinetSlot_3", ""},
     {"Ups", "UpsItemInverterCabinetSlot_6", ""},
@@ -374,14 +382,15 @@ private slots:
             QVERIFY2(!seen.contains(id), qPrintable(id));
             seen.insert(id);
         }
-        // The keys the offer has always read, and the 11 of the runtime and heat tab.
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11);
+        // The keys the offer has always read, the 11 of the runtime and heat tab and
+        // the 8 of the configuration files (2 menu entries, 6 messages).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42 + 11);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2);
         QCOMPARE(perSection.value("Commons"), 21);
-        QCOMPARE(perSection.value("Messages"), 18);
+        QCOMPARE(perSection.value("Messages"), 18 + 6);
         QCOMPARE(perSection.value("Ups"), 13);
         QCOMPARE(perSection.value("Accessories"), 7);
         QCOMPARE(perSection.value("Contracts"), 3);
