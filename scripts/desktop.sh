@@ -2,6 +2,7 @@
 # Drives the real program on a virtual X display (Xvfb, the xcb platform) with
 # xdotool, as a user would, in each of the four languages: start-up, a new
 # configuration with an accessory, the four result tabs, a PDF save, the
+# configuration file saved, reopened and saved again, the
 # settings with a language switch, and about. Every step saves a screenshot
 # into build/desktop/<language>/ and checks that the expected window shows; the
 # run fails when a step's window does not come, the PDF is not written, the
@@ -122,6 +123,26 @@ run_language() {
   echo "$language: $step screenshots in $out/$language"
 }
 
+# Ctrl+S with a name without extension; the file must hold a configuration.
+save_configuration() { # main-window name-without-extension
+  local before dialog box
+  before="$(visible_windows)"
+  keys "$1" ctrl+s
+  dialog="$(wait_new_window "$before")" || { fail "no save dialog for the configuration"; return 1; }
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$2"
+  before="$(visible_windows)"
+  keys "$dialog" Return
+  if box="$(wait_new_window "$before")"; then
+    shot "$box" configuration-saved
+    keys "$box" Return
+  else
+    fail "no message after saving the configuration"
+  fi
+  grep -q '"programVersion"' "$2.vxcfg" 2>/dev/null || { fail "$2.vxcfg was not written"; return 1; }
+}
+
 drive_program() {
   language="$1"
   step=0
@@ -195,6 +216,29 @@ drive_program() {
     fail "no message after the save"
   fi
   if [ ! -s "$pdf" ] || ! pdftotext "$pdf" - | grep -q .; then fail "the PDF was not written"; fi
+
+  # The configuration file: saved, reopened through the open dialog, saved again the same.
+  save_configuration "$main" "$out/$language/offer" || return
+  local reopened
+  before="$(visible_windows)"
+  keys "$main" ctrl+o
+  dialog="$(wait_new_window "$before")" || { fail "no open dialog"; return; }
+  shot "$dialog" open-dialog
+  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+  xdotool key ctrl+a
+  xdotool type --delay 20 "$out/$language/offer.vxcfg"
+  before="$(visible_windows)"
+  keys "$dialog" Return
+  if box="$(wait_new_window "$before")"; then
+    shot "$box" replace-question
+    keys "$box" Return
+  else
+    fail "no question before the configuration on show is replaced"
+  fi
+  shot "$main" reopened
+  save_configuration "$main" "$out/$language/reopened" || return
+  cmp -s "$out/$language/offer.vxcfg" "$out/$language/reopened.vxcfg" ||
+    fail "the reopened configuration was saved differently"
 
   # Settings: another language of the list (the one below, or above at its end).
   local setup_title setup move switched=""

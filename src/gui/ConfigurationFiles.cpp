@@ -10,6 +10,7 @@
 #include "OfferDocument.h"
 #include "ResultExports.h"
 #include "SafeFile.h"
+#include "TextCodec.h"
 #include "TextUtils.h"
 #include "WindowServices.h"
 
@@ -74,7 +75,10 @@ void TFrmVarnexCfgMain::actSaveConfigurationFileExecute()
 
 void TFrmVarnexCfgMain::actOpenConfigurationFileExecute()
 {
-    const QString fileName = AskOpenFileName(ConfigurationFilters(), this);
+    QString title = WithoutMnemonic(actOpenConfigurationFile->text()).trimmed();
+    if (title.endsWith(QLatin1String("...")))
+        title.chop(3);
+    const QString fileName = AskOpenFileName(ConfigurationFilters(), title, this);
     if (!fileName.isEmpty())
         OpenConfigurationFile(fileName);
 }

@@ -172,14 +172,14 @@ TOpenFileNameHook &OpenHook()
 }
 } // namespace
 
-QString AskOpenFileName(const QStringList &filters, QWidget *parent)
+QString AskOpenFileName(const QStringList &filters, const QString &title, QWidget *parent)
 {
     if (OpenHook())
         return OpenHook()(filters);
     QStringList nameFilters;
     for (const QString &entry : filters)
         nameFilters << NameFilterOf(entry);
-    QFileDialog dialog(parent);
+    QFileDialog dialog(parent, title);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters);

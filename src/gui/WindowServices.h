@@ -59,8 +59,8 @@ using TSaveFileNameHook = std::function<int(const QStringList &filters, QString 
 void SetSaveFileNameHook(TSaveFileNameHook hook);
 
 /// Open-file dialog over filter entries "description|pattern" (the file must
-/// exist). The name chosen, or empty when cancelled.
-QString AskOpenFileName(const QStringList &filters, QWidget *parent = nullptr);
+/// exist), titled `title`. The name chosen, or empty when cancelled.
+QString AskOpenFileName(const QStringList &filters, const QString &title, QWidget *parent = nullptr);
 /// Replaces the dialog (tests): receives the filter entries, returns what AskOpenFileName returns.
 using TOpenFileNameHook = std::function<QString(const QStringList &filters)>;
 void SetOpenFileNameHook(TOpenFileNameHook hook);
