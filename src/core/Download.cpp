@@ -1,5 +1,6 @@
 #include "Download.h"
 
+#include "LateLibrary.h"
 #include "SafeFile.h"
 
 #include <QFile>
@@ -42,17 +43,46 @@ int Progress(void *user, curl_off_t total, curl_off_t received, curl_off_t, curl
     return t->Cancelled ? 1 : 0;
 }
 
+/// The libcurl functions the downloads call, opened at the first download.
+struct TCurl {
+    decltype(&curl_global_init) GlobalInit = nullptr;
+    decltype(&curl_easy_init) EasyInit = nullptr;
+    decltype(&curl_easy_setopt) EasySetopt = nullptr;
+    decltype(&curl_easy_perform) EasyPerform = nullptr;
+    decltype(&curl_easy_strerror) EasyStrerror = nullptr;
+    decltype(&curl_easy_cleanup) EasyCleanup = nullptr;
+    bool Initialised = false;
+    QString Error;
+};
+
+const TCurl &Curl()
+{
+    static const TCurl curl = [] {
+        TCurl c;
+        TLateLibrary library("libcurl.so.4");
+        if (library.Bind(c.GlobalInit, "curl_global_init") && library.Bind(c.EasyInit, "curl_easy_init") &&
+            library.Bind(c.EasySetopt, "curl_easy_setopt") && library.Bind(c.EasyPerform, "curl_easy_perform") &&
+            library.Bind(c.EasyStrerror, "curl_easy_strerror") && library.Bind(c.EasyCleanup, "curl_easy_cleanup"))
+            c.Initialised = c.GlobalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+        c.Error = library.Error();
+        return c;
+    }();
+    return curl;
+}
+
 struct TCurlCleanup {
-    void operator()(CURL *curl) const { curl_easy_cleanup(curl); }
+    void operator()(CURL *curl) const { Curl().EasyCleanup(curl); }
 };
 
 bool Transfer(const QString &url, QIODevice &file, const TDownloadProgress &progress, const TDownloadOptions &options,
               QString &error)
 {
-    static const bool initialised = curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-    std::unique_ptr<CURL, TCurlCleanup> curl(initialised ? curl_easy_init() : nullptr);
+    const TCurl &api = Curl();
+    std::unique_ptr<CURL, TCurlCleanup> curl(api.Initialised ? api.EasyInit() : nullptr);
     if (!curl) {
         error = QStringLiteral("the download cannot start");
+        if (!api.Error.isEmpty())
+            error += QStringLiteral(": ") + api.Error;
         return false;
     }
     TTransfer t;
@@ -62,24 +92,24 @@ bool Transfer(const QString &url, QIODevice &file, const TDownloadProgress &prog
     const QByteArray address = url.toUtf8();
     char message[CURL_ERROR_SIZE] = {};
     CURL *c = curl.get();
-    curl_easy_setopt(c, CURLOPT_URL, address.constData());
-    curl_easy_setopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(c, CURLOPT_FOLLOWLOCATION, 1L);
-    curl_easy_setopt(c, CURLOPT_MAXREDIRS, 5L);
-    curl_easy_setopt(c, CURLOPT_FAILONERROR, 1L);
-    curl_easy_setopt(c, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT, long(options.ConnectTimeoutSeconds));
+    api.EasySetopt(c, CURLOPT_URL, address.constData());
+    api.EasySetopt(c, CURLOPT_PROTOCOLS_STR, "http,https");
+    api.EasySetopt(c, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    api.EasySetopt(c, CURLOPT_FOLLOWLOCATION, 1L);
+    api.EasySetopt(c, CURLOPT_MAXREDIRS, 5L);
+    api.EasySetopt(c, CURLOPT_FAILONERROR, 1L);
+    api.EasySetopt(c, CURLOPT_NOSIGNAL, 1L);
+    api.EasySetopt(c, CURLOPT_CONNECTTIMEOUT, long(options.ConnectTimeoutSeconds));
     // A stall: less than one byte a second for the stall time.
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
-    curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, long(options.StallTimeoutSeconds));
-    curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, WriteData);
-    curl_easy_setopt(c, CURLOPT_WRITEDATA, &t);
-    curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(c, CURLOPT_XFERINFOFUNCTION, Progress);
-    curl_easy_setopt(c, CURLOPT_XFERINFODATA, &t);
-    curl_easy_setopt(c, CURLOPT_ERRORBUFFER, message);
-    const CURLcode code = curl_easy_perform(c);
+    api.EasySetopt(c, CURLOPT_LOW_SPEED_LIMIT, 1L);
+    api.EasySetopt(c, CURLOPT_LOW_SPEED_TIME, long(options.StallTimeoutSeconds));
+    api.EasySetopt(c, CURLOPT_WRITEFUNCTION, WriteData);
+    api.EasySetopt(c, CURLOPT_WRITEDATA, &t);
+    api.EasySetopt(c, CURLOPT_NOPROGRESS, 0L);
+    api.EasySetopt(c, CURLOPT_XFERINFOFUNCTION, Progress);
+    api.EasySetopt(c, CURLOPT_XFERINFODATA, &t);
+    api.EasySetopt(c, CURLOPT_ERRORBUFFER, message);
+    const CURLcode code = api.EasyPerform(c);
     if (code == CURLE_OK)
         return true;
     if (t.Cancelled)
@@ -87,7 +117,7 @@ bool Transfer(const QString &url, QIODevice &file, const TDownloadProgress &prog
     else if (t.TooLarge)
         error = QStringLiteral("the file is larger than any update");
     else
-        error = QString::fromUtf8(message[0] ? message : curl_easy_strerror(code));
+        error = QString::fromUtf8(message[0] ? message : api.EasyStrerror(code));
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "PriceList.h"
 
+#include "LateLibrary.h"
 #include "Lang.h"
 #include "Messages.h"
 #include "TextUtils.h"
@@ -16,6 +17,36 @@
 TPriceList PriceList;
 
 namespace {
+
+// The SQLCipher functions the price list calls, opened with the first price list.
+#define VX_SQLITE_FUNCTIONS(X)                                                                                       \
+    X(BindText, bind_text) X(ClearBindings, clear_bindings) X(CloseV2, close_v2) X(ColumnBytes, column_bytes)        \
+    X(ColumnDouble, column_double) X(ColumnInt64, column_int64) X(ColumnText, column_text)                          \
+    X(ColumnType, column_type) X(Exec, exec) X(Finalize, finalize) X(Key, key) X(OpenV2, open_v2)                  \
+    X(PrepareV2, prepare_v2) X(Reset, reset) X(Step, step)
+
+struct TSqlite {
+#define VX_SQLITE_MEMBER(member, name) decltype(&sqlite3_##name) member = nullptr;
+    VX_SQLITE_FUNCTIONS(VX_SQLITE_MEMBER)
+#undef VX_SQLITE_MEMBER
+    bool Ok = false;
+};
+
+const TSqlite &Sqlite()
+{
+    static const TSqlite sqlite = [] {
+        TSqlite api;
+        TLateLibrary library("libsqlcipher.so.0");
+        api.Ok = true;
+#define VX_SQLITE_BIND(member, name) api.Ok = api.Ok && library.Bind(api.member, "sqlite3_" #name);
+        VX_SQLITE_FUNCTIONS(VX_SQLITE_BIND)
+#undef VX_SQLITE_BIND
+        if (!api.Ok)
+            qWarning("The price list cannot be read: %s", qPrintable(library.Error()));
+        return api;
+    }();
+    return sqlite;
+}
 
 constexpr const char *kPriceColumn = "Price";
 constexpr const char *kItemColumn = "Item";
@@ -39,18 +70,18 @@ class TStatement {
 public:
     TStatement(sqlite3 *db, const QByteArray &sql)
     {
-        if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK) {
-            sqlite3_finalize(m_stmt);
+        if (Sqlite().PrepareV2(db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK) {
+            Sqlite().Finalize(m_stmt);
             m_stmt = nullptr;
         }
     }
-    ~TStatement() { sqlite3_finalize(m_stmt); }
+    ~TStatement() { Sqlite().Finalize(m_stmt); }
     TStatement(const TStatement &) = delete;
     TStatement &operator=(const TStatement &) = delete;
 
     bool Ok() const { return m_stmt != nullptr; }
     /// True when a row came back.
-    bool Step() { return sqlite3_step(m_stmt) == SQLITE_ROW; }
+    bool Step() { return Sqlite().Step(m_stmt) == SQLITE_ROW; }
     sqlite3_stmt *Handle() const { return m_stmt; }
 
 private:
@@ -67,14 +98,14 @@ QByteArray Identifier(const QString &name)
 
 QVariant ColumnValue(sqlite3_stmt *stmt, int column)
 {
-    switch (sqlite3_column_type(stmt, column)) {
+    switch (Sqlite().ColumnType(stmt, column)) {
     case SQLITE_INTEGER:
-        return QVariant(qlonglong(sqlite3_column_int64(stmt, column)));
+        return QVariant(qlonglong(Sqlite().ColumnInt64(stmt, column)));
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(stmt, column));
+        return QVariant(Sqlite().ColumnDouble(stmt, column));
     case SQLITE_TEXT: {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, column));
-        return QVariant(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+        const auto *text = reinterpret_cast<const char *>(Sqlite().ColumnText(stmt, column));
+        return QVariant(QString::fromUtf8(text, Sqlite().ColumnBytes(stmt, column)));
     }
     default:
         return QVariant();
@@ -85,15 +116,15 @@ QVariant ColumnValue(sqlite3_stmt *stmt, int column)
 TCurrency MoneyOf(sqlite3_stmt *stmt, int column)
 {
     constexpr int64_t kScale = 10000;
-    switch (sqlite3_column_type(stmt, column)) {
+    switch (Sqlite().ColumnType(stmt, column)) {
     case SQLITE_INTEGER: {
-        const int64_t v = sqlite3_column_int64(stmt, column);
+        const int64_t v = Sqlite().ColumnInt64(stmt, column);
         if (v > std::numeric_limits<int64_t>::max() / kScale || v < std::numeric_limits<int64_t>::min() / kScale)
             return -1;
         return v * kScale;
     }
     case SQLITE_FLOAT: {
-        const double scaled = sqlite3_column_double(stmt, column) * double(kScale);
+        const double scaled = Sqlite().ColumnDouble(stmt, column) * double(kScale);
         if (!std::isfinite(scaled) || std::fabs(scaled) >= 9.0e18)
             return -1;
         return TCurrency(std::llround(scaled));
@@ -151,8 +182,8 @@ QString PriceListPassword(const QString &vendorName)
 TPriceListDatabase::~TPriceListDatabase()
 {
     for (sqlite3_stmt *stmt : std::as_const(m_priceStatements))
-        sqlite3_finalize(stmt);
-    sqlite3_close_v2(m_db);
+        Sqlite().Finalize(stmt);
+    Sqlite().CloseV2(m_db);
 }
 
 sqlite3_stmt *TPriceListDatabase::PriceStatement(const QString &table) const
@@ -163,8 +194,8 @@ sqlite3_stmt *TPriceListDatabase::PriceStatement(const QString &table) const
     const QByteArray sql = "SELECT " + Identifier(QString::fromLatin1(kPriceColumn)) + " FROM " + Identifier(table) +
                            " WHERE " + Identifier(QString::fromLatin1(kItemColumn)) + " = ?1";
     sqlite3_stmt *stmt = nullptr;
-    if (sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
-        sqlite3_finalize(stmt);
+    if (Sqlite().PrepareV2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+        Sqlite().Finalize(stmt);
         stmt = nullptr;
     }
     // A table that is missing stays missing while the file is open.
@@ -176,26 +207,26 @@ std::unique_ptr<TPriceListDatabase> TPriceListDatabase::Open(const QString &file
 {
     // Only a regular file is a price list: a folder, device or pipe is refused
     // before the engine sees it, and a missing file never gets a key.
-    if (fileName.isEmpty() || !QFileInfo(fileName).isFile())
+    if (fileName.isEmpty() || !QFileInfo(fileName).isFile() || !Sqlite().Ok)
         return nullptr;
     sqlite3 *db = nullptr;
-    const int opened = sqlite3_open_v2(QFile::encodeName(fileName).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
+    const int opened = Sqlite().OpenV2(QFile::encodeName(fileName).constData(), &db, SQLITE_OPEN_READONLY, nullptr);
     if (opened != SQLITE_OK || db == nullptr) {
-        sqlite3_close_v2(db);
+        Sqlite().CloseV2(db);
         return nullptr;
     }
     std::unique_ptr<TPriceListDatabase> database(new TPriceListDatabase(db));
     if (!password.isEmpty()) {
         const QByteArray key = password.toUtf8();
-        if (sqlite3_key(db, key.constData(), int(key.size())) != SQLITE_OK)
+        if (Sqlite().Key(db, key.constData(), int(key.size())) != SQLITE_OK)
             return nullptr;
     }
-    if (sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
+    if (Sqlite().Exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr) != SQLITE_OK)
         return nullptr;
     // A wrong password or a damaged file shows at the first read; a database
     // without any table (an empty file reads as one) is no price list either.
     TStatement check(db, "SELECT count(*) FROM sqlite_master WHERE type='table'");
-    if (!check.Ok() || !check.Step() || sqlite3_column_int64(check.Handle(), 0) <= 0)
+    if (!check.Ok() || !check.Step() || Sqlite().ColumnInt64(check.Handle(), 0) <= 0)
         return nullptr;
     return database;
 }
@@ -226,12 +257,12 @@ TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &it
         return -1;
     const QByteArray code = itemCode.toUtf8();
     TCurrency price = -1;
-    sqlite3_reset(stmt);
-    if (sqlite3_bind_text(stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW)
+    Sqlite().Reset(stmt);
+    if (Sqlite().BindText(stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC) == SQLITE_OK &&
+        Sqlite().Step(stmt) == SQLITE_ROW)
         price = MoneyOf(stmt, 0);
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
+    Sqlite().Reset(stmt);
+    Sqlite().ClearBindings(stmt);
     known.insert(itemCode, price);
     return price;
 }

@@ -1,4 +1,5 @@
 #include "WordWriter.h"
+#include "LateLibrary.h"
 #include "RuntimeChartPainter.h"
 
 #include "SafeFile.h"
@@ -264,37 +265,70 @@ bool Png(const QImage &image, QByteArray &bytes)
     return buffer.open(QIODevice::WriteOnly) && image.save(&buffer, "PNG");
 }
 
+/// The libzip functions the package is written with, opened with the first Word document.
+#define VX_ZIP_FUNCTIONS(X)                                                                                          \
+    X(Open, open) X(Discard, discard) X(Close, close) X(SourceBuffer, source_buffer) X(SourceFree, source_free)     \
+    X(FileAdd, file_add) X(SetFileCompression, set_file_compression) X(Strerror, strerror)
+
+struct TZip {
+#define VX_ZIP_MEMBER(member, name) decltype(&zip_##name) member = nullptr;
+    VX_ZIP_FUNCTIONS(VX_ZIP_MEMBER)
+#undef VX_ZIP_MEMBER
+    bool Ok = false;
+    QString Error;
+};
+
+const TZip &Zip()
+{
+    static const TZip zip = [] {
+        TZip api;
+        TLateLibrary library("libzip.so.4");
+        api.Ok = true;
+#define VX_ZIP_BIND(member, name) api.Ok = api.Ok && library.Bind(api.member, "zip_" #name);
+        VX_ZIP_FUNCTIONS(VX_ZIP_BIND)
+#undef VX_ZIP_BIND
+        api.Error = library.Error();
+        return api;
+    }();
+    return zip;
+}
+
 struct TZipCloser {
-    void operator()(zip_t *zip) const { zip_discard(zip); }
+    void operator()(zip_t *zip) const { Zip().Discard(zip); }
 };
 
 /// The parts as a zip file, through a temporary file of libzip's own.
 bool ZipParts(const QList<QPair<QString, QByteArray>> &parts, QByteArray &package, QString &error)
 {
+    const TZip &api = Zip();
+    if (!api.Ok) {
+        error = QStringLiteral("the package cannot be written: ") + api.Error;
+        return false;
+    }
     QTemporaryDir dir;
     const QByteArray path = QFile::encodeName(dir.path() + QStringLiteral("/package.zip"));
     int code = 0;
-    std::unique_ptr<zip_t, TZipCloser> zip(zip_open(path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &code));
+    std::unique_ptr<zip_t, TZipCloser> zip(api.Open(path.constData(), ZIP_CREATE | ZIP_TRUNCATE, &code));
     if (!dir.isValid() || !zip) {
         error = QStringLiteral("the package cannot be started");
         return false;
     }
     for (const auto &[name, bytes] : parts) {
         // The bytes stay alive in `parts` until the archive is closed.
-        zip_source_t *source = zip_source_buffer(zip.get(), bytes.constData(), zip_uint64_t(bytes.size()), 0);
+        zip_source_t *source = api.SourceBuffer(zip.get(), bytes.constData(), zip_uint64_t(bytes.size()), 0);
         const zip_int64_t index =
-            source ? zip_file_add(zip.get(), name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+            source ? api.FileAdd(zip.get(), name.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
         if (index < 0) {
-            zip_source_free(source);
-            error = QString::fromUtf8(zip_strerror(zip.get()));
+            api.SourceFree(source);
+            error = QString::fromUtf8(api.Strerror(zip.get()));
             return false;
         }
         // Pictures are compressed already: stored as they are, they cost no second compression.
         if (name.endsWith(QLatin1String(".png")))
-            zip_set_file_compression(zip.get(), zip_uint64_t(index), ZIP_CM_STORE, 0);
+            api.SetFileCompression(zip.get(), zip_uint64_t(index), ZIP_CM_STORE, 0);
     }
-    if (zip_close(zip.get()) != 0) {
-        error = QString::fromUtf8(zip_strerror(zip.get()));
+    if (api.Close(zip.get()) != 0) {
+        error = QString::fromUtf8(api.Strerror(zip.get()));
         return false;
     }
     zip.release();
