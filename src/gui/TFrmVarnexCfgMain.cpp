@@ -212,7 +212,10 @@ void TFrmVarnexCfgMain::BuildWindow()
     MainNotebook->addWidget(welcome);
     MainNotebook->addWidget(results);
     BuildWelcomePage(welcome);
-    BuildResultsPage(results);
+    // The results page is built once the window is up (EnsureResultsPage): its
+    // tables and tabs are a sixth of the start's work, and nothing shows them before.
+    m_resultsPage = results;
+    BuildPopupMenus();
 
     if (QScreen *screen = QGuiApplication::primaryScreen()) {
         QRect frame(QPoint(0, 0), size());
@@ -281,6 +284,34 @@ void TFrmVarnexCfgMain::BuildWelcomePage(QWidget *page)
     imgWelcome->setAlignment(Qt::AlignCenter);
 }
 
+void TFrmVarnexCfgMain::BuildPopupMenus()
+{
+    PopupMenuLayout = new QMenu(this);
+    PopupMenuLayout->setObjectName(QStringLiteral("PopupMenuLayout"));
+    PopupMenuLayout->addAction(actLayoutCopyToClipBoard);
+    PopupMenuLayout->addSeparator();
+    PopupMenuLayout->addAction(actLayoutSaveToFile);
+    PopupMenuLayout->addSeparator();
+    PopupMenuLayout->addAction(actOpenConfigurationFile);
+    PopupMenuLayout->addAction(actSaveConfigurationFile);
+
+    PopupMenuTable = new QMenu(this);
+    PopupMenuTable->setObjectName(QStringLiteral("PopupMenuTable"));
+    PopupMenuTable->addAction(actTableCopyToClipboard);
+    PopupMenuTable->addSeparator();
+    PopupMenuTable->addAction(actOpenConfigurationFile);
+    PopupMenuTable->addAction(actSaveConfigurationFile);
+}
+
+void TFrmVarnexCfgMain::EnsureResultsPage()
+{
+    if (pageControlResult != nullptr)
+        return;
+    BuildResultsPage(m_resultsPage);
+    ApplyPriceColumns();
+    ApplyResultsPageTexts();
+}
+
 void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
 {
     pageControlResult = new QTabWidget(page);
@@ -301,23 +332,8 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     paintGlobalLayout->setContextMenuPolicy(Qt::CustomContextMenu);
     layoutBox->addWidget(paintGlobalLayout);
 
-    PopupMenuLayout = new QMenu(this);
-    PopupMenuLayout->setObjectName(QStringLiteral("PopupMenuLayout"));
-    PopupMenuLayout->addAction(actLayoutCopyToClipBoard);
-    PopupMenuLayout->addSeparator();
-    PopupMenuLayout->addAction(actLayoutSaveToFile);
-    PopupMenuLayout->addSeparator();
-    PopupMenuLayout->addAction(actOpenConfigurationFile);
-    PopupMenuLayout->addAction(actSaveConfigurationFile);
     connect(paintGlobalLayout, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenuLayout->popup(paintGlobalLayout->mapToGlobal(pos)); });
-
-    PopupMenuTable = new QMenu(this);
-    PopupMenuTable->setObjectName(QStringLiteral("PopupMenuTable"));
-    PopupMenuTable->addAction(actTableCopyToClipboard);
-    PopupMenuTable->addSeparator();
-    PopupMenuTable->addAction(actOpenConfigurationFile);
-    PopupMenuTable->addAction(actSaveConfigurationFile);
 
     tabResultItems = new QWidget;
     tabResultItems->setObjectName(QStringLiteral("tabResultItems"));
@@ -385,8 +401,6 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     pageControlResult->addTab(tabResultData, QString());
     tabResultRuntime = new TRuntimeTab;
     pageControlResult->addTab(tabResultRuntime, QString());
-
-    SetPriceColumns(false);
 }
 
 // ---------------------------------------------------------------------------
@@ -464,6 +478,7 @@ void TFrmVarnexCfgMain::OnFirstIdle()
         ReportFirstIdle();
         QTimer::singleShot(0, qApp, &QCoreApplication::quit);
     }
+    EnsureResultsPage();
     WarnInvalidPriceList();
     if (!m_startConfiguration.isEmpty())
         OpenConfigurationFile(m_startConfiguration);
@@ -543,7 +558,13 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
     actTableCopyToClipboard->setText(LangMain(QStringLiteral("ResultsLayoutCopy")));
     actOpenConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationOpen")));
     actSaveConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationSave")));
+    if (pageControlResult != nullptr)
+        ApplyResultsPageTexts();
+}
 
+void TFrmVarnexCfgMain::ApplyResultsPageTexts()
+{
+    const QString space = QStringLiteral(" ");
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultLayout),
                                   LangMain(QStringLiteral("ResultsLayoutTabTitle")));
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultItems),
@@ -654,6 +675,13 @@ void TFrmVarnexCfgMain::SetNavButtonEnabled(QPushButton *button, bool enabled)
 void TFrmVarnexCfgMain::SetPriceColumns(bool show)
 {
     SetupData.ShowPrices = show;
+    if (pageControlResult != nullptr)
+        ApplyPriceColumns();
+}
+
+void TFrmVarnexCfgMain::ApplyPriceColumns()
+{
+    const bool show = SetupData.ShowPrices;
     if (show) {
         grdItems->setColumnCount(4);
         const int widths[] = {100, 323, 80, 95};
@@ -715,6 +743,7 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
 
 void TFrmVarnexCfgMain::ShowResults()
 {
+    EnsureResultsPage();
     FillResultTabs();
     pageControlResult->setCurrentWidget(tabResultLayout);
     MainNotebook->setCurrentIndex(kResultsPage);
@@ -727,6 +756,7 @@ void TFrmVarnexCfgMain::ShowResults()
 
 void TFrmVarnexCfgMain::FillResultTabs()
 {
+    EnsureResultsPage();
     // Every tab is built from one reading of the language file.
     const TIniReadScope oneReading;
     // The drawing first: it settles the inverter's kit positions the weights read.
@@ -814,6 +844,7 @@ void TFrmVarnexCfgMain::RunAboutDialog()
 TOfferDocument TFrmVarnexCfgMain::OfferDocument()
 {
     // The documents show the drawing as it is painted now.
+    EnsureResultsPage();
     paintGlobalLayout->CaptureLayout();
     TOfferDocument doc = BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
     AddRuntimeBlock(doc, RequestParameters, ResultParameters);
@@ -832,11 +863,13 @@ void TFrmVarnexCfgMain::PrintConfiguration()
 
 void TFrmVarnexCfgMain::actLayoutCopyToClipBoardExecute()
 {
+    EnsureResultsPage();
     CopyLayoutToClipboard(paintGlobalLayout->LayoutBitmap());
 }
 
 void TFrmVarnexCfgMain::actLayoutSaveToFileExecute()
 {
+    EnsureResultsPage();
     SaveLayoutToFile(
         [this] {
             paintGlobalLayout->CaptureLayout();
@@ -848,6 +881,7 @@ void TFrmVarnexCfgMain::actLayoutSaveToFileExecute()
 
 void TFrmVarnexCfgMain::actTableCopyToClipboardExecute()
 {
+    EnsureResultsPage();
     CopyTableToClipboard(pageControlResult->currentIndex(), m_items, m_sheet);
 }
 
@@ -885,7 +919,8 @@ void TFrmVarnexCfgMain::CleanUpOnClose()
     ClearDrawingTables();
     ResultParameters.Accessories.Accessories.clear();
     ResultParameters.Accessories.Contracts.clear();
-    paintGlobalLayout->FreeLayoutBitmap();
+    if (paintGlobalLayout != nullptr)
+        paintGlobalLayout->FreeLayoutBitmap();
     // Another program's content on the clipboard is the user's data: only
     // what this program put there goes with it.
     if (ClipboardOwnedByProgram())

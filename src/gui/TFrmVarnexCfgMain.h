@@ -71,6 +71,8 @@ public:
     void SetNavButtonEnabled(QPushButton *button, bool enabled);
     /// Four columns and the price panel with a price list, else three columns and no panel.
     void SetPriceColumns(bool show);
+    /// Builds the results page the first time it is needed (at the latest at the first idle moment).
+    void EnsureResultsPage();
 
     /// Runs the wizard modally; true only when it closed through Finish.
     bool RunWizard(TWizardMode mode);
@@ -93,9 +95,21 @@ public:
 
     /// The grid a table popup menu was opened on (grdItems or grdData).
     QTableWidget *PopupGrid() const { return m_popupGrid; }
-    TLayoutPaintBox *PaintGlobalLayout() const { return paintGlobalLayout; }
-    QTableWidget *ItemsGrid() const { return grdItems; }
-    QTableWidget *DataGrid() const { return grdData; }
+    TLayoutPaintBox *PaintGlobalLayout()
+    {
+        EnsureResultsPage();
+        return paintGlobalLayout;
+    }
+    QTableWidget *ItemsGrid()
+    {
+        EnsureResultsPage();
+        return grdItems;
+    }
+    QTableWidget *DataGrid()
+    {
+        EnsureResultsPage();
+        return grdData;
+    }
     /// The address of the update check and the way the updater is started (tests).
     void SetUpdateCheck(const QString &url, std::function<bool(const QString &, const QStringList &)> start)
     {
@@ -115,6 +129,9 @@ private:
     void BuildCommandColumn(QWidget *parent);
     void BuildWelcomePage(QWidget *page);
     void BuildResultsPage(QWidget *page);
+    void BuildPopupMenus();
+    void ApplyResultsPageTexts();
+    void ApplyPriceColumns();
     QPushButton *AddCommandButton(QWidget *parent, const QString &name, int y, QAction *action);
     void Startup(const TStartupOptions &options);
     void RequestEnd();
@@ -171,6 +188,7 @@ private:
     QVector<TDataRow> m_sheet;   // the data sheet on show
     QJsonObject m_configurationRequest; // the request behind it
     QString m_startConfiguration;       // named on the command line
+    QWidget *m_resultsPage = nullptr;   // its content built by EnsureResultsPage
 
 public:
     // Controls and actions, named as the program knows them.

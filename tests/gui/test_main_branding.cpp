@@ -131,6 +131,13 @@ void TestMainBranding::priceColumnTitleCarriesOneTrailingSpace()
     TTempHome home;
     TRecordingMessageService boxes;
     TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+    // The results page is built when first needed, with the columns and titles set before.
+    QVERIFY(window.grdItems == nullptr);
+    window.SetPriceColumns(true);
+    window.EnsureResultsPage();
+    QCOMPARE(window.grdItems->columnCount(), 4);
+    QCOMPARE(window.grdItems->horizontalHeaderItem(3)->text(), LangCommons(QStringLiteral("ItemsTablePrice")) + u' ');
+    window.SetPriceColumns(false);
     QCOMPARE(window.grdItems->columnCount(), 3);
 
     window.SetPriceColumns(true);
@@ -202,6 +209,9 @@ void TestMainBranding::windowPartsSitWhereDesigned()
     QCOMPARE(window.MainNotebook->geometry(), QRect(204, 61, 629, 505));
     QCOMPARE(window.MainNotebook->count(), 2);
     QCOMPARE(window.imgWelcome->size(), QSize(414, 424));
+    // Built at the first idle moment, before anyone can ask for it.
+    QTRY_VERIFY(window.FirstIdleDone());
+    QVERIFY(window.pageControlResult != nullptr);
     QCOMPARE(window.pageControlResult->size(), QSize(613, 471));
     // The three tabs of the offer, then the runtime curve and heat figures beside it.
     QCOMPARE(window.pageControlResult->count(), 4);

@@ -304,6 +304,8 @@ void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
     }
     QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" &New configuration"));
 
+    // The results page, built when first needed, takes the texts and columns of the start.
+    window.EnsureResultsPage();
     QCOMPARE(window.pageControlResult->tabText(0), LangMain(QStringLiteral("ResultsLayoutTabTitle")));
     QCOMPARE(window.pageControlResult->tabText(1), LangMain(QStringLiteral("ResultsItemsTabTitle")));
     QCOMPARE(window.pageControlResult->tabText(2), LangMain(QStringLiteral("ResultsDataTabTitle")));
@@ -797,6 +799,8 @@ void TestMainWindow::setupChangesApplyNewLanguage()
     QVERIFY(!SetupData.CheckUpdates);
     QCOMPARE(SetupData.LanguageID, 1040);
     QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" Nuova configurazione"));
+    // A results page built after the switch has the new language.
+    window.EnsureResultsPage();
     QCOMPARE(window.pageControlResult->tabText(0), QStringLiteral("Disegno"));
     QCOMPARE(SetupData.WebAddressId, 110);
     QCOMPARE(SetupData.ProductLinkId, 300);
