@@ -3,10 +3,10 @@
 // moment as the program does under VARNEX_QUIT_AT_FIRST_IDLE.
 
 #include <QApplication>
-#include <QDateTime>
 #include <QTimer>
 #include <QWidget>
 
+#include <chrono>
 #include <cstdio>
 
 int main(int argc, char **argv)
@@ -19,7 +19,11 @@ int main(int argc, char **argv)
         const qint64 start = qEnvironmentVariable("VARNEX_START_NS").toLongLong(&ok);
         if (ok)
             std::fprintf(stderr, "first idle after %.1f ms\n",
-                         double(QDateTime::currentMSecsSinceEpoch() * 1000000 - start) / 1e6);
+                         double(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                    std::chrono::system_clock::now().time_since_epoch())
+                                    .count() -
+                                start) /
+                             1e6);
         QCoreApplication::quit();
     });
     window.show();

@@ -53,3 +53,14 @@ QFont ProgramBold(const QFont &font)
     bold.setBold(true);
     return bold;
 }
+
+QString ProgramSansFamily()
+{
+    static const QString family = [] {
+        for (const char *name : {"Arial", "Liberation Sans"})
+            if (QFontDatabase::hasFamily(QLatin1String(name)))
+                return QString::fromLatin1(name);
+        return QStringLiteral("Arial");
+    }();
+    return family;
+}

@@ -1,4 +1,5 @@
 #include "ReportWriter.h"
+#include "ProgramFonts.h"
 #include "RuntimeChartPainter.h"
 
 #include "SafeFile.h"
@@ -30,7 +31,7 @@ constexpr int kLineOverlap = 3;
 
 QFont ReportFont(int pointSize, bool bold)
 {
-    QFont font(QStringLiteral("Arial"));
+    QFont font(ProgramSansFamily());
     font.setPointSize(pointSize);
     font.setBold(bold);
     return font;

@@ -7,9 +7,14 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QDateTime>
+#include <chrono>
 #include <cstdio>
 #include <QFontDatabase>
 #include <QUrl>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <iterator>
 
 namespace {
 
@@ -72,18 +77,54 @@ void ReportFirstIdle()
     const qint64 start = qEnvironmentVariable("VARNEX_START_NS").toLongLong(&ok);
     if (!ok)
         return;
-    const qint64 now = QDateTime::currentMSecsSinceEpoch() * 1000000;
+    // The same clock as the caller's start time (date +%s%N), to the nanosecond.
+    const qint64 now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                           std::chrono::system_clock::now().time_since_epoch())
+                           .count();
     std::fprintf(stderr, "first idle after %.1f ms\n", double(now - start) / 1e6);
+}
+
+QImage PaintProgramIcon(int size)
+{
+    // The design of resources/icons/varnex-configurator.svg (a 256 x 256 view),
+    // drawn rather than decoded: the window's first idle moment comes without
+    // reading any picture.
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0);
+    const QColor outline(0x0d, 0x2a, 0x52);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1f, 0x4e, 0x8c));
+    p.drawRoundedRect(QRectF(8, 8, 240, 240), 36, 36);
+    p.setPen(QPen(outline, 6));
+    p.setBrush(QColor(0xf4, 0xf6, 0xf9));
+    p.drawRoundedRect(QRectF(64, 36, 112, 184), 8, 8);
+    p.setPen(Qt::NoPen);
+    for (int y : {56, 88, 120, 152}) {
+        p.setBrush(y == 152 ? QColor(0xc9, 0xd3, 0xe0) : QColor(0x7f, 0xa7, 0xd9));
+        p.drawRoundedRect(QRectF(80, y, 80, 22), 3, 3);
+    }
+    p.setBrush(QColor(0x2f, 0xb3, 0x4a));
+    p.drawEllipse(QPointF(120, 198), 7, 7);
+    const QPointF bolt[] = {{196, 96}, {160, 160}, {186, 160}, {170, 224}, {222, 140}, {194, 140}, {214, 96}};
+    p.setPen(QPen(outline, 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(0xff, 0xcc, 0x1a));
+    p.drawPolygon(bolt, int(std::size(bolt)));
+    return image;
 }
 
 QIcon ProgramIcon()
 {
-    QIcon icon;
     // The sizes window systems draw in title bars and task switchers; the larger
-    // ones are the desktop entry's, installed as files. Every size given here is
-    // decoded and sent to the window system when the window is shown.
-    for (int size : {16, 32, 48})
-        icon.addFile(QStringLiteral(":/icons/varnex-configurator-%1.png").arg(size), QSize(size, size));
+    // ones are the desktop entry's, installed as files.
+    static const QIcon icon = [] {
+        QIcon sizes;
+        for (int size : {16, 32, 48})
+            sizes.addPixmap(QPixmap::fromImage(PaintProgramIcon(size)));
+        return sizes;
+    }();
     return icon;
 }
 

@@ -5,6 +5,7 @@
 #include "ProgramFonts.h"
 
 #include <QIcon>
+#include <QImage>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -29,6 +30,8 @@ void ReportFirstIdle();
 
 /// The program's window icon in the sizes of title bars and task switchers.
 QIcon ProgramIcon();
+/// The icon's design at `size` pixels square.
+QImage PaintProgramIcon(int size);
 
 /// Opens the address in the default browser under the wait cursor.
 bool OpenWebLink(const QString &address);

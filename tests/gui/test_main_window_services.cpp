@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QImage>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -39,6 +40,32 @@ class TestMainWindowServices : public QObject {
     Q_OBJECT
 
 private slots:
+    // The icon the windows draw is the one the desktop entry installs: every
+    // size of the files, pixel for pixel within a rasteriser's rounding.
+    void drawnIconMatchesTheInstalledFiles()
+    {
+        for (int size : {16, 32, 48, 128, 256}) {
+            const QImage file =
+                QImage(QStringLiteral(VX_SOURCE_DIR "resources/icons/varnex-configurator-%1.png").arg(size))
+                    .convertToFormat(QImage::Format_ARGB32);
+            const QImage drawn = PaintProgramIcon(size).convertToFormat(QImage::Format_ARGB32);
+            QCOMPARE(drawn.size(), file.size());
+            qint64 difference = 0;
+            int worst = 0;
+            for (int y = 0; y < size; ++y)
+                for (int x = 0; x < size; ++x) {
+                    const QRgb a = drawn.pixel(x, y), b = file.pixel(x, y);
+                    const int d = qMax(qMax(qAbs(qRed(a) - qRed(b)), qAbs(qGreen(a) - qGreen(b))),
+                                       qMax(qAbs(qBlue(a) - qBlue(b)), qAbs(qAlpha(a) - qAlpha(b))));
+                    difference += d;
+                    worst = qMax(worst, d);
+                }
+            const double mean = double(difference) / (size * size);
+            QVERIFY2(mean < 2.0, qPrintable(QStringLiteral("%1 px: mean difference %2, worst %3").arg(size).arg(mean).arg(worst)));
+        }
+        QCOMPARE(ProgramIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
+    }
+
     void cleanup();
     void saveDialogReturnsChosenFilterAndName_data();
     void saveDialogReturnsChosenFilterAndName();
