@@ -2,18 +2,19 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QStringList>
 
 namespace {
 
 const char *const kRegularFamily = "Tahoma";
 const char *const kBoldFamily = "DejaVu Sans Condensed";
 
-QString BoldFamily()
+/// The bold face, or Tahoma where it is missing. The choice is left to the font
+/// database when the font is first drawn or measured: asking for a family at
+/// once would read the whole font list before the window is up.
+void SetBoldFamilies(QFont &font)
 {
-    static const QString family = QFontDatabase::hasFamily(QLatin1String(kBoldFamily))
-                                      ? QString::fromLatin1(kBoldFamily)
-                                      : QString::fromLatin1(kRegularFamily);
-    return family;
+    font.setFamilies({QString::fromLatin1(kBoldFamily), QString::fromLatin1(kRegularFamily)});
 }
 
 } // namespace
@@ -31,7 +32,9 @@ void LoadProgramFonts()
 
 QFont ProgramFont(int pointSize, bool bold)
 {
-    QFont font(bold ? BoldFamily() : QString::fromLatin1(kRegularFamily));
+    QFont font(QString::fromLatin1(kRegularFamily));
+    if (bold)
+        SetBoldFamilies(font);
     font.setPointSize(pointSize);
     font.setBold(bold);
     return font;
@@ -39,7 +42,9 @@ QFont ProgramFont(int pointSize, bool bold)
 
 QFont ProgramPixelFont(int pixelSize, bool bold)
 {
-    QFont font(bold ? BoldFamily() : QString::fromLatin1(kRegularFamily));
+    QFont font(QString::fromLatin1(kRegularFamily));
+    if (bold)
+        SetBoldFamilies(font);
     font.setPixelSize(pixelSize);
     font.setBold(bold);
     return font;
@@ -49,18 +54,14 @@ QFont ProgramBold(const QFont &font)
 {
     QFont bold = font;
     if (bold.family() == QLatin1String(kRegularFamily))
-        bold.setFamily(BoldFamily());
+        SetBoldFamilies(bold);
     bold.setBold(true);
     return bold;
 }
 
-QString ProgramSansFamily()
+QFont ProgramSansFont()
 {
-    static const QString family = [] {
-        for (const char *name : {"Arial", "Liberation Sans"})
-            if (QFontDatabase::hasFamily(QLatin1String(name)))
-                return QString::fromLatin1(name);
-        return QStringLiteral("Arial");
-    }();
-    return family;
+    QFont font;
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
+    return font;
 }

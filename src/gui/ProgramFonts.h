@@ -14,6 +14,6 @@ QFont ProgramFont(int pointSize, bool bold = false);
 QFont ProgramPixelFont(int pixelSize, bool bold = false);
 /// `font` at its size in the program's bold face.
 QFont ProgramBold(const QFont &font);
-/// Arial, or where it is missing its metric twin Liberation Sans, named directly:
-/// a family that is not installed costs a fallback search on every first use.
-QString ProgramSansFamily();
+/// Arial, or where it is missing its metric twin Liberation Sans (named, so that
+/// no search for a substitute is needed), at the default size.
+QFont ProgramSansFont();

@@ -31,7 +31,7 @@ constexpr int kLineOverlap = 3;
 
 QFont ReportFont(int pointSize, bool bold)
 {
-    QFont font(ProgramSansFamily());
+    QFont font = ProgramSansFont();
     font.setPointSize(pointSize);
     font.setBold(bold);
     return font;

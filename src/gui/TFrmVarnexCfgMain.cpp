@@ -191,7 +191,7 @@ void TFrmVarnexCfgMain::BuildWindow()
     titlePalette.setColor(QPalette::Window, kTitleBand);
     titlePalette.setColor(QPalette::WindowText, Qt::white);
     pnlMainTitle->setPalette(titlePalette);
-    QFont titleFont(ProgramSansFamily());
+    QFont titleFont = ProgramSansFont();
     titleFont.setPixelSize(27);
     titleFont.setBold(true);
     pnlMainTitle->setFont(titleFont);

@@ -131,6 +131,10 @@ void TestLayoutPainter::labelFontIsTahomaBold12()
     QCOMPARE(font.pixelSize(), 12);
     QVERIFY(font.bold());
     QCOMPARE(QFontInfo(ProgramFont(8)).family(), QString("Tahoma"));
+    QCOMPARE(QFontInfo(ProgramFont(10, true)).family(), QString("DejaVu Sans Condensed"));
+    QCOMPARE(QFontInfo(ProgramBold(ProgramFont(8))).family(), QString("DejaVu Sans Condensed"));
+    QCOMPARE(QFontInfo(font).family(), QString("DejaVu Sans Condensed"));
+    QVERIFY(QStringList({"Arial", "Liberation Sans"}).contains(QFontInfo(ProgramSansFont()).family()));
     // Bold text carries clearly more ink than regular text, on every path's font.
     const QString text = QStringLiteral("Battery cabinet x 2  New configuration");
     for (int size : {8, 10}) {
