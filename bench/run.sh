@@ -32,13 +32,13 @@ start_ms() { # program -> milliseconds from its start to its first idle moment, 
 median() { sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 start_ms "$build/bin/VarnexCfg" >/dev/null # warm caches first
 program_runs=() bare_runs=()
-for _ in $(seq 1 15); do
+for _ in $(seq 1 31); do
   program_runs+=("$(start_ms "$build/bin/VarnexCfg")")
   bare_runs+=("$(start_ms "$build/bench/bench_bare_window")")
 done
 program=$(printf '%s\n' "${program_runs[@]}" | median)
 bare=$(printf '%s\n' "${bare_runs[@]}" | median)
-row "cold start to first idle (median of 15)" "${program} ms" "${bare} ms bare" "$(ratio "$program" "$bare")" "target 1.20"
+row "cold start to first idle (median of 31)" "${program} ms" "${bare} ms bare" "$(ratio "$program" "$bare")" "target 1.20"
 
 peak_kb() { awk '/VmHWM/ { print $2 }' "/proc/$1/status"; }
 HOME="$home" XDG_DATA_HOME="$home/.local/share" QT_QPA_PLATFORM=xcb "$build/bin/VarnexCfg" >/dev/null 2>&1 &

@@ -123,23 +123,31 @@ run_language() {
   echo "$language: $step screenshots in $out/$language"
 }
 
-# Ctrl+S with a name without extension; the file must hold a configuration.
-save_configuration() { # main-window name-without-extension
+# A save through its dialog: the shortcut, the name typed, the keys that accept
+# it (a filter chosen on the way), and the message after it.
+save_through_dialog() { # window shortcut name accept-keys shot-name
   local before dialog box
   before="$(visible_windows)"
-  keys "$1" ctrl+s
-  dialog="$(wait_new_window "$before")" || { fail "no save dialog for the configuration"; return 1; }
+  keys "$1" "$2"
+  dialog="$(wait_new_window "$before")" || { fail "no save dialog after $2"; return 1; }
+  shot "$dialog" "$5-dialog"
   xdotool windowfocus --sync "$dialog" 2>/dev/null || true
   xdotool key ctrl+a
-  xdotool type --delay 20 "$2"
+  xdotool type --delay 20 "$3"
   before="$(visible_windows)"
-  keys "$dialog" Return
+  # shellcheck disable=SC2086 # the accept keys are separate words
+  keys "$dialog" $4
   if box="$(wait_new_window "$before")"; then
-    shot "$box" configuration-saved
+    shot "$box" "$5-saved"
     keys "$box" Return
   else
-    fail "no message after saving the configuration"
+    fail "no message after saving $3"
   fi
+}
+
+# Ctrl+S with a name without extension; the file must hold a configuration.
+save_configuration() { # main-window name-without-extension
+  save_through_dialog "$1" ctrl+s "$2" Return configuration || return 1
   grep -q '"programVersion"' "$2.vxcfg" 2>/dev/null || { fail "$2.vxcfg was not written"; return 1; }
 }
 
@@ -198,23 +206,9 @@ drive_program() {
   shot "$main" results-runtime
   keys "$main" Left Left Left
 
-  # The offer as PDF, through the save dialog.
+  # The offer as PDF, through the save dialog (its second filter).
   local pdf="$out/$language/offer.pdf" dialog box
-  before="$(visible_windows)"
-  keys "$main" ctrl+shift+s
-  dialog="$(wait_new_window "$before")" || { fail "no save dialog"; return; }
-  shot "$dialog" save-dialog
-  xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-  xdotool key ctrl+a
-  xdotool type --delay 20 "$pdf"
-  before="$(visible_windows)"
-  keys "$dialog" Tab Down Return
-  if box="$(wait_new_window "$before")"; then
-    shot "$box" saved-message
-    keys "$box" Return
-  else
-    fail "no message after the save"
-  fi
+  save_through_dialog "$main" ctrl+shift+s "$pdf" "Tab Down Return" offer || return
   if [ ! -s "$pdf" ] || ! pdftotext "$pdf" - | grep -q .; then fail "the PDF was not written"; fi
 
   # The configuration file: saved, reopened through the open dialog, saved again the same.

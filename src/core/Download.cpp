@@ -51,24 +51,19 @@ struct TCurl {
     decltype(&curl_easy_perform) EasyPerform = nullptr;
     decltype(&curl_easy_strerror) EasyStrerror = nullptr;
     decltype(&curl_easy_cleanup) EasyCleanup = nullptr;
-    bool Initialised = false;
+    bool Ok = false; // bound and initialised
     QString Error;
+
+    bool Bind(TLateLibrary &library)
+    {
+        return library.Bind(GlobalInit, "curl_global_init") && library.Bind(EasyInit, "curl_easy_init") &&
+               library.Bind(EasySetopt, "curl_easy_setopt") && library.Bind(EasyPerform, "curl_easy_perform") &&
+               library.Bind(EasyStrerror, "curl_easy_strerror") && library.Bind(EasyCleanup, "curl_easy_cleanup") &&
+               GlobalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK;
+    }
 };
 
-const TCurl &Curl()
-{
-    static const TCurl curl = [] {
-        TCurl c;
-        TLateLibrary library("libcurl.so.4");
-        if (library.Bind(c.GlobalInit, "curl_global_init") && library.Bind(c.EasyInit, "curl_easy_init") &&
-            library.Bind(c.EasySetopt, "curl_easy_setopt") && library.Bind(c.EasyPerform, "curl_easy_perform") &&
-            library.Bind(c.EasyStrerror, "curl_easy_strerror") && library.Bind(c.EasyCleanup, "curl_easy_cleanup"))
-            c.Initialised = c.GlobalInit(CURL_GLOBAL_DEFAULT) == CURLE_OK;
-        c.Error = library.Error();
-        return c;
-    }();
-    return curl;
-}
+const TCurl &Curl() { return LateFunctions<TCurl>("libcurl.so.4"); }
 
 struct TCurlCleanup {
     void operator()(CURL *curl) const { Curl().EasyCleanup(curl); }
@@ -78,7 +73,7 @@ bool Transfer(const QString &url, QIODevice &file, const TDownloadProgress &prog
               QString &error)
 {
     const TCurl &api = Curl();
-    std::unique_ptr<CURL, TCurlCleanup> curl(api.Initialised ? api.EasyInit() : nullptr);
+    std::unique_ptr<CURL, TCurlCleanup> curl(api.Ok ? api.EasyInit() : nullptr);
     if (!curl) {
         error = QStringLiteral("the download cannot start");
         if (!api.Error.isEmpty())

@@ -27,3 +27,8 @@ QFunctionPointer TLateLibrary::Function(const char *name)
         m_error = m_library->fileName() + QStringLiteral(" has no function ") + QLatin1String(name);
     return function;
 }
+
+void ReportLateLibraryMissing(const char *fileName, const QString &reason)
+{
+    qWarning("%s cannot be used: %s", fileName, qPrintable(reason.isEmpty() ? QStringLiteral("it does not start") : reason));
+}

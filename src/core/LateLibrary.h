@@ -10,6 +10,9 @@
 
 class QLibrary;
 
+/// Says on standard error that the library cannot be used, and why.
+void ReportLateLibraryMissing(const char *fileName, const QString &reason);
+
 /// One library opened by its file name ("libcurl.so.4"), never unloaded.
 class TLateLibrary {
 public:
@@ -35,3 +38,20 @@ private:
     QLibrary *m_library;
     QString m_error;
 };
+
+/// The function table `TApi` of the library `fileName`, filled at the first call
+/// (from any thread) and kept. TApi has `bool Bind(TLateLibrary &)`, which takes
+/// its functions, and `bool Ok` and `QString Error`, which tell how that went.
+template <typename TApi> const TApi &LateFunctions(const char *fileName)
+{
+    static const TApi api = [fileName] {
+        TApi functions;
+        TLateLibrary library(fileName);
+        functions.Ok = functions.Bind(library);
+        functions.Error = library.Error();
+        if (!functions.Ok)
+            ReportLateLibraryMissing(fileName, functions.Error);
+        return functions;
+    }();
+    return api;
+}

@@ -30,23 +30,17 @@ struct TSqlite {
     VX_SQLITE_FUNCTIONS(VX_SQLITE_MEMBER)
 #undef VX_SQLITE_MEMBER
     bool Ok = false;
+    QString Error;
+
+    bool Bind(TLateLibrary &library)
+    {
+#define VX_SQLITE_BIND(member, name) &&library.Bind(member, "sqlite3_" #name)
+        return true VX_SQLITE_FUNCTIONS(VX_SQLITE_BIND);
+#undef VX_SQLITE_BIND
+    }
 };
 
-const TSqlite &Sqlite()
-{
-    static const TSqlite sqlite = [] {
-        TSqlite api;
-        TLateLibrary library("libsqlcipher.so.0");
-        api.Ok = true;
-#define VX_SQLITE_BIND(member, name) api.Ok = api.Ok && library.Bind(api.member, "sqlite3_" #name);
-        VX_SQLITE_FUNCTIONS(VX_SQLITE_BIND)
-#undef VX_SQLITE_BIND
-        if (!api.Ok)
-            qWarning("The price list cannot be read: %s", qPrintable(library.Error()));
-        return api;
-    }();
-    return sqlite;
-}
+const TSqlite &Sqlite() { return LateFunctions<TSqlite>("libsqlcipher.so.0"); }
 
 constexpr const char *kPriceColumn = "Price";
 constexpr const char *kItemColumn = "Item";

@@ -276,22 +276,16 @@ struct TZip {
 #undef VX_ZIP_MEMBER
     bool Ok = false;
     QString Error;
+
+    bool Bind(TLateLibrary &library)
+    {
+#define VX_ZIP_BIND(member, name) &&library.Bind(member, "zip_" #name)
+        return true VX_ZIP_FUNCTIONS(VX_ZIP_BIND);
+#undef VX_ZIP_BIND
+    }
 };
 
-const TZip &Zip()
-{
-    static const TZip zip = [] {
-        TZip api;
-        TLateLibrary library("libzip.so.4");
-        api.Ok = true;
-#define VX_ZIP_BIND(member, name) api.Ok = api.Ok && library.Bind(api.member, "zip_" #name);
-        VX_ZIP_FUNCTIONS(VX_ZIP_BIND)
-#undef VX_ZIP_BIND
-        api.Error = library.Error();
-        return api;
-    }();
-    return zip;
-}
+const TZip &Zip() { return LateFunctions<TZip>("libzip.so.4"); }
 
 struct TZipCloser {
     void operator()(zip_t *zip) const { Zip().Discard(zip); }
