@@ -222,8 +222,7 @@ void TWizardCore::PhasesNext(bool inputThreePhase, int32_t outputKind)
     const int input = m_req.InputThreePhase ? 1 : 0;
     m_candidates = m_offer.Candidates[input][m_req.OutputKind];
     m_sizeList = m_offer.SizeLists[input][m_req.OutputKind];
-    Record(PagePhases, {{QStringLiteral("inputThreePhase"), inputThreePhase},
-                        {QStringLiteral("outputKind"), int(m_req.OutputKind)}});
+    m_inputs.Recorded[PagePhases] = true;
 }
 
 QStringList TWizardCore::SizeListTexts() const
@@ -297,12 +296,10 @@ TPageError TWizardCore::PowerNext(const QString &loadText, const QString &margin
 
     m_req = req;
     m_res = res;
-    QJsonObject keys{{QStringLiteral("loadPower"), loadText},
-                     {QStringLiteral("powerInWatt"), powerInWatt},
-                     {QStringLiteral("sizeLine"), sizeLine}};
-    if (m_ctx.DebugMode)
-        keys.insert(QStringLiteral("marginPercent"), marginText);
-    Record(PagePower, keys);
+    m_inputs.Recorded[PagePower] = true;
+    m_inputs.LoadText = loadText;
+    m_inputs.MarginText = marginText;
+    m_inputs.SizeLine = sizeLine;
     return {};
 }
 
@@ -346,14 +343,8 @@ void TWizardCore::ApplyRedundancy(const QVector<int32_t> &selected)
     for (qsizetype i = 0; i < counts.size() && i < selected.size(); ++i)
         lines[i] = qBound(0, selected[i], qMax(0, counts[i]));
     ApplyRedundancyChoice(m_req.OutputKind, lines, m_res);
-    QJsonValue recorded = lines.value(0);
-    if (PerPhaseRedundancy()) {
-        QJsonArray perPhase;
-        for (int32_t line : lines)
-            perPhase.append(line);
-        recorded = perPhase;
-    }
-    Record(PageRedundancy, {{QStringLiteral("redundancy"), recorded}});
+    m_inputs.Recorded[PageRedundancy] = true;
+    m_inputs.Redundancy = lines;
 }
 
 // --- Autonomy page
@@ -395,16 +386,11 @@ TPageError TWizardCore::AutonomyNext(bool inMinutes, const QString &minutesText,
     m_req.ModularBatteryCabinet = modular;
     m_req.BatteryType = batteryTypeLine - 1;
 
-    QJsonObject keys{{QStringLiteral("autonomyInMinutes"), inMinutes}, {QStringLiteral("loadPercent"), percentText}};
-    if (inMinutes) {
-        keys.insert(QStringLiteral("autonomyMinutes"), minutesText);
-    } else {
-        keys.insert(QStringLiteral("autonomyHours"), hoursText);
-        keys.insert(QStringLiteral("autonomyHoursMinutes"), hoursMinutesText);
-    }
-    if (NonModularCabinetOffered())
-        keys.insert(QStringLiteral("modularBatteryCabinet"), modular);
-    Record(PageAutonomy, keys);
+    m_inputs.Recorded[PageAutonomy] = true;
+    m_inputs.MinutesText = minutesText;
+    m_inputs.HoursText = hoursText;
+    m_inputs.HoursMinutesText = hoursMinutesText;
+    m_inputs.PercentText = percentText;
     return {};
 }
 
@@ -426,12 +412,7 @@ TPageError TWizardCore::AdvancedNext(bool special, bool emptyDrawers, bool onlyI
     m_req.EmptyDrawers = special && emptyDrawers;
     m_req.OnlyInverter = special && onlyInverter;
     m_req.BatteryType = batteryTypeLine - 1;
-    QJsonObject keys{{QStringLiteral("specialConfig"), m_req.OnlyInverter   ? QStringLiteral("onlyInverter")
-                                                       : m_req.EmptyDrawers ? QStringLiteral("emptyDrawers")
-                                                                            : QStringLiteral("none")}};
-    if (m_req.BatteryType != -1)
-        keys.insert(QStringLiteral("batteryType"), m_req.BatteryType);
-    Record(PageAdvanced, keys);
+    m_inputs.Recorded[PageAdvanced] = true;
     return {};
 }
 
@@ -462,19 +443,13 @@ void TWizardCore::EnterContractsForward()
 void TWizardCore::AccessoriesNext()
 {
     m_res.Accessories.Accessories = CheckedItems(m_accessories);
-    QJsonArray items;
-    for (const TGenericAccessory &item : m_res.Accessories.Accessories)
-        items.append(QJsonObject{{QStringLiteral("record"), item.RecordId}, {QStringLiteral("quantity"), item.Quantity}});
-    Record(PageAccessories, {{QStringLiteral("accessories"), items}});
+    m_inputs.Recorded[PageAccessories] = true;
 }
 
 void TWizardCore::ContractsNext()
 {
     m_res.Accessories.Contracts = CheckedItems(m_shownContracts);
-    QJsonArray items;
-    for (const TGenericAccessory &item : m_res.Accessories.Contracts)
-        items.append(item.RecordId);
-    Record(PageContracts, {{QStringLiteral("contracts"), items}});
+    m_inputs.Recorded[PageContracts] = true;
 }
 
 // --- Finish
@@ -492,21 +467,81 @@ TPageError TWizardCore::Finish()
 
 // --- The request behind the result
 
-void TWizardCore::Record(int32_t page, QJsonObject keys)
+QJsonObject TWizardCore::RecordedPageKeys(int32_t page) const
 {
-    m_recorded[page] = std::move(keys);
-    m_pageRecorded[page] = true;
+    // What a page stored is in the records; only the texts as typed are kept apart.
+    switch (page) {
+    case PagePhases:
+        return {{QStringLiteral("inputThreePhase"), m_req.InputThreePhase},
+                {QStringLiteral("outputKind"), int(m_req.OutputKind)}};
+    case PagePower: {
+        QJsonObject keys{{QStringLiteral("loadPower"), m_inputs.LoadText},
+                         {QStringLiteral("powerInWatt"), m_req.PowerInWatt},
+                         {QStringLiteral("sizeLine"), m_inputs.SizeLine}};
+        if (m_ctx.DebugMode)
+            keys.insert(QStringLiteral("marginPercent"), m_inputs.MarginText);
+        return keys;
+    }
+    case PageRedundancy: {
+        if (!PerPhaseRedundancy())
+            return {{QStringLiteral("redundancy"), m_inputs.Redundancy.value(0)}};
+        QJsonArray perPhase;
+        for (int32_t line : m_inputs.Redundancy)
+            perPhase.append(line);
+        return {{QStringLiteral("redundancy"), perPhase}};
+    }
+    case PageAutonomy: {
+        QJsonObject keys{{QStringLiteral("autonomyInMinutes"), m_req.AutonomyInMinutes},
+                         {QStringLiteral("loadPercent"), m_inputs.PercentText}};
+        if (m_req.AutonomyInMinutes) {
+            keys.insert(QStringLiteral("autonomyMinutes"), m_inputs.MinutesText);
+        } else {
+            keys.insert(QStringLiteral("autonomyHours"), m_inputs.HoursText);
+            keys.insert(QStringLiteral("autonomyHoursMinutes"), m_inputs.HoursMinutesText);
+        }
+        if (NonModularCabinetOffered())
+            keys.insert(QStringLiteral("modularBatteryCabinet"), m_req.ModularBatteryCabinet);
+        return keys;
+    }
+    case PageAdvanced: {
+        QJsonObject keys{{QStringLiteral("specialConfig"), m_req.OnlyInverter   ? QStringLiteral("onlyInverter")
+                                                           : m_req.EmptyDrawers ? QStringLiteral("emptyDrawers")
+                                                                                : QStringLiteral("none")}};
+        if (m_req.BatteryType != -1)
+            keys.insert(QStringLiteral("batteryType"), m_req.BatteryType);
+        return keys;
+    }
+    case PageAccessories: {
+        QJsonArray items;
+        for (const TGenericAccessory &item : m_res.Accessories.Accessories)
+            items.append(
+                QJsonObject{{QStringLiteral("record"), item.RecordId}, {QStringLiteral("quantity"), item.Quantity}});
+        return {{QStringLiteral("accessories"), items}};
+    }
+    case PageContracts: {
+        QJsonArray items;
+        for (const TGenericAccessory &item : m_res.Accessories.Contracts)
+            items.append(item.RecordId);
+        return {{QStringLiteral("contracts"), items}};
+    }
+    default:
+        return {};
+    }
 }
 
 QJsonObject TWizardCore::RecordedRequest(const QJsonObject &before) const
 {
     QJsonObject request = before;
     for (const TRequestKey &key : kRequestKeys)
-        if (key.Page >= 0 && m_pageRecorded[key.Page])
+        if (key.Page >= 0 && m_inputs.Recorded[key.Page])
             request.remove(QLatin1String(key.Name));
-    for (int32_t page = 0; page <= PageContracts; ++page)
-        for (auto it = m_recorded[page].begin(); it != m_recorded[page].end(); ++it)
+    for (int32_t page = 0; page <= PageContracts; ++page) {
+        if (!m_inputs.Recorded[page])
+            continue;
+        const QJsonObject keys = RecordedPageKeys(page);
+        for (auto it = keys.begin(); it != keys.end(); ++it)
             request.insert(it.key(), it.value());
+    }
     if (m_ctx.DebugMode)
         request.insert(QStringLiteral("debugMode"), true);
     else

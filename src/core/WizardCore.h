@@ -178,7 +178,7 @@ public:
     QJsonObject RecordedRequest(const QJsonObject &before = {}) const;
 
 private:
-    void Record(int32_t page, QJsonObject keys);
+    QJsonObject RecordedPageKeys(int32_t page) const;
 
     TRequestParameters &m_req;
     TResultParameters &m_res;
@@ -191,6 +191,11 @@ private:
     int32_t m_free[3] = {0, 0, 0};
     TAccessoriesRecord m_accessories, m_allContracts, m_shownContracts;
     TWizardOffer m_offer;
-    QJsonObject m_recorded[PageContracts + 1];
-    bool m_pageRecorded[PageContracts + 1] = {};
+    /// What the accepted pages were given beyond the records: the texts as typed.
+    struct TPageInputs {
+        bool Recorded[PageContracts + 1] = {};
+        QString LoadText, MarginText, MinutesText, HoursText, HoursMinutesText, PercentText;
+        int32_t SizeLine = -1;
+        QVector<int32_t> Redundancy;
+    } m_inputs;
 };
