@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QDateTime>
 #include <chrono>
 #include <cstdio>
 #include <QFontDatabase>
