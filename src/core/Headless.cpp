@@ -279,16 +279,13 @@ void WritePagesShown(TJsonText &json, const TPagesShown &pages)
 
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
-bool Replay(const QJsonObject &given, const THeadlessSession &session, TRequestParameters &req,
+/// The request keys of a configuration file leave out the values of pages not
+/// shown here (added to out.IgnoredKeys) instead of refusing them.
+bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession &session, TRequestParameters &req,
             TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut)
 {
     QJsonObject request = given;
-    if (IsConfiguration(given)) {
-        TConfigurationKeys keys = SplitConfiguration(given);
-        request = std::move(keys.Request);
-        out.Configuration = true;
-        out.IgnoredKeys = std::move(keys.IgnoredKeys);
-    }
+    out.Configuration = configuration;
     const TRequestReader r(request);
     auto invalid = [&](const char *key, int32_t page) {
         refusal.Error = InvalidValue(QLatin1String(key));
@@ -639,7 +636,15 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
     QJsonObject extra;
     TRefusal refusal;
     bool debugMode = false;
-    const bool ok = Replay(request, session, req, res, pages, refusal, debugMode);
+    // A configuration file's keys this program does not know are left out, not refused.
+    const bool configuration = IsConfiguration(request);
+    TConfigurationKeys keys;
+    if (configuration) {
+        keys = SplitConfiguration(request);
+        pages.IgnoredKeys = keys.IgnoredKeys;
+    }
+    const bool ok =
+        Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal, debugMode);
 
     // As the results page: the drawing first (it settles the inverter's kit
     // positions), then the item list (empty kits, total), then the data sheet.
@@ -715,25 +720,24 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     std::optional<THeadlessSession> ownSession;
     if (!session)
         session = &ownSession.emplace(ReadHeadlessSession());
-    // The window's language and debug mode hold, whatever the file was saved with.
-    QJsonObject request = configuration;
+    // Read as a configuration; the window's language and debug mode hold,
+    // whatever the file was saved with.
+    const TConfigurationKeys keys = SplitConfiguration(configuration);
+    QJsonObject request = keys.Request;
     request.remove(QStringLiteral("language"));
     request.remove(QStringLiteral("debugMode"));
-    const bool debugMode = SetupData.DebugMode;
-    if (debugMode)
+    if (SetupData.DebugMode)
         request.insert(QStringLiteral("debugMode"), true);
-    // Read as a configuration: the keys of pages not shown here are left out.
-    if (!IsConfiguration(request))
-        request.insert(QLatin1String(kConfigurationVersionKey), SetupData.Version);
 
     const TIniReadScope oneReading;
     TRequestParameters replayedRequest{};
     TResultParameters replayedResult{};
     TPagesShown pages;
+    pages.IgnoredKeys = keys.IgnoredKeys;
     TRefusal refusal;
     bool replayDebugMode = false;
     TConfigurationReplay replay;
-    replay.Ok = Replay(request, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode);
+    replay.Ok = Replay(request, true, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode);
     replay.IgnoredKeys = pages.IgnoredKeys;
     if (!replay.Ok) {
         replay.Message = !refusal.MessageKey.isEmpty()

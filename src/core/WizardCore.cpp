@@ -542,9 +542,5 @@ QJsonObject TWizardCore::RecordedRequest(const QJsonObject &before) const
         for (auto it = keys.begin(); it != keys.end(); ++it)
             request.insert(it.key(), it.value());
     }
-    if (m_ctx.DebugMode)
-        request.insert(QStringLiteral("debugMode"), true);
-    else
-        request.remove(QStringLiteral("debugMode"));
     return request;
 }

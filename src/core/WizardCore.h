@@ -175,6 +175,7 @@ public:
     // --- The request behind the result
     /// The keys of the pages accepted so far, as VarnexCfg --size reads them, laid
     /// over `before`: editing the autonomy keeps the keys of the pages it skips.
+    /// The run's debug mode and language are the caller's to add.
     QJsonObject RecordedRequest(const QJsonObject &before = {}) const;
 
 private:

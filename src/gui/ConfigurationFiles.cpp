@@ -42,8 +42,7 @@ QString LeftOutNote(const TOpenedConfiguration &opened, const QStringList &ignor
 QString TFrmVarnexCfgMain::ConfigurationArgument(const QStringList &arguments)
 {
     for (const QString &argument : arguments)
-        if (argument.compare(QLatin1String("/DEBUG"), Qt::CaseInsensitive) != 0 &&
-            !argument.startsWith(QLatin1Char('-')) && !argument.isEmpty())
+        if (!argument.isEmpty() && !argument.startsWith(QLatin1Char('-')) && !ReadCommandLine({argument}))
             return argument;
     return {};
 }
@@ -56,10 +55,9 @@ void TFrmVarnexCfgMain::actSaveConfigurationFileExecute()
     if (AskSaveFileName(ConfigurationFilters(), fileName, this) == -1)
         return;
     fileName = WithExtension(fileName, QLatin1String(kConfigurationExtension));
-    // The program's language and debug mode are saved with it, as --size reads them.
+    // The request holds the pages' keys; the program's language and debug mode
+    // are saved with them, as --size reads them.
     QJsonObject request = m_configurationRequest;
-    request.remove(QStringLiteral("language"));
-    request.remove(QStringLiteral("debugMode"));
     if (SetupData.DebugMode)
         request.insert(QStringLiteral("debugMode"), true);
     if (!SetupData.LanguageFile.isEmpty())

@@ -17,6 +17,16 @@ void SetBoldFamilies(QFont &font)
     font.setFamilies({QString::fromLatin1(kBoldFamily), QString::fromLatin1(kRegularFamily)});
 }
 
+/// Tahoma, or the bold face, at the default size.
+QFont ProgramFace(bool bold)
+{
+    QFont font(QString::fromLatin1(kRegularFamily));
+    if (bold)
+        SetBoldFamilies(font);
+    font.setBold(bold);
+    return font;
+}
+
 } // namespace
 
 void LoadProgramFonts()
@@ -32,21 +42,15 @@ void LoadProgramFonts()
 
 QFont ProgramFont(int pointSize, bool bold)
 {
-    QFont font(QString::fromLatin1(kRegularFamily));
-    if (bold)
-        SetBoldFamilies(font);
+    QFont font = ProgramFace(bold);
     font.setPointSize(pointSize);
-    font.setBold(bold);
     return font;
 }
 
 QFont ProgramPixelFont(int pixelSize, bool bold)
 {
-    QFont font(QString::fromLatin1(kRegularFamily));
-    if (bold)
-        SetBoldFamilies(font);
+    QFont font = ProgramFace(bold);
     font.setPixelSize(pixelSize);
-    font.setBold(bold);
     return font;
 }
 

@@ -743,7 +743,6 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
 
 void TFrmVarnexCfgMain::ShowResults()
 {
-    EnsureResultsPage();
     FillResultTabs();
     pageControlResult->setCurrentWidget(tabResultLayout);
     MainNotebook->setCurrentIndex(kResultsPage);
