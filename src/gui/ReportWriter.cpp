@@ -1,4 +1,5 @@
 #include "ReportWriter.h"
+#include "DocumentLayout.h"
 #include "ProgramFonts.h"
 #include "RuntimeChartPainter.h"
 
@@ -25,9 +26,10 @@ constexpr int kReportDpi = 96;
 // A label's height on the page is the font's height plus 2 pixels, as labels are
 // sized on a 96-dpi screen; the next line starts 3 pixels above the label's foot.
 constexpr int kLabelExtra = 2;
+constexpr int kLineOverlap = 3;
 constexpr int kRuntimeChartHeight = 260;
 constexpr int kHeadingRoom = 50; // a heading with the space around it
-constexpr int kLineOverlap = 3;
+constexpr int kPageNumberPoints = 8;
 
 QFont ReportFont(int pointSize, bool bold)
 {
@@ -39,13 +41,15 @@ QFont ReportFont(int pointSize, bool bold)
 
 /// Paints the blocks with a running position (X, Y) on the detail band below the
 /// header; a block that does not fit on the page continues on the next one.
+/// Every text is wrapped within the band (a table's within its column), so no
+/// word is ever drawn outside the margins; each page ends with its number.
 class TReportPainter {
 public:
     TReportPainter(QPainter &painter, QPagedPaintDevice &device, const TOfferDocument &doc)
         : m_p(painter), m_device(device), m_doc(doc)
     {
-        const QRect paint = device.pageLayout().paintRectPixels(kReportDpi);
-        m_detailHeight = paint.height() - kHeaderHeight;
+        m_pageHeight = device.pageLayout().paintRectPixels(kReportDpi).height();
+        m_detailHeight = m_pageHeight - kHeaderHeight - PageNumberHeight();
         LoadVendorBitmap(QStringLiteral("LogoBrand"), m_logoBrand);
         LoadVendorBitmap(QStringLiteral("LogoProduct_2"), m_logoProduct);
     }
@@ -62,7 +66,6 @@ public:
         }
         AddHeading(m_doc.DataHeading);
         AddTable(m_doc.Data, false);
-        AddRuntimeBlock();
         AddHeading(m_doc.NotesHeading);
         for (const QString &note : m_doc.Notes)
             AddLabel(note, 7, false);
@@ -73,11 +76,17 @@ public:
         }
         m_y += 3;
         AddLabel(m_doc.DataChanges, 7, false);
+        AddRuntimeAnnex();
         return m_pages;
     }
 
 private:
-    /// A new page starts with the header band; the detail band begins below it.
+    int PageNumberHeight() const { return Metrics(ReportFont(kPageNumberPoints, false)).height() + 4; }
+    QFontMetrics Metrics(const QFont &font) const { return QFontMetrics(font, &m_device); }
+    int LineStep(const QFont &font) const { return Metrics(font).height() + kLabelExtra - kLineOverlap; }
+
+    /// A new page starts with the header band and ends with its number at the
+    /// foot; the detail band begins below the header.
     void StartPage()
     {
         if (m_pages > 0)
@@ -88,6 +97,10 @@ private:
         PaintLogo(m_logoProduct, kBandWidth - kLogoWidth);
         PaintCentred(m_doc.Title, 4, ReportFont(18, true));
         PaintCentred(m_doc.Version, 37, ReportFont(16, true));
+        const QFont number = ReportFont(kPageNumberPoints, false);
+        m_p.setFont(number);
+        m_p.drawText(QRect(0, m_pageHeight - Metrics(number).height(), kBandWidth, Metrics(number).height()),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, QString::number(m_pages));
     }
 
     void PaintLogo(const QImage &logo, int left)
@@ -103,8 +116,11 @@ private:
     void PaintCentred(const QString &text, int top, const QFont &font)
     {
         m_p.setFont(font);
-        const QFontMetrics metrics(font, &m_device);
-        m_p.drawText(QRect(0, top, kBandWidth, metrics.height()), Qt::AlignHCenter | Qt::AlignTop, text);
+        const int height = Metrics(font).height();
+        for (const QString &line : WrapText(text, font, &m_device, kBandWidth)) {
+            m_p.drawText(QRect(0, top, kBandWidth, height), Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, line);
+            top += height;
+        }
     }
 
     /// Starts a new page when `height` more pixels do not fit on this one.
@@ -114,43 +130,49 @@ private:
             StartPage();
     }
 
-    void DrawText(const QString &text, int x, int y, int width, TDocAlign align, const QFont &font)
+    /// One line of text, already no wider than `width`, aligned within it.
+    void DrawLine(const QString &line, int x, int y, int width, TDocAlign align, const QFont &font)
     {
         m_p.setFont(font);
-        const QFontMetrics metrics(font, &m_device);
         const Qt::Alignment flags = (align == TDocAlign::Right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignTop;
-        m_p.drawText(QRect(x, kHeaderHeight + y, std::max(width, metrics.horizontalAdvance(text)), metrics.height()),
-                     flags | Qt::TextSingleLine, text);
+        m_p.drawText(QRect(x, kHeaderHeight + y, width, Metrics(font).height()), flags | Qt::TextSingleLine, line);
     }
 
+    /// A text across the band, wrapped onto as many lines as it needs.
     void AddLabel(const QString &text, int pointSize, bool bold)
     {
         const QFont font = ReportFont(pointSize, bold);
-        const int height = QFontMetrics(font, &m_device).height();
-        Reserve(height);
-        DrawText(text.trimmed(), 0, m_y, -1, TDocAlign::Left, font);
-        m_y += height + kLabelExtra - kLineOverlap;
+        for (const QString &line : WrapText(text.trimmed(), font, &m_device, kBandWidth)) {
+            Reserve(Metrics(font).height());
+            DrawLine(line, 0, m_y, kBandWidth, TDocAlign::Left, font);
+            m_y += LineStep(font);
+        }
     }
 
-    /// The runtime chart as vectors, then the heat table.
-    void AddRuntimeBlock()
+    /// The runtime chart as vectors, then the heat table: an annex on a page of its own.
+    void AddRuntimeAnnex()
     {
         if (m_doc.RuntimeHeading.isEmpty())
             return;
-        // The heading stays with its chart.
-        const int height = m_doc.Runtime.Available() ? kRuntimeChartHeight : 40;
-        Reserve(kHeadingRoom + height);
+        StartPage();
         AddHeading(m_doc.RuntimeHeading);
-        PaintRuntimeChart(m_p, QRectF(0, kHeaderHeight + m_y, kBandWidth, height), m_doc.Runtime, m_doc.RuntimeTexts);
-        m_y += height;
+        if (m_doc.Runtime.Available()) {
+            PaintRuntimeChart(m_p, QRectF(0, kHeaderHeight + m_y, kBandWidth, kRuntimeChartHeight), m_doc.Runtime,
+                              m_doc.RuntimeTexts, TChartFace::Document);
+            m_y += kRuntimeChartHeight;
+        } else {
+            AddLabel(m_doc.RuntimeTexts.Absence, 8, false);
+        }
         if (!m_doc.Heat.Rows.isEmpty()) {
             AddHeading(m_doc.HeatHeading);
             AddTable(m_doc.Heat, false);
         }
     }
 
+    /// A heading stays with at least the first lines of what follows it.
     void AddHeading(const QString &text)
     {
+        Reserve(kHeadingRoom + 2 * LineStep(ReportFont(8, false)));
         m_y += 23;
         AddLabel(text, 10, true);
         m_y += 7;
@@ -158,46 +180,88 @@ private:
 
     void AddLayoutImage()
     {
-        const QImage &image = m_doc.Layout;
+        QImage image = m_doc.Layout;
         if (image.isNull())
             return;
+        if (image.width() > kBandWidth || image.height() > m_detailHeight)
+            image = image.scaled(kBandWidth, m_detailHeight, Qt::KeepAspectRatio, Qt::SmoothTransformation);
         Reserve(image.height());
         m_p.drawImage(QPoint((kBandWidth - image.width()) / 2, kHeaderHeight + m_y), image);
         m_y += image.height();
     }
 
-    /// Columns side by side, each 20 pixels after the widest text of the one before;
-    /// every line of a row at the same height, page by page.
+    /// The cells of a row, each wrapped within its column.
+    QVector<QStringList> WrapRow(const QStringList &cells, const QVector<int> &width, const QFont &font) const
+    {
+        QVector<QStringList> wrapped;
+        for (int c = 0; c < width.size(); ++c)
+            wrapped << WrapText(cells.value(c), font, &m_device, width[c]);
+        return wrapped;
+    }
+
+    /// Paints a wrapped row at the running position; Y moves below its tallest cell.
+    void PaintRow(const QVector<QStringList> &row, const QVector<int> &left, const QVector<int> &width,
+                  const TDocTable &table, const QFont &font)
+    {
+        int lines = 0;
+        for (int c = 0; c < row.size(); ++c) {
+            for (int i = 0; i < row[c].size(); ++i)
+                DrawLine(row[c][i], left[c], m_y + i * LineStep(font), width[c], table.Align[c], font);
+            lines = std::max(lines, int(row[c].size()));
+        }
+        m_y += lines * LineStep(font);
+    }
+
+    static int RowHeight(const QVector<QStringList> &row, int lineStep)
+    {
+        int lines = 1;
+        for (const QStringList &cell : row)
+            lines = std::max(lines, int(cell.size()));
+        return lines * lineStep;
+    }
+
+    /// Columns side by side, 20 pixels apart, each as wide as its widest text
+    /// while the table fits the band; where it does not, the widest columns
+    /// share what is left and their texts wrap. A row never breaks across pages;
+    /// a new page repeats the column captions.
     void AddTable(const TDocTable &table, bool headings)
     {
         const QFont regular = ReportFont(8, false), bold = ReportFont(8, true);
-        const int lineHeight = QFontMetrics(regular, &m_device).height() + kLabelExtra - kLineOverlap;
-        QVector<int> left(table.ColumnCount()), width(table.ColumnCount());
-        int x = 0;
+        QVector<int> natural(table.ColumnCount());
         for (int c = 0; c < table.ColumnCount(); ++c) {
-            int w = headings ? QFontMetrics(bold, &m_device).horizontalAdvance(table.Headings.value(c)) : 0;
+            int w = headings ? TextWidth(table.Headings.value(c), bold, &m_device) : 0;
             for (const QStringList &row : table.Rows)
-                w = std::max(w, QFontMetrics(regular, &m_device).horizontalAdvance(row.value(c)));
-            left[c] = x;
-            width[c] = w;
-            x += w + kColumnGap;
+                w = std::max(w, TextWidth(row.value(c), regular, &m_device));
+            natural[c] = w;
         }
+        const QVector<int> width = FitColumnWidths(natural, kBandWidth, kColumnGap);
+        QVector<int> left(table.ColumnCount());
+        for (int c = 1; c < table.ColumnCount(); ++c)
+            left[c] = left[c - 1] + width[c - 1] + kColumnGap;
+        const QVector<QStringList> captions = headings ? WrapRow(table.Headings, width, bold) : QVector<QStringList>();
         auto paintHeadings = [&] {
-            for (int c = 0; headings && c < table.ColumnCount(); ++c)
-                DrawText(table.Headings.value(c), left[c], m_y, width[c], table.Align[c], bold);
-            if (headings)
-                m_y += QFontMetrics(bold, &m_device).height() + kLabelExtra - kLineOverlap + 4;
+            if (!headings)
+                return;
+            PaintRow(captions, left, width, table, bold);
+            m_y += 4;
         };
-        Reserve(2 * lineHeight);
-        paintHeadings();
-        for (const QStringList &row : table.Rows) {
-            if (m_y + lineHeight > m_detailHeight) {
+        const int captionHeight = headings ? RowHeight(captions, LineStep(bold)) + 4 : 0;
+        bool first = true;
+        for (const QStringList &cells : table.Rows) {
+            const QVector<QStringList> row = WrapRow(cells, width, regular);
+            const int height = RowHeight(row, LineStep(regular));
+            if (first)
+                Reserve(captionHeight + height);
+            else if (m_y + height > m_detailHeight)
                 StartPage();
-                paintHeadings(); // the column captions again on the new page
-            }
-            for (int c = 0; c < table.ColumnCount(); ++c)
-                DrawText(row.value(c), left[c], m_y, width[c], table.Align[c], regular);
-            m_y += lineHeight;
+            if (first || m_y == 0)
+                paintHeadings(); // the column captions again on a new page
+            first = false;
+            PaintRow(row, left, width, table, regular);
+        }
+        if (first) {
+            Reserve(captionHeight);
+            paintHeadings();
         }
     }
 
@@ -205,6 +269,7 @@ private:
     QPagedPaintDevice &m_device;
     const TOfferDocument &m_doc;
     QImage m_logoBrand, m_logoProduct;
+    int m_pageHeight = 0;
     int m_detailHeight = 0;
     int m_y = 0;
     int m_pages = 0;

@@ -16,6 +16,17 @@ const QColor kCurve(0x1F, 0x4E, 0x8C);
 const QColor kOwn(0xE8, 0x7A, 0x00);
 constexpr double kLeft = 64, kRight = 32, kTop = 30, kBottom = 52;
 
+/// The chart's font at a pixel size in the face it is drawn with.
+QFont ChartFont(TChartFace face, int pixelSize, bool bold = false)
+{
+    if (face == TChartFace::Window)
+        return ProgramPixelFont(pixelSize, bold);
+    QFont font = ProgramSansFont();
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
 /// A time step that gives the scale at most six steps.
 int32_t TimeStep(int32_t maxMinutes)
 {
@@ -25,9 +36,10 @@ int32_t TimeStep(int32_t maxMinutes)
     return 3840;
 }
 
-void PaintAxes(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts)
+void PaintAxes(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts,
+               TChartFace face)
 {
-    p.setFont(ProgramPixelFont(11));
+    p.setFont(ChartFont(face, 11));
     const int32_t step = TimeStep(f.MaxMinutes);
     for (int32_t m = 0; m <= f.MaxMinutes; m += step) {
         const QPointF at = RuntimeChartPosition(f, 0, m);
@@ -50,17 +62,18 @@ void PaintAxes(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &cu
     p.setPen(QPen(kAxis, 1.2));
     p.drawLine(f.Plot.bottomLeft(), f.Plot.bottomRight());
     p.drawLine(f.Plot.bottomLeft(), f.Plot.topLeft());
-    p.setFont(ProgramPixelFont(12, true));
+    p.setFont(ChartFont(face, 12, true));
     p.drawText(QRectF(f.Plot.left(), f.Plot.bottom() + 32, f.Plot.width(), 18), Qt::AlignHCenter, texts.LoadAxis);
     p.drawText(QRectF(f.Plot.left() - kLeft + 4, f.Plot.top() - kTop + 4, 300, 18), Qt::AlignLeft, texts.AutonomyAxis);
 }
 
-void PaintCurve(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts)
+void PaintCurve(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts,
+                TChartFace face)
 {
     QPainterPath path;
     bool open = false;
     bool beyondLabelled = false;
-    p.setFont(ProgramPixelFont(11));
+    p.setFont(ChartFont(face, 11));
     for (const TRuntimePoint &point : curve.Points) {
         if (point.Minutes == -1) {
             // Beyond the table: a mark at the top of the scale, never a made-up time.
@@ -93,7 +106,8 @@ void PaintCurve(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &c
             p.drawEllipse(RuntimeChartPosition(f, point.LoadPercent, point.Minutes), 3, 3);
 }
 
-void PaintOwnLoad(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts)
+void PaintOwnLoad(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts,
+                  TChartFace face)
 {
     const double minutes = curve.Own.Minutes == -1 ? f.MaxMinutes : curve.Own.Minutes;
     const QPointF at = RuntimeChartPosition(f, OwnLoadPercent(curve), minutes);
@@ -103,7 +117,7 @@ void PaintOwnLoad(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve 
     p.setBrush(kOwn);
     p.drawEllipse(at, 6, 6);
     p.setPen(kOwn);
-    p.setFont(ProgramPixelFont(12, true));
+    p.setFont(ChartFont(face, 12, true));
     const QFontMetrics fm(p.font());
     const double width = fm.horizontalAdvance(texts.OwnLoad) + 4;
     const double x = std::min(at.x() + 10, f.Plot.right() - width);
@@ -141,21 +155,21 @@ double OwnLoadPercent(const TRuntimeCurve &curve)
 }
 
 void PaintRuntimeChart(QPainter &painter, const QRectF &area, const TRuntimeCurve &curve,
-                       const TRuntimeChartTexts &texts)
+                       const TRuntimeChartTexts &texts, TChartFace face)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::TextAntialiasing);
     if (!curve.Available()) {
         painter.setPen(kAxis);
-        painter.setFont(ProgramPixelFont(12, true));
+        painter.setFont(ChartFont(face, 12, true));
         painter.drawText(area.adjusted(16, 16, -16, -16), Qt::AlignCenter | Qt::TextWordWrap, texts.Absence);
         painter.restore();
         return;
     }
     const TRuntimeChartFrame frame = RuntimeChartFrame(area, curve);
-    PaintAxes(painter, frame, curve, texts);
-    PaintCurve(painter, frame, curve, texts);
-    PaintOwnLoad(painter, frame, curve, texts);
+    PaintAxes(painter, frame, curve, texts, face);
+    PaintCurve(painter, frame, curve, texts, face);
+    PaintOwnLoad(painter, frame, curve, texts, face);
     painter.restore();
 }

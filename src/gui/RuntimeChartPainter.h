@@ -23,5 +23,8 @@ QPointF RuntimeChartPosition(const TRuntimeChartFrame &frame, double loadPercent
 /// The configuration's own load in percent of the installed power (unrounded).
 double OwnLoadPercent(const TRuntimeCurve &curve);
 
+/// The face the chart's texts are drawn with: the windows' own, or the documents' Arial.
+enum class TChartFace { Window, Document };
+
 void PaintRuntimeChart(QPainter &painter, const QRectF &area, const TRuntimeCurve &curve,
-                       const TRuntimeChartTexts &texts);
+                       const TRuntimeChartTexts &texts, TChartFace face = TChartFace::Window);

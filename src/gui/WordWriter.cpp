@@ -1,5 +1,7 @@
 #include "WordWriter.h"
+#include "DocumentLayout.h"
 #include "LateLibrary.h"
+#include "ProgramFonts.h"
 #include "RuntimeChartPainter.h"
 
 #include "SafeFile.h"
@@ -22,6 +24,9 @@ constexpr int kHeaderFooterTwips = 708; // 35.375 pt, to the nearest twip
 constexpr int kA4WidthTwips = 11906;
 constexpr int kA4HeightTwips = 16838;
 constexpr int kEmuPerPixel = 9525; // at 96 dpi
+constexpr int kTwipsPerPixel = 15;  // at 96 dpi
+constexpr int kTextWidthTwips = kA4WidthTwips - 2 * kMarginTwips;
+constexpr int kCellMarginTwips = 108; // left and right of every cell's text
 
 const char *const kWordNamespaces =
     R"( xmlns:w="http://schemas.openxmlformats.org/wordprocessingml/2006/main")"
@@ -58,11 +63,29 @@ struct TParaFormat {
     const char *Align; // "left", "center", "right"
     int BeforeTwips;
     int AfterTwips;
+    bool KeepWithNext = false;
 };
 constexpr TParaFormat kBody{20, false, "left", 0, 0};
-constexpr TParaFormat kSectionTitle{22, true, "left", 360, 40};
+constexpr TParaFormat kSectionTitle{22, true, "left", 360, 40, true};
 constexpr TParaFormat kNote{18, false, "left", 0, 0};
 constexpr TParaFormat kHeaderTitle{36, true, "center", 0, 0};
+
+/// The width of a text in a paragraph format, in twips, as Arial (or its metric
+/// twin) measures it.
+int TextTwips(const QString &text, const TParaFormat &f)
+{
+    // A 1440-dpi picture measures in twips directly.
+    static const QImage ruler = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(56693);
+        image.setDotsPerMeterY(56693);
+        return image;
+    }();
+    QFont font = ProgramSansFont();
+    font.setPointSizeF(f.HalfPoints / 2.0);
+    font.setBold(f.Bold);
+    return TextWidth(text, font, &ruler);
+}
 
 QString RunProperties(const TParaFormat &f)
 {
@@ -72,13 +95,14 @@ QString RunProperties(const TParaFormat &f)
         .arg(f.HalfPoints);
 }
 
-QString Paragraph(const TParaFormat &f, const QString &text, const char *align = nullptr)
+QString Paragraph(const TParaFormat &f, const QString &text, const char *align = nullptr, const char *extra = "")
 {
-    return QStringLiteral(R"(<w:p><w:pPr><w:spacing w:before="%1" w:after="%2"/><w:jc w:val="%3"/>%4</w:pPr>)")
+    return QStringLiteral(R"(<w:p><w:pPr>%5<w:spacing w:before="%1" w:after="%2"/><w:jc w:val="%3"/>%4</w:pPr>)")
                .arg(f.BeforeTwips)
                .arg(f.AfterTwips)
                .arg(QLatin1String(align ? align : f.Align))
-               .arg(RunProperties(f)) +
+               .arg(RunProperties(f),
+                    (f.KeepWithNext ? QStringLiteral("<w:keepNext/>") : QString()) + QLatin1String(extra)) +
            (text.isEmpty() ? QString()
                            : QStringLiteral(R"(<w:r>%1<w:t xml:space="preserve">%2</w:t></w:r>)")
                                  .arg(RunProperties(f), Xml(text))) +
@@ -103,35 +127,63 @@ QString InlinePicture(const QString &relationId, const QSize &size, int id, cons
         .arg(Xml(name), relationId);
 }
 
-QString TableStart(bool autoFit, int columns)
+/// A borderless table with the given column widths in twips.
+QString TableStart(bool autoFit, const QVector<int> &widths)
 {
-    QString xml = QStringLiteral(R"(<w:tbl><w:tblPr><w:tblW w:w="0" w:type="auto"/><w:tblBorders>)"
+    int total = 0;
+    for (int w : widths)
+        total += w;
+    QString xml = QStringLiteral(R"(<w:tbl><w:tblPr><w:tblW w:w="%2" w:type="dxa"/><w:tblBorders>)"
                                  R"(<w:top w:val="nil"/><w:left w:val="nil"/><w:bottom w:val="nil"/>)"
                                  R"(<w:right w:val="nil"/><w:insideH w:val="nil"/><w:insideV w:val="nil"/>)"
-                                 R"(</w:tblBorders><w:tblLayout w:type="%1"/><w:tblLook w:val="0000"/></w:tblPr>)"
-                                 R"(<w:tblGrid>)")
-                      .arg(autoFit ? QStringLiteral("autofit") : QStringLiteral("fixed"));
-    for (int c = 0; c < columns; ++c)
-        xml += QStringLiteral(R"(<w:gridCol/>)");
+                                 R"(</w:tblBorders><w:tblLayout w:type="%1"/>)"
+                                 R"(<w:tblCellMar><w:left w:w="%3" w:type="dxa"/><w:right w:w="%3" w:type="dxa"/>)"
+                                 R"(</w:tblCellMar><w:tblLook w:val="0000"/></w:tblPr><w:tblGrid>)")
+                      .arg(autoFit ? QStringLiteral("autofit") : QStringLiteral("fixed"))
+                      .arg(total)
+                      .arg(kCellMarginTwips);
+    for (int w : widths)
+        xml += QStringLiteral(R"(<w:gridCol w:w="%1"/>)").arg(w);
     return xml + QStringLiteral("</w:tblGrid>");
 }
 
-QString Cell(const QString &content, bool centreVertically = false)
+QString Cell(const QString &content, int widthTwips, const char *extra = "")
 {
-    return QStringLiteral("<w:tc><w:tcPr><w:tcW w:w=\"0\" w:type=\"auto\"/>%1</w:tcPr>%2</w:tc>")
-        .arg(centreVertically ? QStringLiteral(R"(<w:vAlign w:val="center"/>)") : QString(), content);
+    return QStringLiteral(R"(<w:tc><w:tcPr><w:tcW w:w="%1" w:type="dxa"/>%2</w:tcPr>%3</w:tc>)")
+        .arg(widthTwips)
+        .arg(QLatin1String(extra), content);
 }
 
-/// A content table: every row of the document table, the first bold when it holds the captions.
+/// The columns of a content table: code, quantity and price as wide as their
+/// widest text, the description (or whichever is widest) what is left of the
+/// text width, as the report fits its columns.
+QVector<int> ContentColumnWidths(const TDocTable &table)
+{
+    QVector<int> natural(table.ColumnCount());
+    for (int c = 0; c < table.ColumnCount(); ++c) {
+        TParaFormat bold = kBody;
+        bold.Bold = true;
+        int w = table.Headings.isEmpty() ? 0 : TextTwips(table.Headings.value(c), bold);
+        for (const QStringList &row : table.Rows)
+            w = std::max(w, TextTwips(row.value(c), kBody));
+        natural[c] = w + 2 * kCellMarginTwips + 1;
+    }
+    return FitColumnWidths(natural, kTextWidthTwips, 0);
+}
+
+/// A content table: every row of the document table, the first bold when it
+/// holds the captions; no row breaks across pages.
 QString ContentTable(const TDocTable &table)
 {
-    QString xml = TableStart(true, table.ColumnCount());
+    const QVector<int> widths = ContentColumnWidths(table);
+    QString xml = TableStart(true, widths);
     auto row = [&](const QStringList &cells, bool bold) {
-        xml += QStringLiteral("<w:tr>");
+        xml += QStringLiteral("<w:tr><w:trPr><w:cantSplit/>%1</w:trPr>")
+                   .arg(bold ? QStringLiteral("<w:tblHeader/>") : QString());
         for (int c = 0; c < table.ColumnCount(); ++c) {
             TParaFormat f = kBody;
             f.Bold = bold;
-            xml += Cell(Paragraph(f, cells.value(c), table.Align[c] == TDocAlign::Right ? "right" : "left"));
+            xml += Cell(Paragraph(f, cells.value(c), table.Align[c] == TDocAlign::Right ? "right" : "left"), widths[c]);
         }
         xml += QStringLiteral("</w:tr>");
     };
@@ -155,8 +207,32 @@ QImage RuntimeChartPicture(const TOfferDocument &doc)
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.scale(kScale, kScale);
-    PaintRuntimeChart(painter, QRectF(QPointF(0, 0), QSizeF(size)), doc.Runtime, doc.RuntimeTexts);
+    PaintRuntimeChart(painter, QRectF(QPointF(0, 0), QSizeF(size)), doc.Runtime, doc.RuntimeTexts,
+                      TChartFace::Document);
     return image;
+}
+
+/// Whether the document carries the runtime chart as a picture (not for a
+/// configuration without batteries, which has a sentence instead).
+bool HasRuntimeChart(const TOfferDocument &doc) { return !doc.RuntimeHeading.isEmpty() && doc.Runtime.Available(); }
+
+/// The runtime curve and the heat table, an annex from a new page.
+QString RuntimeAnnexXml(const TOfferDocument &doc)
+{
+    if (doc.RuntimeHeading.isEmpty())
+        return QString();
+    QString xml = Paragraph(kSectionTitle, doc.RuntimeHeading, nullptr, "<w:pageBreakBefore/>");
+    if (HasRuntimeChart(doc))
+        xml += QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="center"/></w:pPr>)") +
+               InlinePicture(QStringLiteral("rIdRuntime"), RuntimeChartSize(), 2, QStringLiteral("Runtime")) +
+               QStringLiteral("</w:p>");
+    else
+        xml += Paragraph(kBody, doc.RuntimeTexts.Absence);
+    if (!doc.Heat.Rows.isEmpty()) {
+        xml += Paragraph(kSectionTitle, doc.HeatHeading);
+        xml += ContentTable(doc.Heat);
+    }
+    return xml;
 }
 
 QString DocumentXml(const TOfferDocument &doc, bool withLayout)
@@ -172,16 +248,6 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
         body += Paragraph(kBody, doc.TotalLine);
     body += Paragraph(kSectionTitle, doc.DataHeading);
     body += ContentTable(doc.Data);
-    if (!doc.RuntimeHeading.isEmpty()) {
-        body += Paragraph(kSectionTitle, doc.RuntimeHeading);
-        body += QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="center"/></w:pPr>)") +
-                InlinePicture(QStringLiteral("rIdRuntime"), RuntimeChartSize(), 2, QStringLiteral("Runtime")) +
-                QStringLiteral("</w:p>");
-        if (!doc.Heat.Rows.isEmpty()) {
-            body += Paragraph(kSectionTitle, doc.HeatHeading);
-            body += ContentTable(doc.Heat);
-        }
-    }
     body += Paragraph(kSectionTitle, doc.NotesHeading);
     QStringList notes = doc.Notes;
     if (doc.PriceListOpen)
@@ -189,6 +255,7 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
     notes << QString() << doc.DataChanges;
     for (const QString &note : notes)
         body += Paragraph(kNote, note);
+    body += RuntimeAnnexXml(doc);
     body += QStringLiteral(R"(<w:sectPr><w:headerReference w:type="default" r:id="rIdHeader"/>)"
                            R"(<w:footerReference w:type="default" r:id="rIdFooter"/>)"
                            R"(<w:pgSz w:w="%1" w:h="%2"/><w:pgMar w:top="%3" w:right="%3" w:bottom="%3" w:left="%3")"
@@ -201,20 +268,25 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
            QStringLiteral("<w:document%1><w:body>%2</w:body></w:document>").arg(QLatin1String(kWordNamespaces), body);
 }
 
-/// The header: one row of three borderless cells, logos left and right, the title in the middle.
+/// The header: one row of three borderless cells, logos left and right, the
+/// title in the middle on one line, in the width the logos leave.
 QString HeaderXml(const TOfferDocument &doc, const QImage &brand, const QImage &product)
 {
-    auto logoCell = [](const QImage &logo, const char *relation, int id, const char *align) {
+    auto logoWidth = [](const QImage &logo) { return logo.width() * kTwipsPerPixel + 2 * kCellMarginTwips; };
+    const int side = std::max(logoWidth(brand), logoWidth(product));
+    const QVector<int> widths{side, kTextWidthTwips - 2 * side, side};
+    auto logoCell = [&](const QImage &logo, const char *relation, int id, const char *align) {
         const QString picture = logo.isNull()
                                     ? QString()
                                     : InlinePicture(QLatin1String(relation), logo.size(), id, QLatin1String(relation));
         return Cell(
             QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="%1"/></w:pPr>%2</w:p>)").arg(QLatin1String(align), picture),
-            true);
+            side, R"(<w:vAlign w:val="center"/>)");
     };
-    QString xml = TableStart(false, 3) + QStringLiteral("<w:tr>");
+    QString xml = TableStart(false, widths) + QStringLiteral("<w:tr>");
     xml += logoCell(brand, "rIdLogoBrand", 101, "left");
-    xml += Cell(Paragraph(kHeaderTitle, doc.Title + QStringLiteral(" ") + doc.Version), true);
+    xml += Cell(Paragraph(kHeaderTitle, doc.Title + QStringLiteral(" ") + doc.Version), widths[1],
+                R"(<w:noWrap/><w:vAlign w:val="center"/>)");
     xml += logoCell(product, "rIdLogoProduct", 102, "right");
     xml += QStringLiteral("</w:tr></w:tbl>") + Paragraph(kBody, QString());
     return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") +
@@ -224,9 +296,9 @@ QString HeaderXml(const TOfferDocument &doc, const QImage &brand, const QImage &
 QString FooterXml()
 {
     return QStringLiteral(R"(<?xml version="1.0" encoding="UTF-8" standalone="yes"?>)") +
-           QStringLiteral(R"(<w:ftr%1><w:p><w:pPr><w:jc w:val="center"/></w:pPr>)"
-                          R"(<w:fldSimple w:instr=" PAGE "><w:r><w:t>1</w:t></w:r></w:fldSimple></w:p></w:ftr>)")
-               .arg(QLatin1String(kWordNamespaces));
+           QStringLiteral(R"(<w:ftr%1><w:p><w:pPr><w:jc w:val="center"/>%2</w:pPr>)"
+                          R"(<w:fldSimple w:instr=" PAGE "><w:r>%2<w:t>1</w:t></w:r></w:fldSimple></w:p></w:ftr>)")
+               .arg(QLatin1String(kWordNamespaces), RunProperties(kBody));
 }
 
 /// The relations of a part; the kind follows from the target's name.
@@ -360,7 +432,7 @@ bool BuildWordPackage(const TOfferDocument &doc, QByteArray &package, QString &e
          HeaderXml(doc, brandPng.isEmpty() ? QImage() : brand, productPng.isEmpty() ? QImage() : product).toUtf8()},
         {QStringLiteral("word/footer1.xml"), FooterXml().toUtf8()},
     };
-    if (!doc.RuntimeHeading.isEmpty()) {
+    if (HasRuntimeChart(doc)) {
         QByteArray runtimePng;
         if (!Png(RuntimeChartPicture(doc), runtimePng)) {
             error = QStringLiteral("a picture cannot be encoded");

@@ -22,6 +22,25 @@ def table_info(table):
     return rows
 
 
+W = "{http://schemas.openxmlformats.org/wordprocessingml/2006/main}"
+
+
+def grid_widths(table):
+    """The column widths of a table in twips, as its grid gives them."""
+    return [int(col.get(W + "w", "0")) for col in table._tbl.iter(W + "gridCol")]
+
+
+def rows_kept_whole(table):
+    return all(row._tr.find(W + "trPr/" + W + "cantSplit") is not None for row in table.rows)
+
+
+def paragraph_flags(paragraph):
+    ppr = paragraph._p.find(W + "pPr")
+    return {"text": paragraph.text,
+            "keepNext": ppr is not None and ppr.find(W + "keepNext") is not None,
+            "pageBreakBefore": ppr is not None and ppr.find(W + "pageBreakBefore") is not None}
+
+
 def main(path):
     document = docx.Document(path)
     section = document.sections[0]
@@ -31,6 +50,12 @@ def main(path):
         media = sorted(name for name in package.namelist() if name.startswith("word/media/"))
     print(json.dumps({
         "tables": [table_info(t) for t in document.tables],
+        "tableWidths": [grid_widths(t) for t in document.tables],
+        "rowsKeptWhole": all(rows_kept_whole(t) for t in document.tables),
+        "paragraphFlags": [paragraph_flags(p) for p in document.paragraphs if p.text],
+        "headerWidths": grid_widths(header.tables[0]) if header.tables else [],
+        "headerTitleNoWrap": bool(header.tables) and
+            header.tables[0].rows[0].cells[1]._tc.find(W + "tcPr/" + W + "noWrap") is not None,
         "paragraphs": [p.text for p in document.paragraphs],
         "headerCells": [c.text for c in header.tables[0].rows[0].cells] if header.tables else [],
         "headerPictures": len(header.part.package.image_parts) if header.tables else 0,
