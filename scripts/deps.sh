@@ -8,9 +8,10 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsq
 for group in "$@"; do
   case "$group" in
     # The tests' real peers: SQLCipher's shell, zip tools, a virtual display,
-    # pictures, a Word reader, a PDF reader and a PDF printer queue.
+    # pictures, two Word readers (python-docx, and LibreOffice laying out the
+    # pages), a PDF reader and a PDF printer queue.
     tests) PACKAGES+=(sqlcipher zipcmp zipmerge ziptool xvfb xauth x11-apps imagemagick python3-docx poppler-utils
-                      cups printer-driver-cups-pdf) ;;
+                      libreoffice-writer-nogui cups printer-driver-cups-pdf) ;;
     # The sanitizer build and the fuzzers use clang with its runtime libraries.
     sanitize) PACKAGES+=(clang libclang-rt-14-dev) ;;
     # The desktop script drives the real window on a virtual display.
