@@ -4,7 +4,8 @@
 # ("tests", "sanitize", "desktop", "package").
 set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsqlcipher-dev
-  libcurl4-openssl-dev ca-certificates libzip-dev zlib1g-dev fonts-liberation fonts-wine fonts-dejavu-extra)
+  libcurl4-openssl-dev ca-certificates libzip-dev zlib1g-dev fonts-liberation fonts-wine fonts-dejavu-extra
+  qt6-translations-l10n)
 for group in "$@"; do
   case "$group" in
     # The tests' real peers: SQLCipher's shell, zip tools, a virtual display,

@@ -4,6 +4,7 @@
 #include "CaptionFit.h"
 #include "HeadlessMain.h"
 #include "QtMessageService.h"
+#include "QtTranslations.h"
 #include "TFrmVarnexCfgMain.h"
 #include "WindowServices.h"
 
@@ -51,6 +52,8 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Configurator"));
     SetApplicationTitle(QStringLiteral("Configurator"));
     QApplication::setWindowIcon(ProgramIcon());
+    // Only the windows need it: the headless mode above never opens Qt's dialogs.
+    InstallQtTranslations();
     LoadProgramFonts();
     InstallClippedCaptionReport();
 

@@ -1,5 +1,6 @@
 #include "QtMessageService.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
@@ -49,6 +50,14 @@ QMessageBox::StandardButton TQtMessageService::Run(QMessageBox::Icon icon, const
     box.setObjectName(QStringLiteral("MessageBox"));
     box.setTextFormat(Qt::PlainText);
     box.setWindowModality(Qt::ApplicationModal);
+    // The window system's English button captions, whatever language Qt's own dialogs speak.
+    static const struct {
+        QMessageBox::StandardButton Button;
+        const char *Caption;
+    } kCaptions[] = {{QMessageBox::Ok, "OK"}, {QMessageBox::Yes, "&Yes"}, {QMessageBox::No, "&No"}};
+    for (const auto &caption : kCaptions)
+        if (QAbstractButton *button = box.button(caption.Button))
+            button->setText(QString::fromLatin1(caption.Caption));
     if (buttons.testFlag(QMessageBox::No)) {
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);

@@ -5,6 +5,7 @@
 #include "PriceList.h"
 #include "TextUtils.h"
 
+#include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -28,7 +29,7 @@ QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment)
 }
 
 /// Rows 1, 3, 5 ... of the sheet (grid rows 0, 2, 4 ...) are light blue, the others white;
-/// the text starts 2 pixels inside the cell, clipped to it.
+/// the text starts 2 pixels inside the cell and ends in "…" where the column is too narrow.
 class TDataSheetDelegate : public QStyledItemDelegate {
 public:
     using QStyledItemDelegate::QStyledItemDelegate;
@@ -42,8 +43,25 @@ public:
         painter->setFont(option.font);
         painter->setPen(Qt::black);
         const QRect text = option.rect.adjusted(2, 2, 0, 0);
-        painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data().toString());
+        const QString shown =
+            QFontMetrics(option.font).elidedText(index.data().toString(), option.textElideMode, text.width());
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
         painter->restore();
+    }
+};
+
+/// Items of one family differ at their ends ("QV-SW-RCCMD-05", "... (licences: 5)"): a cut code
+/// or description keeps its beginning and its end, quantities and prices their beginning.
+class TItemGridDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.column() == ColumnCode || index.column() == ColumnDescription)
+            option->textElideMode = Qt::ElideMiddle;
     }
 };
 
@@ -84,6 +102,21 @@ void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows)
 void InstallDataSheetPainter(QTableWidget *grid)
 {
     grid->setItemDelegate(new TDataSheetDelegate(grid));
+}
+
+void InstallItemGridPainter(QTableWidget *grid)
+{
+    grid->setItemDelegate(new TItemGridDelegate(grid));
+}
+
+void MakeColumnsResizable(QTableWidget *grid)
+{
+    QHeaderView *header = grid->horizontalHeader();
+    // Dragging a divider widens a column; a double click on it fits the column to its longest text.
+    header->setSectionResizeMode(QHeaderView::Interactive);
+    grid->setTextElideMode(Qt::ElideRight);
+    // Columns widened beyond the grid are reached by scrolling.
+    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 void ApplyPricePanelTexts(const TPricePanel &panel)

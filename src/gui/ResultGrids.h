@@ -18,6 +18,12 @@ void FillItemGrid(QTableWidget *grid, const TItemList &list);
 void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows);
 /// Installs the data sheet's cell painter (white and light blue rows, text at 2, 2).
 void InstallDataSheetPainter(QTableWidget *grid);
+/// Installs the bill of materials' cell painter (a cut code or description keeps its beginning and end).
+void InstallItemGridPainter(QTableWidget *grid);
+/// The user may widen a column by dragging its heading's divider, or fit it to its longest
+/// text by double-clicking the divider; a text cut by its column ends in "…" and its cell's
+/// tool tip holds it whole.
+void MakeColumnsResizable(QTableWidget *grid);
 
 /// The labels of the price panel under the bill of materials.
 struct TPricePanel {

@@ -18,10 +18,16 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+
 const char *const TFrmAbout::kWord = "VOLTA";
 const char *const TFrmAbout::kCredits = "Varnex Configurator: sized, drawn and priced by the Varnex team.";
 
 namespace {
+
+// The notes' designed place: 464 x 110 at 15, 171.
+constexpr int kNoteWidth = 464;
+constexpr int kNoteHeight = 110;
 
 QFrame *Separator(QWidget *parent, int y)
 {
@@ -38,7 +44,6 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
 {
     ScaleFormToScreen(this);
     setObjectName(QStringLiteral("FrmAbout"));
-    setFixedSize(494, 362);
     setFont(ProgramFont(8));
     setWindowTitle(WithoutMnemonic(LangMain(QStringLiteral("ButtonInfoProgram"))));
 
@@ -80,25 +85,35 @@ TFrmAbout::TFrmAbout(QWidget *parent) : QDialog(parent)
     lblVersion->setText(QStringLiteral("Version ") + FileVersionText(QCoreApplication::applicationFilePath(), true));
 
     Separator(this, 135);
-    Separator(this, 300);
-    lblNoteTitle = AddLabel(QStringLiteral("lblNoteTitle"), 11, 152, 9, true);
-    lblNoteTitle->setText(LangCommons(QStringLiteral("LegalNotesTitle")) + QStringLiteral(":"));
-    lblNote = AddLabel(QStringLiteral("lblNote"), 15, 171, 8, false);
-    lblNote->setGeometry(15, 171, 464, 110);
-    lblNote->setWordWrap(true);
-    lblNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblNote->setText(LegalNotesText(PriceList));
-
-    btnOk = new QPushButton(QStringLiteral("OK"), this);
-    btnOk->setObjectName(QStringLiteral("btnOk"));
-    btnOk->setGeometry(209, 321, 75, 25);
-    btnOk->setDefault(true);
-    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
-    btnOk->setFocus();
+    BuildNotesAndButton();
 
     // Key presses reach the dialog before its controls; clicks on the logo and the links too.
     for (QObject *watched : std::initializer_list<QObject *>{this, btnOk, imgLogoVendor, lblWebAddress, lblMailAddress})
         watched->installEventFilter(this);
+}
+
+void TFrmAbout::BuildNotesAndButton()
+{
+    lblNoteTitle = AddLabel(QStringLiteral("lblNoteTitle"), 11, 152, 9, true);
+    lblNoteTitle->setText(LangCommons(QStringLiteral("LegalNotesTitle")) + QStringLiteral(":"));
+    lblNote = AddLabel(QStringLiteral("lblNote"), 15, 171, 8, false);
+    lblNote->setWordWrap(true);
+    lblNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    lblNote->setText(LegalNotesText(PriceList));
+    // The notes take at least their designed 110 pixels and as many more as their wrapped lines
+    // need; the line, the button and the dialog's foot move down by the same amount.
+    const int noteHeight = std::max(kNoteHeight, lblNote->heightForWidth(kNoteWidth));
+    const int grown = noteHeight - kNoteHeight;
+    lblNote->setGeometry(15, 171, kNoteWidth, noteHeight);
+    Separator(this, 300 + grown);
+    setFixedSize(494, 362 + grown);
+
+    btnOk = new QPushButton(QStringLiteral("OK"), this);
+    btnOk->setObjectName(QStringLiteral("btnOk"));
+    btnOk->setGeometry(209, 321 + grown, 75, 25);
+    btnOk->setDefault(true);
+    connect(btnOk, &QPushButton::clicked, this, &QDialog::accept);
+    btnOk->setFocus();
 }
 
 QLabel *TFrmAbout::AddLabel(const QString &name, int x, int y, int pointSize, bool bold)
@@ -144,9 +159,17 @@ void TFrmAbout::TypeCharacter(const QString &text)
 bool TFrmAbout::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::KeyPress) {
-        const QString text = static_cast<QKeyEvent *>(event)->text();
-        if (!text.isEmpty() && text.at(0).isPrint())
-            TypeCharacter(text);
+        // A press first reaches the focused control, then, when the control leaves it unused, the
+        // dialog: the same event twice. It is counted where it arrives first; the dialog is the
+        // last to see a press, and a release ends it too, so the next press counts again.
+        if (event != m_countedPress) {
+            const QString text = static_cast<QKeyEvent *>(event)->text();
+            if (!text.isEmpty() && text.at(0).isPrint())
+                TypeCharacter(text);
+        }
+        m_countedPress = watched == this ? nullptr : event;
+    } else if (event->type() == QEvent::KeyRelease) {
+        m_countedPress = nullptr;
     } else if (event->type() == QEvent::MouseButtonRelease &&
                static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         if (watched == imgLogoVendor || watched == lblWebAddress) {

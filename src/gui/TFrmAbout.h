@@ -16,9 +16,8 @@ public:
     /// The five-letter word, in upper case, and the credits it shows.
     static const char *const kWord;
     static const char *const kCredits;
+    /// The letters typed so far, in upper case.
     QString TypedWord() const { return m_typed; }
-    /// One typed character (what a key press with text hands on).
-    void TypeCharacter(const QString &text);
     void OpenVendorWebLink();
 
     QLabel *imgLogoVendor = nullptr;
@@ -38,6 +37,12 @@ protected:
 private:
     QLabel *AddLabel(const QString &name, int x, int y, int pointSize, bool bold);
     void SetVendorLabel(QLabel *label, int32_t entry);
+    /// The legal notes as high as their lines need, the line under them and OK.
+    void BuildNotesAndButton();
+    /// One typed character (the text of a key press).
+    void TypeCharacter(const QString &text);
 
     QString m_typed;
+    /// The key press already counted while it travels from the focused control to the dialog.
+    const QEvent *m_countedPress = nullptr;
 };

@@ -80,13 +80,12 @@ void ConfigureGrid(QTableWidget *grid)
     grid->horizontalHeader()->setFont(ProgramPixelFont(13));
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     grid->setSelectionMode(QAbstractItemView::NoSelection);
-    grid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     grid->setWordWrap(false);
     grid->verticalHeader()->hide();
     grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     grid->verticalHeader()->setDefaultSectionSize(22);
-    grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MakeColumnsResizable(grid);
     grid->horizontalHeader()->setHighlightSections(false);
     grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     grid->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -343,6 +342,7 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     grdItems = new QTableWidget(tabResultItems);
     grdItems->setObjectName(QStringLiteral("grdItems"));
     ConfigureGrid(grdItems);
+    InstallItemGridPainter(grdItems);
     itemsBox->addWidget(grdItems);
 
     pnlPriceList = new QWidget(tabResultItems);

@@ -1,6 +1,7 @@
 // The four message boxes as the user sees them: caption, icon, buttons,
 // position, and what each way of closing a question answers.
 
+#include "MessageBoxWatcher.h"
 #include "TestSupport.h"
 
 #include "QtMessageService.h"
@@ -9,60 +10,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QScreen>
-#include <QTimer>
 #include <QtTest>
-#include <functional>
-
-namespace {
-
-struct TSeenBox {
-    bool Seen = false;
-    QString Caption;
-    QMessageBox::Icon Icon = QMessageBox::NoIcon;
-    QString Text;
-    Qt::TextFormat Format = Qt::AutoText;
-    QStringList Buttons;
-    QPoint Centre;
-};
-
-/// Waits for the next modal message box, notes what it shows and lets `act` close it.
-class TBoxWatcher : public QObject {
-public:
-    explicit TBoxWatcher(std::function<void(QMessageBox *)> act) : m_act(std::move(act))
-    {
-        connect(&m_timer, &QTimer::timeout, this, [this] { Poll(); });
-        m_timer.start(10);
-    }
-    TSeenBox Seen;
-
-private:
-    void Poll()
-    {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible())
-            return;
-        m_timer.stop();
-        Seen.Seen = true;
-        Seen.Caption = box->windowTitle();
-        Seen.Icon = box->icon();
-        Seen.Text = box->text();
-        Seen.Format = box->textFormat();
-        for (QAbstractButton *button : box->buttons())
-            Seen.Buttons << button->text();
-        Seen.Buttons.sort();
-        Seen.Centre = box->frameGeometry().center();
-        m_act(box);
-    }
-    QTimer m_timer;
-    std::function<void(QMessageBox *)> m_act;
-};
-
-void PressOk(QMessageBox *box)
-{
-    box->button(QMessageBox::Ok)->click();
-}
-
-} // namespace
 
 class TestMainMessageBoxes : public QObject {
     Q_OBJECT

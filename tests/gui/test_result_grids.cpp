@@ -1,6 +1,7 @@
 // The results page as a user meets it after a wizard run: the bill of
 // materials with and without the price list, the price panel, the data sheet
-// and its row colours, and the price-list warning at the first idle moment.
+// and its row colours, the price-list warning at the first idle moment, and
+// texts cut by their columns, and columns widened or fitted by the user.
 
 #include "MainWindowTestSupport.h"
 #include "TestSupport.h"
@@ -16,8 +17,11 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPaintEngine>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSet>
 #include <QTableWidget>
 #include <QTimer>
 #include <QtTest>
@@ -68,6 +72,126 @@ QList<int> ColumnWidths(const QTableWidget *grid)
     for (int c = 0; c < grid->columnCount(); ++c)
         widths << grid->columnWidth(c);
     return widths;
+}
+
+/// What a widget draws, text by text, in its own coordinates.
+class TTextRecorder : public QPaintDevice {
+public:
+    struct TDrawn {
+        QPointF At;    // start of the baseline
+        qreal Width;   // advance of the text
+        QString Text;
+    };
+    explicit TTextRecorder(QSize size) : m_size(size), m_engine(this) {}
+    QPaintEngine *paintEngine() const override { return &m_engine; }
+    QList<TDrawn> Drawn;
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        switch (metric) {
+        case PdmWidth:
+            return m_size.width();
+        case PdmHeight:
+            return m_size.height();
+        case PdmWidthMM:
+            return m_size.width() * 254 / 960;
+        case PdmHeightMM:
+            return m_size.height() * 254 / 960;
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 96;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return INT_MAX;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        }
+        return 0;
+    }
+
+private:
+    class TEngine : public QPaintEngine {
+    public:
+        explicit TEngine(TTextRecorder *owner) : QPaintEngine(AllFeatures), m_owner(owner) {}
+        bool begin(QPaintDevice *) override { return true; }
+        bool end() override { return true; }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawPath(const QPainterPath &) override {}
+        void drawTextItem(const QPointF &p, const QTextItem &item) override
+        {
+            m_owner->Drawn.append({painter()->transform().map(p), item.width(), item.text()});
+        }
+        Type type() const override { return User; }
+
+    private:
+        TTextRecorder *m_owner;
+    };
+    QSize m_size;
+    mutable TEngine m_engine;
+};
+
+struct TShownText {
+    QString Text;
+    qreal Right = 0; // where the drawn text ends, in the viewport
+};
+
+/// The text each visible cell of `grid` shows, by row and column, as its painting draws it.
+QMap<QPair<int, int>, TShownText> ShownTexts(QTableWidget *grid)
+{
+    TTextRecorder recorder(grid->viewport()->size());
+    grid->viewport()->render(&recorder);
+    QMap<QPair<int, int>, TShownText> shown;
+    for (const TTextRecorder::TDrawn &drawn : recorder.Drawn) {
+        // The baseline lies inside the cell, a little above its foot.
+        const QModelIndex index = grid->indexAt((drawn.At + QPointF(1, -2)).toPoint());
+        if (!index.isValid())
+            continue;
+        TShownText &cell = shown[{index.row(), index.column()}];
+        cell.Text += drawn.Text;
+        cell.Right = std::max(cell.Right, drawn.At.x() + drawn.Width);
+    }
+    return shown;
+}
+
+/// The point on the divider at the right end of `column`'s heading.
+QPoint DividerOf(const QHeaderView *header, int column)
+{
+    return {header->sectionViewportPosition(column) + header->sectionSize(column) - 1, header->height() / 2};
+}
+
+struct TCutCell {
+    QString Drawn;     // what the cell shows
+    bool Overruns;     // drawn beyond the cell's right edge (and so clipped there)
+    QString Text;      // what it holds
+    QString ToolTip;
+};
+
+/// The cells of `column` whose text is not drawn whole inside the cell, as painted after
+/// scrolling the column into view.
+QList<TCutCell> CutCells(QTableWidget *grid, int column)
+{
+    grid->scrollTo(grid->model()->index(0, column));
+    const QMap<QPair<int, int>, TShownText> shown = ShownTexts(grid);
+    QList<TCutCell> cut;
+    for (int row = 0; row < grid->rowCount(); ++row) {
+        const QTableWidgetItem *item = grid->item(row, column);
+        if (item == nullptr)
+            continue;
+        const TShownText cell = shown.value({row, column});
+        const int right = grid->visualRect(grid->model()->index(row, column)).right() + 1;
+        const bool overruns = cell.Right > right + 0.5;
+        if (cell.Text != item->text() || overruns)
+            cut.append({cell.Text, overruns, item->text(), item->toolTip()});
+    }
+    return cut;
 }
 
 } // namespace
@@ -160,6 +284,92 @@ private slots:
         QVERIFY(!window.pnlPriceList->isVisibleTo(window.tabResultItems));
         QCOMPARE(window.grdItems->columnCount(), 3);
         window.close();
+    }
+
+    void cutTextsAndFittedColumns_data()
+    {
+        QTest::addColumn<QString>("languageFile");
+        QTest::addColumn<int>("cutCodes");
+        QTest::addColumn<int>("cutDescriptions");
+        QTest::addColumn<int>("cutSheetValues");
+        // The five licence codes and descriptions; the sheet's output arrangement.
+        QTest::newRow("English") << "English.lng" << 5 << 5 << 1;
+        QTest::newRow("Deutsch") << "Deutsch.lng" << 5 << 5 << 1;
+        QTest::newRow("Italian") << "Italian.lng" << 5 << 5 << 0;
+        QTest::newRow("Spanish") << "Spanish.lng" << 5 << 5 << 1;
+    }
+
+    void cutTextsAndFittedColumns()
+    {
+        QFETCH(QString, languageFile);
+        QFETCH(int, cutCodes);
+        QFETCH(int, cutDescriptions);
+        QFETCH(int, cutSheetValues);
+        TWindowWithResults w(true, languageFile);
+        TFrmVarnexCfgMain &window = *w.Window;
+        // Every licence size of the network shutdown software: codes and descriptions that differ at their ends.
+        ResultParameters.Accessories.Accessories = {{20100, 1}, {20120, 1}, {20140, 1}, {20160, 1}, {20180, 1}};
+        window.ShowResults();
+
+        struct TColumn {
+            QTableWidget *Grid;
+            int Column;
+            int Cut;
+        };
+        const QList<TColumn> columns{{window.grdItems, 0, cutCodes},
+                                     {window.grdItems, 1, cutDescriptions},
+                                     {window.grdItems, 2, 0},
+                                     {window.grdItems, 3, 0},
+                                     {window.grdData, 0, 0},
+                                     {window.grdData, 1, cutSheetValues}};
+        QCOMPARE(ColumnWidths(window.grdItems), (QList<int>{100, 323, 80, 95}));
+        QCOMPARE(ColumnWidths(window.grdData), (QList<int>{390, 210}));
+        QSet<QString> shownCodes;
+        for (const TColumn &c : columns) {
+            window.pageControlResult->setCurrentWidget(c.Grid->parentWidget());
+            const QList<TCutCell> cut = CutCells(c.Grid, c.Column);
+            QCOMPARE(cut.size(), c.Cut);
+            for (const TCutCell &cell : cut) {
+                // Cut where the column ends, with "…" for what is missing, and whole in the tool tip.
+                QVERIFY2(cell.Drawn.contains(QChar(0x2026)) && !cell.Overruns, qPrintable(cell.Drawn));
+                QCOMPARE(cell.ToolTip, cell.Text.trimmed());
+                if (c.Grid == window.grdItems && c.Column == 0)
+                    shownCodes << cell.Drawn;
+            }
+        }
+        QCOMPARE(shownCodes.size(), cutCodes); // the cut codes still tell the licences apart
+
+        // A double click on a heading's divider fits its column to the longest text.
+        for (const TColumn &c : columns) {
+            window.pageControlResult->setCurrentWidget(c.Grid->parentWidget());
+            QHeaderView *header = c.Grid->horizontalHeader();
+            const int before = header->sectionSize(c.Column);
+            c.Grid->scrollTo(c.Grid->model()->index(0, c.Column));
+            QTest::mouseDClick(header->viewport(), Qt::LeftButton, {}, DividerOf(header, c.Column));
+            if (c.Cut > 0)
+                QVERIFY2(header->sectionSize(c.Column) > before, qPrintable(c.Grid->objectName()));
+            const QList<TCutCell> cut = CutCells(c.Grid, c.Column);
+            QVERIFY2(cut.isEmpty(), qPrintable(cut.isEmpty() ? QString() : cut.first().Drawn));
+        }
+    }
+
+    void dragWidensAColumn()
+    {
+        TWindowWithResults w(true);
+        TFrmVarnexCfgMain &window = *w.Window;
+        window.pageControlResult->setCurrentWidget(window.tabResultData);
+        QTableWidget *grid = window.grdData;
+        QHeaderView *header = grid->horizontalHeader();
+        QVERIFY(!grid->horizontalScrollBar()->isVisible());
+        const QPoint divider = DividerOf(header, 0);
+        QTest::mousePress(header->viewport(), Qt::LeftButton, {}, divider);
+        QTest::mouseMove(header->viewport(), divider + QPoint(40, 0));
+        QTest::mouseMove(header->viewport(), divider + QPoint(80, 0));
+        QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, divider + QPoint(80, 0));
+        QCOMPARE(ColumnWidths(grid), (QList<int>{470, 210}));
+        // The value column moved beyond the grid's edge is reached by scrolling.
+        QTRY_VERIFY(grid->horizontalScrollBar()->isVisible());
+        QVERIFY(grid->horizontalScrollBar()->maximum() > 0);
     }
 };
 

@@ -1,18 +1,16 @@
 // The update check as the main window runs it, against a real HTTP server on
 // 127.0.0.1: a notice, newer program and price list (the list replaced and
 // reopened, the archive unpacked, the updater started with its argument), a
-// server that is down, and a cancelled download. Also the setup and about
-// dialogs the same window opens.
+// server that is down, and a cancelled download. Also the setup dialog the
+// same window opens.
 
 #include "MainWindowTestSupport.h"
-#include "OfferDocument.h"
 #include "TestSupport.h"
 
 #include "Globals.h"
 #include "PriceList.h"
 #include "PriceListMaker.h"
 #include "Settings.h"
-#include "TFrmAbout.h"
 #include "TFrmSetup.h"
 #include "TFrmUpdater.h"
 #include "UpdateArchive.h"
@@ -288,47 +286,6 @@ private slots:
         QCOMPARE(dialog.result(), int(QDialog::Rejected));
         QCOMPARE(SetupData.LanguageFile, QStringLiteral("English.lng"));
         QVERIFY(SetupData.CheckUpdates);
-        window.close();
-    }
-
-    void aboutDialog()
-    {
-        TTempHome home;
-        TRecordingMessageService boxes;
-        TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
-        TFrmAbout dialog(&window);
-        QCOMPARE(dialog.lblPublisher->text(), QStringLiteral("Quenvar Power Systems S.p.A."));
-        QCOMPARE(dialog.lblProduct->text(), QStringLiteral("Varnex Configurator"));
-        QVERIFY(dialog.lblVersion->text().startsWith("Version 1.0.0.1"));
-        QCOMPARE(dialog.lblNote->text().split("\r\n").size(), 5); // three notes, an empty line, data changes
-        TPriceList list;
-        list.Loaded = true;
-        list.CountryName = "Italia";
-        list.ValidityDate = "20271340"; // not a date: its line stays, empty
-        QCOMPARE(LegalNotesText(list).split("\r\n").mid(3),
-                 (QStringList{"", "Price list: Italia", "", "",
-                              "Technical data and prices are subject to change without notice."}));
-        // The word typed in lower case; a wrong letter means starting again from the first.
-        for (const char *c : {"v", "o", "x", "l", "t", "a"})
-            dialog.TypeCharacter(QString::fromLatin1(c));
-        QVERIFY(boxes.Messages.isEmpty()); // the rest after the wrong letter does not complete it
-        QCOMPARE(dialog.TypedWord(), QStringLiteral("LTA"));
-        for (const char *c : {"x", "v", "o", "l", "t", "a"})
-            dialog.TypeCharacter(QString::fromLatin1(c));
-        QCOMPARE(boxes.Texts(), QStringList{QString::fromUtf8(TFrmAbout::kCredits)});
-        QStringList opened;
-        SetOpenUrlHook([&](const QString &url) {
-            opened << url;
-            return true;
-        });
-        dialog.OpenVendorWebLink();
-        // The link needs both entries: 105 exists, 106 does not.
-        SetupData.WebAddressId = 105;
-        dialog.OpenVendorWebLink();
-        SetupData.WebAddressId = -1;
-        dialog.OpenVendorWebLink();
-        SetOpenUrlHook({});
-        QCOMPARE(opened, QStringList{"https://www.quenvar.example.com/en/"});
         window.close();
     }
 };

@@ -48,14 +48,28 @@ inline void RunWizardWithDefaults(TFrmVarnexCfgMain &window)
     window.actNewConfiguration->trigger();
 }
 
-/// The window with a finished default configuration, optionally with the sample price list.
+/// The settings file of `home` naming the language file to start with (and no update check).
+inline void WriteLanguageSetting(const TTempHome &home, const QString &languageFile)
+{
+    const QString data = home.DataHome() + QStringLiteral("/Varnex Configurator/");
+    QDir().mkpath(data);
+    QFile settings(data + QStringLiteral("VarnexCfg.ini"));
+    if (!settings.open(QIODevice::WriteOnly))
+        qWarning("the settings file cannot be written");
+    settings.write("[Setup]\r\nCheckUpdates=0\r\nLanguageFile=" + languageFile.toLatin1() + "\r\n");
+}
+
+/// The window with a finished default configuration, optionally with the sample price list and in
+/// the language of another language file than English.lng.
 struct TWindowWithResults {
     TTempHome Home;
     TRecordingMessageService Boxes;
     std::unique_ptr<TFrmVarnexCfgMain> Window;
 
-    explicit TWindowWithResults(bool prices)
+    explicit TWindowWithResults(bool prices, const QString &languageFile = QString())
     {
+        if (!languageFile.isEmpty())
+            WriteLanguageSetting(Home, languageFile);
         if (prices) {
             const QString list = Home.DataHome() + QStringLiteral("/Varnex Configurator/PriceList.tc");
             QDir().mkpath(QFileInfo(list).absolutePath());
