@@ -540,6 +540,13 @@ void WriteResultTables(TJsonText &json, const TItemList &list, const QVector<TDa
     json.EndArray();
     json.Key("totalPrice");
     TextOrNull(json, list.PriceListOpen, FormatPrice(list.Total).trimmed());
+    if (list.PriceListOpen) {
+        json.Key("unpricedItems");
+        json.Json(QJsonArray::fromStringList(list.UnpricedCodes));
+    }
+    // The installed list cannot be read (at start or since): no prices, as without one.
+    if (PriceList.NotValid)
+        json.Member("priceListNotValid", true);
     json.Key("dataSheet");
     json.BeginArray();
     for (const TDataRow &row : sheet) {

@@ -50,11 +50,18 @@ public:
     void AddItemRow(int32_t group, const QString &code, const QString &description, int32_t quantity)
     {
         TItemRow row{group, code, description, quantity};
-        if (m_list.PriceListOpen) {
-            const TCurrency price = m_ctx.Prices(PriceTableName(group), code);
+        if (m_list.PriceListOpen && !m_list.PriceListFailed) {
+            const std::optional<TCurrency> price = m_ctx.Prices(PriceTableName(group), code);
+            // A list that cannot be read gives no prices at all, not zeros: the
+            // rows are built again without it.
+            m_list.PriceListFailed = !price.has_value();
+            const TCurrency found = price.value_or(-1);
             row.Priced = true;
-            row.Price = price == -1 ? 0 : price;
+            row.PriceMissing = found == -1;
+            row.Price = row.PriceMissing ? 0 : found;
             m_list.Total = SaturatingAdd(m_list.Total, SaturatingTimes(quantity, row.Price));
+            if (row.PriceMissing && !row.Code.isEmpty() && !m_list.UnpricedCodes.contains(row.Code))
+                m_list.UnpricedCodes.append(row.Code);
         }
         m_list.Rows.append(row);
     }
@@ -207,7 +214,8 @@ TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &s
     context.Standards = standards;
     if (PriceList.Loaded && PriceListDatabase() != nullptr)
         context.Prices = [](const QString &table, const QString &code) { return QueryPrice(table, code); };
-    context.ShowPrices = SetupData.ShowPrices;
+    // A list that could no longer be read since the columns were set has no column either.
+    context.ShowPrices = SetupData.ShowPrices && context.Prices;
     return context;
 }
 
@@ -216,9 +224,10 @@ TItemListContext ProgramItemListContext(const TIntegerArray &standardUps)
     return ProgramItemListContext(ReadStandardUpsDefinitions(standardUps, ProgramVendorReader()));
 }
 
-TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context)
+namespace {
+
+TItemList BuildRows(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context)
 {
-    const TIniReadScope oneReading;
     TItemListBuilder builder(result, context);
     const qsizetype standard = FindStandardDefinition(request, result, context.Standards);
     if (standard != -1) {
@@ -237,6 +246,29 @@ TItemList BuildItemList(const TRequestParameters &request, TResultParameters &re
         builder.AddItemRow(GroupContracts, ItemCode(item.RecordId), AccessoryText(item.RecordId, FamilyContract, false),
                            1);
     return builder.Take();
+}
+
+} // namespace
+
+TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context)
+{
+    const TIniReadScope oneReading;
+    TItemList list = BuildRows(request, result, context);
+    if (!list.PriceListFailed)
+        return list;
+    TItemListContext withoutPrices = context;
+    withoutPrices.Prices = nullptr;
+    withoutPrices.ShowPrices = false;
+    list = BuildRows(request, result, withoutPrices);
+    list.PriceListFailed = true;
+    return list;
+}
+
+QString UnpricedItemsLine(const TItemList &list)
+{
+    if (!list.PriceListOpen || list.UnpricedCodes.isEmpty())
+        return QString();
+    return FormatArgs(LangMain(QStringLiteral("ResultsItemsUnpriced")), list.UnpricedCodes.join(QStringLiteral(", ")));
 }
 
 QString FormatPrice(TCurrency amount)

@@ -9,11 +9,13 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 /// The vendor's text of an entry; false when it has none (GetVendorText in the program).
 using TVendorTextReader = std::function<bool(int32_t entry, QString &text)>;
-/// The unit price of an item code in a price table, -1 when it has none.
-using TPriceLookup = std::function<TCurrency(const QString &table, const QString &code)>;
+/// The unit price of an item code in a price table, -1 when it has none; no value
+/// when the price list cannot be read (it then no longer counts as open).
+using TPriceLookup = std::function<std::optional<TCurrency>(const QString &table, const QString &code)>;
 
 /// Vendor entries of a standard UPS definition with base S.
 enum TStandardUpsEntry : int32_t {
@@ -76,6 +78,8 @@ struct TItemRow {
     /// Priced only while a price list is open; a missing price counts as 0.
     bool Priced = false;
     TCurrency Price = 0;
+    /// Priced, but the list has no price for the item (its 0 is no price).
+    bool PriceMissing = false;
 };
 
 struct TItemList {
@@ -83,6 +87,12 @@ struct TItemList {
     TCurrency Total = 0;
     bool PriceListOpen = false;
     bool ShowPrices = false;
+    /// The codes the open price list has no price for, each once, in row order;
+    /// rows without a code (a standard model's components) are not named.
+    QStringList UnpricedCodes;
+    /// The price list could not be read while the list was built: the list was
+    /// built again without prices, as without a price list.
+    bool PriceListFailed = false;
 };
 
 /// Everything the list is built from besides the two records.
@@ -102,6 +112,10 @@ TVendorTextReader ProgramVendorReader();
 /// The rows in order and the total; sets EmptyKitRecord and EmptyKitCount (with
 /// empty drawers) and TotalPrice of `result`.
 TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context);
+
+/// Main/ResultsItemsUnpriced naming the unpriced codes, comma-separated; empty when
+/// every item is priced or no price list is open.
+QString UnpricedItemsLine(const TItemList &list);
 
 /// An amount as the list shows it: "%m " (money without symbol once a price list is open).
 QString FormatPrice(TCurrency amount);

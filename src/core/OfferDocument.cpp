@@ -53,6 +53,7 @@ TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow
     if (items.PriceListOpen)
         doc.TotalLine = TrimBlanksAndControls(FormatArgs(LangMain(QStringLiteral("ResultsItemsTotalPrice")), PriceList.Currency) +
                                  QStringLiteral(" ") + FormatPrice(items.Total));
+    doc.UnpricedLine = TrimBlanksAndControls(UnpricedItemsLine(items));
     doc.DataHeading = LangMain(QStringLiteral("ResultsDataTabTitle"));
     doc.Data = DataTable(sheet);
     doc.NotesHeading = LangCommons(QStringLiteral("LegalNotesTitle"));

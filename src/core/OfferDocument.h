@@ -31,6 +31,7 @@ struct TOfferDocument {
     QString ItemsHeading;
     TDocTable Items;
     QString TotalLine; // empty without a price list
+    QString UnpricedLine; // after the total line: the items without a price; empty when none
     QString DataHeading;
     TDocTable Data; // without heading row
     // After the data sheet, beside the offer: the runtime curve and the heat table

@@ -59,12 +59,27 @@ constexpr TVendorPassword kVendorPasswords[] = {
 
 std::unique_ptr<TPriceListDatabase> g_database;
 
+/// A statement that could not be prepared only because its table or column is
+/// not in the file: the list has no such value. Any other failure (a damaged
+/// page, an I/O error, no memory) means the file cannot be read.
+bool MissingInSchema(int prepared)
+{
+    return (prepared & 0xff) == SQLITE_ERROR;
+}
+
+/// A step that neither gave a row nor ended normally: the file cannot be read.
+bool StepFailed(int stepped)
+{
+    return stepped != SQLITE_ROW && stepped != SQLITE_DONE;
+}
+
 /// One prepared statement, finalised when it goes out of scope.
 class TStatement {
 public:
     TStatement(sqlite3 *db, const QByteArray &sql)
     {
-        if (Sqlite().PrepareV2(db, sql.constData(), int(sql.size()), &m_stmt, nullptr) != SQLITE_OK) {
+        m_prepared = Sqlite().PrepareV2(db, sql.constData(), int(sql.size()), &m_stmt, nullptr);
+        if (m_prepared != SQLITE_OK) {
             Sqlite().Finalize(m_stmt);
             m_stmt = nullptr;
         }
@@ -75,19 +90,30 @@ public:
 
     bool Ok() const { return m_stmt != nullptr; }
     /// True when a row came back.
-    bool Step() { return Sqlite().Step(m_stmt) == SQLITE_ROW; }
+    bool Step()
+    {
+        m_stepped = Sqlite().Step(m_stmt);
+        return m_stepped == SQLITE_ROW;
+    }
+    /// The statement could not be prepared or run for another reason than a
+    /// missing table or column.
+    bool ReadFailed() const { return Ok() ? StepFailed(m_stepped) : !MissingInSchema(m_prepared); }
     sqlite3_stmt *Handle() const { return m_stmt; }
 
 private:
     sqlite3_stmt *m_stmt = nullptr;
+    int m_prepared = SQLITE_OK;
+    int m_stepped = SQLITE_DONE;
 };
 
-/// An identifier of the program's own, quoted for the SQL text.
+/// An identifier of the program's own, quoted for the SQL text. Back quotes, not
+/// double quotes: the engine takes a double-quoted name that is not a column for
+/// a string, so a missing column would read as its own name.
 QByteArray Identifier(const QString &name)
 {
     QByteArray quoted = name.toUtf8();
-    quoted.replace('"', "\"\"");
-    return '"' + quoted + '"';
+    quoted.replace('`', "``");
+    return '`' + quoted + '`';
 }
 
 QVariant ColumnValue(sqlite3_stmt *stmt, int column)
@@ -180,21 +206,26 @@ TPriceListDatabase::~TPriceListDatabase()
     Sqlite().CloseV2(m_db);
 }
 
-sqlite3_stmt *TPriceListDatabase::PriceStatement(const QString &table) const
+bool TPriceListDatabase::PriceStatement(const QString &table, sqlite3_stmt *&stmt) const
 {
     const auto it = m_priceStatements.constFind(table);
-    if (it != m_priceStatements.constEnd())
-        return *it;
+    if (it != m_priceStatements.constEnd()) {
+        stmt = *it;
+        return true;
+    }
     const QByteArray sql = "SELECT " + Identifier(QString::fromLatin1(kPriceColumn)) + " FROM " + Identifier(table) +
                            " WHERE " + Identifier(QString::fromLatin1(kItemColumn)) + " = ?1";
-    sqlite3_stmt *stmt = nullptr;
-    if (Sqlite().PrepareV2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr) != SQLITE_OK) {
+    stmt = nullptr;
+    const int prepared = Sqlite().PrepareV2(m_db, sql.constData(), int(sql.size()), &stmt, nullptr);
+    if (prepared != SQLITE_OK) {
         Sqlite().Finalize(stmt);
         stmt = nullptr;
+        if (!MissingInSchema(prepared))
+            return false;
     }
     // A table that is missing stays missing while the file is open.
     m_priceStatements.insert(table, stmt);
-    return stmt;
+    return true;
 }
 
 std::unique_ptr<TPriceListDatabase> TPriceListDatabase::Open(const QString &fileName, const QString &password)
@@ -229,14 +260,19 @@ bool TPriceListDatabase::QueryFirstValue(const QString &table, const QString &co
 {
     value = QVariant();
     TStatement stmt(m_db, "SELECT " + Identifier(column) + " FROM " + Identifier(table));
-    if (!stmt.Ok() || !stmt.Step())
+    const bool found = stmt.Ok() && stmt.Step();
+    if (stmt.ReadFailed())
+        m_readFailed = true;
+    if (!found)
         return false;
     value = ColumnValue(stmt.Handle(), 0);
     return true;
 }
 
-TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &itemCode) const
+std::optional<TCurrency> TPriceListDatabase::QueryPrice(const QString &table, const QString &itemCode) const
 {
+    if (m_readFailed)
+        return std::nullopt;
     if (table.isEmpty())
         return -1;
     QHash<QString, TCurrency> &known = m_prices[table];
@@ -246,17 +282,27 @@ TCurrency TPriceListDatabase::QueryPrice(const QString &table, const QString &it
     constexpr qsizetype kMaxKnownPrices = 100000;
     if (known.size() >= kMaxKnownPrices)
         known.clear();
-    sqlite3_stmt *stmt = PriceStatement(table);
+    sqlite3_stmt *stmt = nullptr;
+    if (!PriceStatement(table, stmt)) {
+        m_readFailed = true;
+        return std::nullopt;
+    }
     if (stmt == nullptr)
         return -1;
     const QByteArray code = itemCode.toUtf8();
     TCurrency price = -1;
     Sqlite().Reset(stmt);
-    if (Sqlite().BindText(stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC) == SQLITE_OK &&
-        Sqlite().Step(stmt) == SQLITE_ROW)
+    int stepped = SQLITE_MISUSE;
+    if (Sqlite().BindText(stmt, 1, code.constData(), int(code.size()), SQLITE_STATIC) == SQLITE_OK)
+        stepped = Sqlite().Step(stmt);
+    if (stepped == SQLITE_ROW)
         price = MoneyOf(stmt, 0);
     Sqlite().Reset(stmt);
     Sqlite().ClearBindings(stmt);
+    if (StepFailed(stepped)) {
+        m_readFailed = true;
+        return std::nullopt;
+    }
     known.insert(itemCode, price);
     return price;
 }
@@ -289,9 +335,21 @@ bool QueryFirstValue(const QString &table, const QString &column, QVariant &valu
     return g_database && g_database->QueryFirstValue(table, column, value);
 }
 
-TCurrency QueryPrice(const QString &table, const QString &itemCode)
+std::optional<TCurrency> QueryPrice(const QString &table, const QString &itemCode)
 {
-    return g_database ? g_database->QueryPrice(table, itemCode) : -1;
+    if (!g_database)
+        return -1;
+    const std::optional<TCurrency> price = g_database->QueryPrice(table, itemCode);
+    if (!price)
+        SetPriceListNotValid(PriceList);
+    return price;
+}
+
+void SetPriceListNotValid(TPriceList &list)
+{
+    ClosePriceListDatabase();
+    list = TPriceList();
+    list.NotValid = true;
 }
 
 bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPriceList &list)
@@ -311,6 +369,11 @@ bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPric
     list.CountryName = HeaderText(QStringLiteral("CountryName"));
     list.Currency = HeaderText(QStringLiteral("Currency"));
     list.ValidityDate = HeaderText(QStringLiteral("ValidityDate"));
+    // A header that cannot be read is a damaged file, not an empty header.
+    if (g_database->ReadFailed()) {
+        SetPriceListNotValid(list);
+        return false;
+    }
     list.NotValid = false;
     return true;
 }

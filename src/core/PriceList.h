@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVariant>
 #include <memory>
+#include <optional>
 
 constexpr const char *kPriceListFileName = "PriceList.tc";
 constexpr const char *kPriceListInfoTable = "PriceListInfo";
@@ -52,20 +53,28 @@ public:
     /// another password). Never prompts.
     static std::unique_ptr<TPriceListDatabase> Open(const QString &fileName, const QString &password);
 
-    /// The column of the table's first row; false when there is no row or the
-    /// query fails. Table and column are the program's own names.
+    /// The column of the table's first row; false when there is no row, no such
+    /// table or column, or the file cannot be read (then ReadFailed is set).
+    /// Table and column are the program's own names.
     bool QueryFirstValue(const QString &table, const QString &column, QVariant &value) const;
     /// The price of the first row whose Item equals the code, as written; -1 when
-    /// the table name is empty, the item is missing, its Price is not a number, or
-    /// the query fails.
-    TCurrency QueryPrice(const QString &table, const QString &itemCode) const;
+    /// the table name is empty, the table, the column or the item is missing, or
+    /// its Price is not a number. No value at all when the file cannot be read (a
+    /// damaged page, an I/O error): that is no answer about the item, and from
+    /// then on ReadFailed is set and every query goes without an answer.
+    std::optional<TCurrency> QueryPrice(const QString &table, const QString &itemCode) const;
+    /// A read failed for another reason than a missing row, table or column.
+    bool ReadFailed() const { return m_readFailed; }
 
 private:
     explicit TPriceListDatabase(sqlite3 *db) : m_db(db) {}
-    /// The price query of a table, prepared once and reset around every use.
-    sqlite3_stmt *PriceStatement(const QString &table) const;
+    /// The price query of a table, prepared once and reset around every use;
+    /// nullptr when the table or one of its columns is missing. False when the
+    /// file could not be read.
+    bool PriceStatement(const QString &table, sqlite3_stmt *&stmt) const;
 
     sqlite3 *m_db = nullptr;
+    mutable bool m_readFailed = false;
     mutable QHash<QString, sqlite3_stmt *> m_priceStatements;
     /// Prices already read, by table and code: no other program can change the
     /// file while it is held open, so an answer stays true until it is closed.
@@ -79,11 +88,18 @@ void ClosePriceListDatabase();
 /// The open program-wide database, nullptr when none.
 const TPriceListDatabase *PriceListDatabase();
 bool QueryFirstValue(const QString &table, const QString &column, QVariant &value);
-TCurrency QueryPrice(const QString &table, const QString &itemCode);
+/// The price from the program-wide database, -1 without one or for an item it has
+/// no price for. No value when the file cannot be read: PriceList then counts as
+/// not valid (SetPriceListNotValid).
+std::optional<TCurrency> QueryPrice(const QString &table, const QString &itemCode);
+/// A list that turned out unreadable: the database is closed, `list` is not
+/// loaded and NotValid is set, so that the warning follows once.
+void SetPriceListNotValid(TPriceList &list);
 
 /// Opens DataPath + "PriceList.tc" into `list`: a missing file leaves it not
-/// loaded and valid; a file that does not open sets NotValid; an open one has its
-/// header read. Returns list.Loaded. The caller switches the price column and
+/// loaded and valid; a file that does not open, or whose header cannot be read,
+/// sets NotValid; an open one has its header read (a missing column is an empty
+/// field, or -1). Returns list.Loaded. The caller switches the price column and
 /// the currency symbol (ApplyPriceListState).
 bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPriceList &list);
 /// LoadPriceListFile into PriceList with SetupData; on success the money format

@@ -64,6 +64,8 @@ public:
             m_y += 10;
             AddLabel(m_doc.TotalLine, 8, false);
         }
+        if (!m_doc.UnpricedLine.isEmpty())
+            AddLabel(m_doc.UnpricedLine, 8, false);
         AddHeading(m_doc.DataHeading);
         AddTable(m_doc.Data, false);
         AddHeading(m_doc.NotesHeading);

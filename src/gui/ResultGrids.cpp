@@ -135,4 +135,8 @@ void ApplyPricePanelTexts(const TPricePanel &panel)
 void ShowTotalPrice(const TPricePanel &panel, const TItemList &list)
 {
     panel.Total->setText(list.PriceListOpen ? FormatPrice(list.Total) : QString());
+    const QString unpriced = UnpricedItemsLine(list);
+    panel.Unpriced->setText(unpriced);
+    panel.Unpriced->setToolTip(unpriced);
+    panel.Unpriced->setVisible(!unpriced.isEmpty());
 }

@@ -31,8 +31,10 @@ struct TPricePanel {
     QLabel *Date = nullptr;
     QLabel *TotalCaption = nullptr;
     QLabel *Total = nullptr;
+    QLabel *Unpriced = nullptr; // under the total: the items the list has no price for
 };
 /// Country, date and currency lines of the open price list; all empty without one.
 void ApplyPricePanelTexts(const TPricePanel &panel);
-/// The total as the list shows prices; empty without a price list.
+/// The total as the list shows prices, empty without a price list, and under it
+/// the line naming the unpriced items, shown only when there are some.
 void ShowTotalPrice(const TPricePanel &panel, const TItemList &list);

@@ -347,7 +347,9 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
 
     pnlPriceList = new QWidget(tabResultItems);
     pnlPriceList->setObjectName(QStringLiteral("pnlPriceList"));
-    pnlPriceList->setFixedHeight(52);
+    // 52 pixels high; the line naming unpriced items makes it taller when shown.
+    pnlPriceList->setMinimumHeight(52);
+    pnlPriceList->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *priceGrid = new QGridLayout(pnlPriceList);
     priceGrid->setContentsMargins(6, 4, 6, 4);
     lblPriceListCountry = new QLabel(pnlPriceList);
@@ -367,12 +369,18 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     QPalette totalPalette = lblTotalPrice->palette();
     totalPalette.setColor(QPalette::Window, kTotalPriceBack);
     lblTotalPrice->setPalette(totalPalette);
+    lblUnpricedItems = new QLabel(pnlPriceList);
+    lblUnpricedItems->setObjectName(QStringLiteral("lblUnpricedItems"));
+    lblUnpricedItems->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblUnpricedItems->setWordWrap(true);
+    lblUnpricedItems->hide();
     priceGrid->addWidget(lblPriceListCountry, 0, 0);
     priceGrid->addWidget(lblPriceListDate, 1, 0);
     priceGrid->addWidget(lblTxtTotalPrice, 0, 1);
     priceGrid->addWidget(lblTotalPrice, 0, 2);
+    priceGrid->addWidget(lblUnpricedItems, 2, 0, 1, 3);
     priceGrid->setColumnStretch(0, 1);
-    for (QLabel *label : {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice})
+    for (QLabel *label : {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice, lblUnpricedItems})
         label->setTextFormat(Qt::PlainText);
     itemsBox->addWidget(pnlPriceList);
 
@@ -497,6 +505,15 @@ void TFrmVarnexCfgMain::LoadPriceList()
 void TFrmVarnexCfgMain::WarnInvalidPriceList()
 {
     ::WarnInvalidPriceList();
+}
+
+void TFrmVarnexCfgMain::PriceListTurnedNotValid()
+{
+    // As a list that did not open: no price column, no panel, and the warning once,
+    // when the results are on show.
+    SetPriceColumns(false);
+    ApplyPricePanelTexts(PricePanel());
+    QTimer::singleShot(0, this, &TFrmVarnexCfgMain::WarnInvalidPriceList);
 }
 
 void TFrmVarnexCfgMain::CheckForUpdates()
@@ -769,6 +786,8 @@ void TFrmVarnexCfgMain::FillResultTabs()
 void TFrmVarnexCfgMain::FillItemList()
 {
     m_items = BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList));
+    if (m_items.PriceListFailed)
+        PriceListTurnedNotValid();
     FillItemGrid(grdItems, m_items);
     ShowTotalPrice(PricePanel(), m_items);
 }
@@ -781,7 +800,7 @@ void TFrmVarnexCfgMain::FillDataSheet()
 
 TPricePanel TFrmVarnexCfgMain::PricePanel() const
 {
-    return {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice};
+    return {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice, lblUnpricedItems};
 }
 
 void TFrmVarnexCfgMain::actSaveConfigurationExecute()

@@ -144,6 +144,7 @@ private:
     // Start-up steps served by other parts of the program.
     void LoadPriceList();
     void WarnInvalidPriceList();
+    void PriceListTurnedNotValid();
     void CheckForUpdates();
     void LoadStandardUpsList();
     void ClosePriceListDatabase();
@@ -216,6 +217,7 @@ public:
     QLabel *lblPriceListDate = nullptr;
     QLabel *lblTxtTotalPrice = nullptr;
     QLabel *lblTotalPrice = nullptr;
+    QLabel *lblUnpricedItems = nullptr;
     QTableWidget *grdData = nullptr;
     QMenu *PopupMenuLayout = nullptr;
     QMenu *PopupMenuTable = nullptr;

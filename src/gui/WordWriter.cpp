@@ -246,6 +246,8 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
     body += ContentTable(doc.Items);
     if (doc.PriceListOpen)
         body += Paragraph(kBody, doc.TotalLine);
+    if (!doc.UnpricedLine.isEmpty())
+        body += Paragraph(kBody, doc.UnpricedLine);
     body += Paragraph(kSectionTitle, doc.DataHeading);
     body += ContentTable(doc.Data);
     body += Paragraph(kSectionTitle, doc.NotesHeading);

@@ -494,6 +494,8 @@ private slots:
                                                   4, QJsonValue()}};
         QCOMPARE(out["items"].toArray(), expectedItems);
         QCOMPARE(out["totalPrice"], QJsonValue());
+        QVERIFY(!out.contains("unpricedItems"));
+        QVERIFY(!out.contains("priceListNotValid"));
         QCOMPARE(out["dataSheet"].toArray().first(), QJsonValue(QJsonArray{"Input configuration", "Three-phase"}));
         QCOMPARE(out["dataSheet"].toArray().last(),
                  QJsonValue(QJsonArray{"Weight of each battery cabinet", "1  x  760 Kg"}));
@@ -510,6 +512,38 @@ private slots:
         QCOMPARE(prices, (QStringList{"3,000.00", "1,750.00", "3,900.00", "180.00"}));
         QCOMPARE(out["totalPrice"].toString(), QStringLiteral("12,870.00")); // 3000 + 3 x 1750 + 3900 + 4 x 180
         QCOMPARE(out["result"].toObject()["TotalPrice"].toDouble(), 12870.0);
+        QCOMPARE(out["unpricedItems"], QJsonValue(QJsonArray()));
+
+        // The one item the sample list has no price for: a zero price, named.
+        out = Size(R"({"sizeLine": 1, "modularBatteryCabinet": false,
+                       "accessories": [{"record": 20080}, {"record": 20100, "quantity": 4}]})");
+        QCOMPARE(out["ok"], QJsonValue(true));
+        const QJsonArray usb = out["items"].toArray().at(3).toArray();
+        QCOMPARE(usb.at(0), QJsonValue("QV-ACC-SUP-USB"));
+        QCOMPARE(usb.at(3), QJsonValue("0.00"));
+        QCOMPARE(out["totalPrice"].toString(), QStringLiteral("12,870.00"));
+        QCOMPARE(out["unpricedItems"], QJsonValue(QJsonArray{"QV-ACC-SUP-USB"}));
+
+        // A page that only the price query reads is damaged: that answer and every
+        // later one carry no prices, and say why.
+        const QByteArray damaged = SampleListDamagedFor("Components", "QV-PM-34");
+        QVERIFY(!damaged.isEmpty());
+        QFile::remove(priceList);
+        QFile damagedFile(priceList);
+        QVERIFY(damagedFile.open(QIODevice::WriteOnly));
+        damagedFile.write(damaged);
+        damagedFile.close();
+        const TRunOutput twice = Run("[" + request + "," + request + "]");
+        QCOMPARE(twice.ExitCode, 0);
+        for (const QJsonValue &answer : twice.Doc.array()) {
+            const QJsonObject o = answer.toObject();
+            QCOMPARE(o["items"].toArray(), expectedItems);
+            QCOMPARE(o["totalPrice"], QJsonValue());
+            QCOMPARE(o["result"].toObject()["TotalPrice"].toDouble(), 0.0);
+            QVERIFY(!o.contains("unpricedItems"));
+            QCOMPARE(o["priceListNotValid"], QJsonValue(true));
+        }
+        QVERIFY(twice.Err.isEmpty());
 
         // A file that does not open: no prices, as without a list, and no message on the way.
         QFile::remove(priceList);
@@ -520,6 +554,7 @@ private slots:
         const TRunOutput r = Run(request);
         QCOMPARE(r.ExitCode, 0);
         QCOMPARE(r.Doc.object()["totalPrice"], QJsonValue());
+        QCOMPARE(r.Doc.object()["priceListNotValid"], QJsonValue(true));
         QVERIFY(r.Err.isEmpty());
         QFile::remove(priceList);
     }

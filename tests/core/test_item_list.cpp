@@ -10,8 +10,12 @@
 #include "TextUtils.h"
 #include "Vendor.h"
 
+#include <QFile>
 #include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <optional>
 
 namespace {
 
@@ -220,6 +224,114 @@ private slots:
         QCOMPARE(qlonglong(result.TotalPrice), qlonglong(0));
         for (const QStringList &row : Texts(unpriced))
             QCOMPARE(row.size(), 3);
+    }
+
+    void unpricedItemsAreNamed()
+    {
+        // A standard model in debug mode: its components have no code and are not
+        // named; an item in two rows is named once; the line under the total names them.
+        TSized s = Size(R"({"sizeLine": 1, "accessories": [{"record": 20080}, {"record": 20100, "quantity": 4}]})");
+        s.Result.Accessories.Accessories.append({20080, 2});
+        TItemListContext context = Context(true);
+        context.ShowPrices = true;
+        context.Prices = [](const QString &, const QString &code) -> std::optional<TCurrency> {
+            return code == QLatin1String("QV-STD-10K") ? 10000 : -1;
+        };
+        const TItemList list = BuildItemList(s.Request, s.Result, context);
+        QCOMPARE(list.Rows.first().Code, QStringLiteral("QV-STD-10K"));
+        QVERIFY(list.Rows[1].Code.isEmpty() && list.Rows[1].PriceMissing);
+        QCOMPARE(list.UnpricedCodes, (QStringList{"QV-ACC-SUP-USB", "QV-SW-RCCMD-01"}));
+        QCOMPARE(UnpricedItemsLine(list), QStringLiteral("No price in the price list, not included in the total: "
+                                                         "QV-ACC-SUP-USB, QV-SW-RCCMD-01"));
+        QCOMPARE(qlonglong(list.Total), qlonglong(10000));
+
+        // Every item priced, or no price list: no line.
+        context.Prices = [](const QString &, const QString &) -> std::optional<TCurrency> { return 10000; };
+        const TItemList priced = BuildItemList(s.Request, s.Result, context);
+        QVERIFY(priced.UnpricedCodes.isEmpty());
+        QVERIFY(UnpricedItemsLine(priced).isEmpty());
+        QVERIFY(UnpricedItemsLine(BuildItemList(s.Request, s.Result, Context(true))).isEmpty());
+    }
+
+    void unreadableListGivesNoPrices()
+    {
+        // The list cannot be read at the second item: no prices at all rather than
+        // zeros, and nothing more is asked of it.
+        TSized s = Size(R"({"sizeLine": 1, "specialConfig": "emptyDrawers"})");
+        int asked = 0;
+        TItemListContext context = Context();
+        context.ShowPrices = true;
+        context.Prices = [&asked](const QString &, const QString &) -> std::optional<TCurrency> {
+            if (++asked == 2)
+                return std::nullopt;
+            return 10000;
+        };
+        const TItemList list = BuildItemList(s.Request, s.Result, context);
+        QCOMPARE(asked, 2);
+        QVERIFY(list.PriceListFailed);
+        QVERIFY(!list.PriceListOpen);
+        QVERIFY(!list.ShowPrices);
+        QVERIFY(list.UnpricedCodes.isEmpty());
+        QCOMPARE(qlonglong(list.Total), qlonglong(0));
+        QCOMPARE(qlonglong(s.Result.TotalPrice), qlonglong(0));
+        QCOMPARE(Texts(list).size(), 3);
+        for (const QStringList &row : Texts(list))
+            QCOMPARE(row.size(), 3);
+    }
+
+    void damagedListNeverGivesAWrongTotal()
+    {
+        // The sample list with one bit flipped, at places spread over the whole file:
+        // the default sizing gets its right total, or no prices at all with the list
+        // not valid; never another total.
+        QFile sample(QStringLiteral(VX_BUILD_DIR "PriceList.tc"));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QByteArray bytes = sample.readAll();
+        QTemporaryDir dir;
+        const TSetupData saved = SetupData;
+        SetupData.DataPath = dir.path() + QStringLiteral("/");
+        const QString target = SetupData.DataPath + QLatin1String(kPriceListFileName);
+        const TSized s = Size("{}");
+        auto build = [&](const QByteArray &file, TResultParameters &result) {
+            QFile out(target);
+            if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size())
+                qFatal("cannot write %s", qPrintable(target));
+            out.close();
+            SetupData.ShowPrices = LoadPriceList();
+            result = s.Result;
+            return BuildItemList(s.Request, result, ProgramItemListContext(m_session.StandardUps));
+        };
+        TResultParameters result;
+        const TItemList intact = build(bytes, result);
+        QCOMPARE(FormatPrice(intact.Total), QStringLiteral("21,520.00 ")); // 10700 + 3 x 2400 + 8 x 215 + 1900
+        const TRowTexts intactRows = Texts(intact);
+
+        constexpr int kPlaces = 240;
+        int rightTotal = 0, refusedAtOpen = 0, failedWhileListing = 0;
+        for (int i = 0; i < kPlaces; ++i) {
+            const qsizetype offset = qsizetype(i) * bytes.size() / kPlaces + i % 11;
+            QByteArray damaged = bytes;
+            damaged[offset] = char(damaged[offset] ^ (1 << (i % 8)));
+            const TItemList list = build(damaged, result);
+            const QByteArray where = "byte " + QByteArray::number(offset);
+            if (list.PriceListOpen) {
+                QVERIFY2(Texts(list) == intactRows, where.constData());
+                QVERIFY2(list.Total == intact.Total && result.TotalPrice == intact.Total, where.constData());
+                ++rightTotal;
+                continue;
+            }
+            QVERIFY2(!PriceList.Loaded && PriceList.NotValid && PriceListDatabase() == nullptr, where.constData());
+            QVERIFY2(!list.ShowPrices && result.TotalPrice == 0, where.constData());
+            (SetupData.ShowPrices ? failedWhileListing : refusedAtOpen) += 1;
+        }
+        ClosePriceListDatabase();
+        PriceList = TPriceList();
+        SetupData = saved;
+        qInfo("%d right totals, %d lists refused at the open, %d failed while listing", rightTotal, refusedAtOpen,
+              failedWhileListing);
+        QVERIFY(rightTotal > 0);
+        QVERIFY(refusedAtOpen > 0);
+        QVERIFY(failedWhileListing > 0);
     }
 
     void totalStaysFixedPoint()

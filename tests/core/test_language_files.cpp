@@ -94,6 +94,7 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsLayoutInverter", "%d"},
     {"Main", "ResultsLayoutBattery", "%d"},
     {"Main", "ResultsItemsTotalPrice", "%s"},
+    {"Main", "ResultsItemsUnpriced", "%s"},
     {"Main", "ResultsDataTableParameter", ""},
     {"Main", "ResultsDataTableValue", ""},
     {"Main", "ResultsDataInputConfig", ""},
@@ -382,13 +383,14 @@ private slots:
             QVERIFY2(!seen.contains(id), qPrintable(id));
             seen.insert(id);
         }
-        // The keys the offer has always read, the 11 of the runtime and heat tab and
-        // the 8 of the configuration files (2 menu entries, 6 messages).
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8);
+        // The keys the offer has always read, the 11 of the runtime and heat tab,
+        // the 8 of the configuration files (2 menu entries, 6 messages) and the
+        // line naming the unpriced items.
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42 + 11 + 2);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1);
         QCOMPARE(perSection.value("Commons"), 21);
         QCOMPARE(perSection.value("Messages"), 18 + 6);
         QCOMPARE(perSection.value("Ups"), 13);

@@ -14,6 +14,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <limits>
+#include <optional>
+
 namespace {
 
 /// The sample content: a header row and one priced item per table.
@@ -39,6 +42,26 @@ void WriteBytes(const QString &fileName, const QByteArray &bytes)
     QFile file(fileName);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(bytes);
+}
+
+/// A price as the tests compare it; a query without an answer as the lowest number.
+constexpr qlonglong kNoAnswer = std::numeric_limits<qlonglong>::min();
+qlonglong Answer(const std::optional<TCurrency> &price)
+{
+    return price ? qlonglong(*price) : kNoAnswer;
+}
+
+/// Runs SQL on a price list with the command-line engine; its messages, empty when all went well.
+QByteArray RunSql(const QString &fileName, const QString &password, const QString &sql)
+{
+    QProcess engine;
+    engine.start(QStringLiteral("sqlcipher"), {fileName});
+    if (!engine.waitForStarted())
+        return "not started";
+    engine.write(QStringLiteral("PRAGMA key='%1';\n%2\n").arg(password, sql).toUtf8());
+    engine.closeWriteChannel();
+    engine.waitForFinished();
+    return engine.readAllStandardError() + engine.readAllStandardOutput();
 }
 
 } // namespace
@@ -202,6 +225,73 @@ private slots:
         QVERIFY(!PriceList.NotValid);
     }
 
+    void headerColumnsMissing_data()
+    {
+        // A header table of the vendor's own making: a column it lacks is an empty
+        // field (or -1), never the column's name.
+        QTest::addColumn<QString>("columns");
+        QTest::addColumn<QString>("values");
+        QTest::addColumn<int>("country");
+        QTest::addColumn<QString>("countryName");
+        QTest::addColumn<QString>("currency");
+        QTest::addColumn<QString>("validityDate");
+        QTest::newRow("no CountryName, no Currency")
+            << "CountryID INTEGER, ValidityDate TEXT" << "39, '20270101'" << 39 << "" << "" << "20270101";
+        QTest::newRow("only the country name") << "CountryName TEXT" << "'Italia'" << -1 << "Italia" << "" << "";
+        QTest::newRow("no CountryID") << "CountryName TEXT, Currency TEXT, ValidityDate TEXT"
+                                      << "'Italia', 'EUR', '20270101'" << -1 << "Italia" << "EUR" << "20270101";
+    }
+
+    void headerColumnsMissing()
+    {
+        QFETCH(QString, columns);
+        QFETCH(QString, values);
+        QFETCH(int, country);
+        QFETCH(QString, countryName);
+        QFETCH(QString, currency);
+        QFETCH(QString, validityDate);
+        TPriceListContent content = SampleContent();
+        content.HasInfoTable = false;
+        const QString password = PriceListPassword("Quenvar");
+        Make(Target(), password, content);
+        QCOMPARE(RunSql(Target(), password,
+                        QStringLiteral("CREATE TABLE PriceListInfo (%1);\nINSERT INTO PriceListInfo VALUES (%2);")
+                            .arg(columns, values)),
+                 QByteArray());
+        QVERIFY(LoadPriceList());
+        QCOMPARE(PriceList.CountryID, country);
+        QCOMPARE(PriceList.CountryName, countryName);
+        QCOMPARE(PriceList.Currency, currency);
+        QCOMPARE(PriceList.ValidityDate, validityDate);
+        QCOMPARE(PriceListCountryLine(PriceList), "Price list: " + countryName);
+        QVERIFY(!PriceList.NotValid);
+        // The prices are read as from any other list.
+        QCOMPARE(Answer(QueryPrice("Components", "QV-Components")), qlonglong(125000));
+    }
+
+    void damagedPageIsNoPrice()
+    {
+        // A page that only the price query reads: no answer rather than "no price",
+        // and from then on the list is not valid, with the warning once.
+        const QByteArray damaged = SampleListDamagedFor("Components", "QV-PM-50");
+        QVERIFY2(!damaged.isEmpty(), "no damaged place found that only the price query meets");
+        WriteBytes(Target(), damaged);
+        TRecordingMessageService boxes;
+        QVERIFY(LoadPriceList());
+        QCOMPARE(PriceList.CountryName, QStringLiteral("Italia"));
+        QCOMPARE(Answer(QueryPrice("Components", "QV-PM-50")), kNoAnswer);
+        QVERIFY(!PriceList.Loaded);
+        QVERIFY(PriceList.NotValid);
+        QVERIFY(PriceList.CountryName.isEmpty());
+        QVERIFY(PriceListDatabase() == nullptr);
+        // Closed: nothing more is asked of the file.
+        QCOMPARE(Answer(QueryPrice("Components", "QV-PM-50")), qlonglong(-1));
+        QVERIFY(boxes.Messages.isEmpty());
+        QVERIFY(WarnInvalidPriceList());
+        QVERIFY(!WarnInvalidPriceList());
+        QCOMPARE(boxes.Texts(), QStringList{"The price list cannot be opened. Prices will not be shown."});
+    }
+
     void priceQueries_data()
     {
         QTest::addColumn<QString>("table");
@@ -248,11 +338,11 @@ private slots:
         };
         Make(Target(), PriceListPassword("Quenvar"), content);
         QVERIFY(LoadPriceList());
-        QCOMPARE(qlonglong(QueryPrice(table, code)), price);
+        QCOMPARE(Answer(QueryPrice(table, code)), price);
         // The prepared query serves the next lookup as well.
-        QCOMPARE(qlonglong(QueryPrice(table, code)), price);
+        QCOMPARE(Answer(QueryPrice(table, code)), price);
         ClosePriceListDatabase();
-        QCOMPARE(qlonglong(QueryPrice(table, code)), qlonglong(-1));
+        QCOMPARE(Answer(QueryPrice(table, code)), qlonglong(-1));
     }
 
     void heldWhileOpen()
@@ -260,25 +350,16 @@ private slots:
         // While the program has the list open, another program cannot change it.
         Make(Target(), PriceListPassword("Quenvar"), SampleContent());
         QVERIFY(LoadPriceList());
-        QCOMPARE(qlonglong(QueryPrice("Components", "QV-Components")), qlonglong(125000));
-        const QString change =
-            QStringLiteral("PRAGMA key='%1';\nUPDATE Components SET Price = 1;\n").arg(PriceListPassword("Quenvar"));
+        QCOMPARE(Answer(QueryPrice("Components", "QV-Components")), qlonglong(125000));
         auto runWriter = [&] {
-            QProcess writer;
-            writer.start(QStringLiteral("sqlcipher"), {Target()});
-            if (!writer.waitForStarted())
-                return QByteArray("not started");
-            writer.write(change.toUtf8());
-            writer.closeWriteChannel();
-            writer.waitForFinished();
-            return writer.readAllStandardError() + writer.readAllStandardOutput();
+            return RunSql(Target(), PriceListPassword("Quenvar"), QStringLiteral("UPDATE Components SET Price = 1;"));
         };
         QVERIFY2(runWriter().contains("locked"), "a writer got through while the list was open");
-        QCOMPARE(qlonglong(QueryPrice("Components", "QV-Components")), qlonglong(125000));
+        QCOMPARE(Answer(QueryPrice("Components", "QV-Components")), qlonglong(125000));
         ClosePriceListDatabase();
         QCOMPARE(runWriter(), QByteArray());
         QVERIFY(LoadPriceList());
-        QCOMPARE(qlonglong(QueryPrice("Components", "QV-Components")), qlonglong(10000));
+        QCOMPARE(Answer(QueryPrice("Components", "QV-Components")), qlonglong(10000));
     }
 };
 

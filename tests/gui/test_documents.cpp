@@ -201,6 +201,32 @@ private slots:
         QVERIFY(QFile::exists(dir.path() + "/converted/offer.pdf"));
     }
 
+    void unpricedItemNamedAfterTheTotal()
+    {
+        // The sample list has no price for the USB card: both documents name it right after the total.
+        TWindowWithResults w(true, QString(), SavedConfiguration(R"("accessories": [{"record": 20080}])"));
+        QTemporaryDir dir;
+        w.Save(2, dir.path() + "/offer.pdf");
+        w.Save(1, dir.path() + "/offer.doc");
+        QCOMPARE(w.Boxes.Messages.size(), 2);
+        const QString total = QStringLiteral("Total price (EUR): 21,520.00");
+        const QString unpriced = QStringLiteral("No price in the price list, not included in the total: QV-ACC-SUP-USB");
+
+        const QStringList lines = NonEmptyLines(Run("pdftotext", {"-layout", dir.path() + "/offer.pdf", "-"}));
+        const qsizetype at = lines.indexOf(total);
+        QVERIFY2(at > 0 && lines.value(at + 1) == unpriced, qPrintable(lines.join('\n')));
+
+        int exitCode = -1;
+        const QString out =
+            Run("/usr/bin/python3", {VX_SOURCE_DIR "tests/support/read_docx.py", dir.path() + "/offer.doc"}, &exitCode);
+        QCOMPARE(exitCode, 0);
+        QStringList paragraphs;
+        for (const QJsonValue &p : QJsonDocument::fromJson(out.toUtf8()).object()["paragraphs"].toArray())
+            paragraphs << p.toString();
+        const qsizetype wordAt = paragraphs.indexOf(total);
+        QVERIFY2(wordAt > 0 && paragraphs.value(wordAt + 1) == unpriced, qPrintable(paragraphs.join('\n')));
+    }
+
     void failedSavesLeaveNothing_data()
     {
         QTest::addColumn<int>("filter");

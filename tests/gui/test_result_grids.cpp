@@ -7,6 +7,7 @@
 #include "TestSupport.h"
 
 #include "Globals.h"
+#include "OfferDocument.h"
 #include "PriceList.h"
 #include "ResultGrids.h"
 #include "TFrmVarnexCfgMain.h"
@@ -265,6 +266,70 @@ private slots:
         QVERIFY(!window.pnlPriceList->isVisibleTo(window.tabResultItems));
         QCOMPARE(qlonglong(ResultParameters.TotalPrice), qlonglong(0));
         QVERIFY(boxes.Messages.isEmpty());
+        window.close();
+    }
+
+    void unpricedItemNamedUnderTheTotal()
+    {
+        // The sample list has no price for the USB card: it shows 0.00 and is named under the total.
+        TWindowWithResults w(true, QString(), SavedConfiguration(R"("accessories": [{"record": 20080}])"));
+        TFrmVarnexCfgMain &window = *w.Window;
+        window.pageControlResult->setCurrentWidget(window.tabResultItems);
+        const QStringList usb = GridTexts(window.grdItems).last();
+        QCOMPARE(usb.first(), QStringLiteral(" QV-ACC-SUP-USB"));
+        QCOMPARE(usb.last(), QStringLiteral("0.00 "));
+        QCOMPARE(window.lblTotalPrice->text(), QStringLiteral("21,520.00 "));
+        QTRY_VERIFY(window.lblUnpricedItems->isVisible());
+        QCOMPARE(window.lblUnpricedItems->text(),
+                 QStringLiteral("No price in the price list, not included in the total: QV-ACC-SUP-USB"));
+        // Under the total, whole, inside the panel and the tab.
+        const QRect total = window.lblTotalPrice->geometry();
+        const QRect line = window.lblUnpricedItems->geometry();
+        QVERIFY(line.top() >= total.bottom());
+        QVERIFY(window.pnlPriceList->rect().contains(line));
+        QVERIFY(window.tabResultItems->rect().contains(window.pnlPriceList->geometry()));
+        QVERIFY(line.height() >= window.lblUnpricedItems->heightForWidth(line.width()));
+        QVERIFY(w.Boxes.Messages.isEmpty());
+
+        // A configuration whose items are all priced has no such line.
+        w.Boxes.Answers = {true};
+        RunWizardWithDefaults(window);
+        QVERIFY(!window.lblUnpricedItems->isVisible());
+        QVERIFY(window.lblUnpricedItems->text().isEmpty());
+    }
+
+    void listDamagedWhileListingWarnsOnce()
+    {
+        // The list opens, but a page the prices of this configuration are on is damaged:
+        // no prices and no total, as without a list, and the warning once.
+        TTempHome home;
+        const QByteArray damaged = SampleListDamagedFor(QStringLiteral("Components"), QStringLiteral("QV-PM-50"));
+        QVERIFY(!damaged.isEmpty());
+        InstallFile(PriceListPath(home), &damaged);
+        TRecordingMessageService boxes;
+        TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
+        window.show();
+        QTRY_VERIFY(window.FirstIdleDone());
+        QVERIFY(boxes.Messages.isEmpty()); // the list opened
+        QCOMPARE(window.grdItems->columnCount(), 4);
+        RunWizardWithDefaults(window);
+        QTRY_COMPARE(boxes.Messages.size(), 1);
+        QCOMPARE(boxes.Messages[0].Kind, QStringLiteral("warning"));
+        QCOMPARE(boxes.Messages[0].Text, QStringLiteral("The price list cannot be opened. Prices will not be shown."));
+        QCOMPARE(HeaderTexts(window.grdItems), (QStringList{"Code", "Description", "Quantity"}));
+        QCOMPARE(GridTexts(window.grdItems).first(),
+                 (QStringList{" QV-IC-12-60H", " UPS cabinet with 12 power module slots", "1"}));
+        QVERIFY(!window.pnlPriceList->isVisibleTo(window.tabResultItems));
+        QCOMPARE(qlonglong(ResultParameters.TotalPrice), qlonglong(0));
+        const TOfferDocument doc = window.OfferDocumentForTests();
+        QVERIFY(!doc.PriceListOpen && doc.TotalLine.isEmpty() && doc.Items.ColumnCount() == 3);
+
+        // The next configuration is listed without prices and without another word.
+        boxes.Answers = {true};
+        RunWizardWithDefaults(window);
+        QTest::qWait(50);
+        QCOMPARE(boxes.Texts().filter(QStringLiteral("price list")).size(), 1);
+        QCOMPARE(window.grdItems->columnCount(), 3);
         window.close();
     }
 

@@ -59,14 +59,22 @@ inline void WriteLanguageSetting(const TTempHome &home, const QString &languageF
     settings.write("[Setup]\r\nCheckUpdates=0\r\nLanguageFile=" + languageFile.toLatin1() + "\r\n");
 }
 
+/// A configuration file of this program version with the given request keys (JSON members, comma-separated).
+inline QByteArray SavedConfiguration(const QByteArray &members)
+{
+    return R"({"programVersion": ")" + ProgramVersion().toUtf8() + R"(", "savedOn": "2026-12-01", )" + members + "}";
+}
+
 /// The window with a finished default configuration, optionally with the sample price list and in
-/// the language of another language file than English.lng.
+/// the language of another language file than English.lng; with a configuration file's text, that
+/// file is opened at start instead of running the wizard.
 struct TWindowWithResults {
     TTempHome Home;
     TRecordingMessageService Boxes;
     std::unique_ptr<TFrmVarnexCfgMain> Window;
 
-    explicit TWindowWithResults(bool prices, const QString &languageFile = QString())
+    explicit TWindowWithResults(bool prices, const QString &languageFile = QString(),
+                                const QByteArray &configuration = QByteArray())
     {
         if (!languageFile.isEmpty())
             WriteLanguageSetting(Home, languageFile);
@@ -75,12 +83,22 @@ struct TWindowWithResults {
             QDir().mkpath(QFileInfo(list).absolutePath());
             QFile::copy(QStringLiteral(VX_BUILD_DIR "PriceList.tc"), list);
         }
-        Window = std::make_unique<TFrmVarnexCfgMain>(OptionsFor(BuiltProgramPath()));
+        QStringList arguments;
+        if (!configuration.isEmpty()) {
+            arguments << Home.Path() + QStringLiteral("/start.vxcfg");
+            QFile file(arguments.first());
+            if (!file.open(QIODevice::WriteOnly) || file.write(configuration) != configuration.size())
+                qWarning("cannot write the configuration file");
+        }
+        Window = std::make_unique<TFrmVarnexCfgMain>(OptionsFor(BuiltProgramPath(), arguments));
         Window->show();
         if (!QTest::qWaitForWindowExposed(Window.get()))
             qWarning("the window was not exposed");
         QTRY_VERIFY(Window->FirstIdleDone());
-        RunWizardWithDefaults(*Window);
+        if (configuration.isEmpty())
+            RunWizardWithDefaults(*Window);
+        else
+            QTRY_VERIFY(Window->HasConfiguration());
     }
     ~TWindowWithResults()
     {

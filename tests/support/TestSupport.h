@@ -53,3 +53,8 @@ inline QString BuiltProgramPath() { return QStringLiteral(VX_PROGRAM_DIR); }
 /// SetupData for the built program folder in English (vendor "Quenvar") with its
 /// vendor library loaded, as the core tests that size whole requests need it.
 bool UseBuiltProgram();
+
+/// The build's sample price list with one bit flipped where the list still opens
+/// and its header reads, but the price of `code` in `table` cannot be read: a
+/// damaged page that only the price query meets. Empty when there is no such place.
+QByteArray SampleListDamagedFor(const QString &table, const QString &code);
