@@ -247,11 +247,10 @@ bool MakeDatabase(const QString &password, const TPriceListContent &content, QBy
         return false;
     }
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = file.errorString();
+    if (!file.open(QIODevice::ReadOnly) || !ReadAtMost(file, file.size(), bytes)) {
+        error = QStringLiteral("the file could not be read back: ") + file.errorString();
         return false;
     }
-    bytes = file.readAll();
     return true;
 }
 

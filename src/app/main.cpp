@@ -38,6 +38,8 @@ constexpr int kStartupFailedExitCode = 1;
 
 int main(int argc, char **argv)
 {
+    if (IsHelpRequest(argc, argv))
+        return PrintUsage();
     if (HasArgument(argc, argv, "--size"))
         return RunHeadlessMain(argc, argv);
 

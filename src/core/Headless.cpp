@@ -814,19 +814,27 @@ int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, c
             bytes.remove(0, 1);
         return bytes;
     };
+    // Answers that cannot be written end the run: nobody would read the rest.
+    auto written = [&out](const QByteArray &bytes) { return out.write(bytes) == bytes.size(); };
     QJsonValue value;
+    bool ok = true;
     if (!reader.IsArray()) {
         if (reader.Next(value))
-            out.write(answer(value, 0) + '\n');
-        return 0;
+            ok = written(answer(value, 0) + '\n');
+    } else {
+        ok = written("[");
+        bool first = true;
+        while (ok && reader.Next(value)) {
+            ok = written(first ? "\n    " : ",\n    ") && written(answer(value, 1));
+            first = false;
+        }
+        ok = ok && written(first ? "]\n" : "\n]\n");
     }
-    out.write("[");
-    bool first = true;
-    while (reader.Next(value)) {
-        out.write(first ? "\n    " : ",\n    ");
-        first = false;
-        out.write(answer(value, 1));
+    if (auto *file = qobject_cast<QFileDevice *>(&out))
+        ok = file->flush() && ok;
+    if (!ok) {
+        err << "Cannot write the answers: " << out.errorString() << Qt::endl;
+        return 1;
     }
-    out.write(first ? "]\n" : "\n]\n");
     return 0;
 }

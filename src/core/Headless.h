@@ -62,5 +62,6 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
 /// Reads the file, writes the answer (object or array) to `out` as UTF-8, each
 /// request's answer as soon as it is ready; messages on `err`. The whole file is
 /// checked before the first answer is written. Returns the process exit status:
-/// 0, or 2 for an unreadable file or malformed JSON.
+/// 0; 1 when the answers cannot be written to `out` (the run stops there, the
+/// reason on `err`); 2 for an unreadable file or malformed JSON.
 int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks);

@@ -7,8 +7,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QList>
+#include <QDeadlineTimer>
+#include <QLockFile>
 #include <QMutex>
-#include <QSaveFile>
+#include <QThread>
 
 #include <sys/stat.h>
 
@@ -22,9 +24,9 @@ constexpr int kMaxValueLength = 2047; // the profile functions' 2048-character b
 enum class TLineKind { Other, Section, Key };
 
 struct TIniLine {
-    qsizetype Start = 0;     // first byte in the file
+    qsizetype Start = 0;     // first byte in the text
     qsizetype Length = 0;    // bytes before the line end
-    qsizetype EndLength = 0; // 0 (last line without line end), 1 (LF) or 2 (CRLF)
+    qsizetype EndLength = 0; // 0 (last line without line end), 1 (CR or LF) or 2 (CRLF)
     TLineKind Kind = TLineKind::Other;
     QString Name;            // section or key name as written, trimmed
     QString RawValue;        // key lines: the text after '=', untrimmed
@@ -33,31 +35,41 @@ struct TIniLine {
 };
 
 struct TIniText {
-    QByteArray Bytes;
+    QByteArray Bytes; // the file's 8-bit text, or a UTF-16 file's text in UTF-8
+    TUtf16Order Utf16 = TUtf16Order::None;
     QList<TIniLine> Lines;
     bool AnyLegacy = false;
 };
 
 QString Fold(const QString &name) { return TrimBlanksAndControls(name).toCaseFolded(); }
 
-// Splits the file into lines and classifies them as the profile functions do.
-TIniText ParseIni(const QByteArray &bytes)
+// The first CR or LF from `pos`, or the end.
+qsizetype LineEnd(const QByteArray &bytes, qsizetype pos)
+{
+    const char *data = bytes.constData();
+    for (qsizetype i = pos; i < bytes.size(); ++i)
+        if (data[i] == '\n' || data[i] == '\r')
+            return i;
+    return bytes.size();
+}
+
+// Splits the file into lines and classifies them as the profile functions do:
+// CR, LF and CRLF each end a line; a file with a UTF-16 byte order mark is UTF-16.
+TIniText ParseIni(const QByteArray &fileBytes)
 {
     TIniText ini;
-    ini.Bytes = bytes;
+    ini.Utf16 = Utf16OrderOf(fileBytes);
+    ini.Bytes = ini.Utf16 == TUtf16Order::None ? fileBytes : DecodeUtf16(fileBytes, ini.Utf16).toUtf8();
+    const QByteArray &bytes = ini.Bytes;
     qsizetype pos = 0;
     while (pos < bytes.size()) {
         TIniLine line;
         line.Start = pos;
-        qsizetype lf = bytes.indexOf('\n', pos);
-        qsizetype end = lf < 0 ? bytes.size() : lf;
-        line.EndLength = lf < 0 ? 0 : 1;
-        if (end > pos && bytes[end - 1] == '\r' && lf >= 0) {
-            --end;
-            line.EndLength = 2;
-        }
+        const qsizetype end = LineEnd(bytes, pos);
+        if (end < bytes.size())
+            line.EndLength = bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
         line.Length = end - pos;
-        pos = lf < 0 ? bytes.size() : lf + 1;
+        pos = end + line.EndLength;
 
         QByteArray raw = bytes.mid(line.Start, line.Length);
         if (line.Start == 0 && raw.startsWith("\xEF\xBB\xBF"))
@@ -96,7 +108,9 @@ TIniText ParseIni(const QByteArray &bytes)
 
 QString CleanValue(const QString &raw)
 {
-    QString v = TrimBlanksAndControls(raw);
+    // The value is a zero-terminated text there: a NUL ends it.
+    const qsizetype nul = raw.indexOf(QChar(0));
+    QString v = TrimBlanksAndControls(nul < 0 ? raw : raw.left(nul));
     if (v.size() >= 2 && v.startsWith(u'"') && v.endsWith(u'"'))
         v = v.mid(1, v.size() - 2);
     if (v.size() > kMaxValueLength) {
@@ -354,36 +368,19 @@ bool IniKeyExists(const QString &fileName, const QString &section, const QString
     return sec != lookup.Sections.constEnd() && sec->contains(Fold(key));
 }
 
-bool IniWriteString(const QString &fileName, const QString &section, const QString &key, const QString &value)
+namespace {
+
+/// The file's text with key=value in the section: its line changed (the key
+/// keeps the file's spelling), or added after the section's last line, or in a
+/// new section at the end. New lines take the file's own line end and code page.
+QByteArray WithValue(const TIniText &ini, const QString &sectionName, const QString &keyName, const QString &value)
 {
-    // A line break inside any part would add lines of its own to the file.
-    const QString sectionName = TrimBlanksAndControls(section);
-    const QString keyName = TrimBlanksAndControls(key);
-    if (fileName.isEmpty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
-        keyName.isEmpty() || keyName.contains(u'=') || keyName.startsWith(u';') || keyName.startsWith(u'[') ||
-        sectionName.contains(u']') || value.size() > kMaxValueLength)
-        return false;
-
-    // Only a regular file (or a link to one) is read and replaced: a pipe would
-    // block for ever, a device would be replaced by a plain file.
-    QByteArray bytes;
-    const QFileInfo info(fileName);
-    if (info.exists() || info.isSymLink()) {
-        if (!info.isFile() || info.size() > kMaxIniBytes)
-            return false;
-        QFile existing(fileName);
-        if (!existing.open(QIODevice::ReadOnly))
-            return false;
-        if (!ReadAtMost(existing, kMaxIniBytes, bytes))
-            return false;
-    }
-    const TIniText ini = ParseIni(bytes);
-
-    // The file's own line end; CRLF files stay CRLF.
+    const QByteArray &bytes = ini.Bytes;
+    // The file's own line end; CRLF files stay CRLF, CR files CR.
     QByteArray eol = "\n";
     for (const TIniLine &line : ini.Lines) {
         if (line.EndLength > 0) {
-            eol = line.EndLength == 2 ? "\r\n" : "\n";
+            eol = bytes.mid(line.Start + line.Length, line.EndLength);
             break;
         }
     }
@@ -406,47 +403,104 @@ bool IniWriteString(const QString &fileName, const QString &section, const QStri
             break;
         }
     }
-
     QByteArray out;
-    if (sectionLine >= 0) {
-        qsizetype keyLine = -1;
-        qsizetype lastFilled = sectionLine;
-        for (qsizetype i = sectionLine + 1; i < ini.Lines.size(); ++i) {
-            const TIniLine &line = ini.Lines[i];
-            if (line.Kind == TLineKind::Section)
-                break;
-            if (line.Kind == TLineKind::Key && Fold(line.Name) == wantedKey) {
-                keyLine = i;
-                break;
-            }
-            if (!line.Blank)
-                lastFilled = i;
-        }
-        if (keyLine >= 0) {
-            // The one line changes; the key keeps the spelling the file gives it.
-            const TIniLine &line = ini.Lines[keyLine];
-            out = bytes.left(line.Start);
-            out += encode(line.Name + u'=' + StoredValue(value));
-            out += bytes.mid(line.Start + line.Length);
-        } else {
-            const TIniLine &after = ini.Lines[lastFilled];
-            const qsizetype insertAt = after.Start + after.Length + after.EndLength;
-            out = bytes.left(insertAt);
-            if (after.EndLength == 0)
-                out += eol;
-            out += encode(keyName + u'=' + StoredValue(value));
-            out += eol;
-            out += bytes.mid(insertAt);
-        }
-    } else {
+    if (sectionLine < 0) {
         out = bytes;
-        if (!out.isEmpty() && !out.endsWith('\n'))
+        if (!out.isEmpty() && !out.endsWith('\n') && !out.endsWith('\r'))
             out += eol;
         out += encode(u'[' + sectionName + u']');
         out += eol;
         out += encode(keyName + u'=' + StoredValue(value));
         out += eol;
+        return out;
     }
+    qsizetype keyLine = -1;
+    qsizetype lastFilled = sectionLine;
+    for (qsizetype i = sectionLine + 1; i < ini.Lines.size(); ++i) {
+        const TIniLine &line = ini.Lines[i];
+        if (line.Kind == TLineKind::Section)
+            break;
+        if (line.Kind == TLineKind::Key && Fold(line.Name) == wantedKey) {
+            keyLine = i;
+            break;
+        }
+        if (!line.Blank)
+            lastFilled = i;
+    }
+    if (keyLine >= 0) {
+        const TIniLine &line = ini.Lines[keyLine];
+        out = bytes.left(line.Start);
+        out += encode(line.Name + u'=' + StoredValue(value));
+        out += bytes.mid(line.Start + line.Length);
+        return out;
+    }
+    const TIniLine &after = ini.Lines[lastFilled];
+    const qsizetype insertAt = after.Start + after.Length + after.EndLength;
+    out = bytes.left(insertAt);
+    if (after.EndLength == 0)
+        out += eol;
+    out += encode(keyName + u'=' + StoredValue(value));
+    out += eol;
+    out += bytes.mid(insertAt);
+    return out;
+}
+
+// Programs started together each read the file, change one line and replace
+// it: without a lock between processes, the last one would drop the others'
+// lines. A write holds the lock for milliseconds; one older than the stale
+// time belongs to a program that hangs, and a lock not had within the wait
+// fails the write rather than the start.
+constexpr int kLockWaitMs = 5000;
+constexpr int kStaleLockMs = 10000;
+
+/// Takes the lock, trying again every few milliseconds (QLockFile's own wait
+/// doubles its pauses up to seconds) until the wait is over.
+bool TakeLock(QLockFile &lock)
+{
+    lock.setStaleLockTime(kStaleLockMs);
+    const QDeadlineTimer wait(kLockWaitMs);
+    while (!lock.tryLock(0)) {
+        if (lock.error() != QLockFile::LockFailedError || wait.hasExpired())
+            return false;
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+} // namespace
+
+bool IniWriteString(const QString &fileName, const QString &section, const QString &key, const QString &value)
+{
+    // A line break inside any part would add lines of its own to the file.
+    const QString sectionName = TrimBlanksAndControls(section);
+    const QString keyName = TrimBlanksAndControls(key);
+    if (fileName.isEmpty() || HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
+        keyName.isEmpty() || keyName.contains(u'=') || keyName.startsWith(u';') || keyName.startsWith(u'[') ||
+        sectionName.contains(u']') || value.size() > kMaxValueLength)
+        return false;
+
+    QLockFile lock(fileName + QStringLiteral(".lock"));
+    if (!TakeLock(lock))
+        return false;
+
+    // Only a regular file (or a link to one) is read and replaced: a pipe would
+    // block for ever, a device would be replaced by a plain file.
+    QByteArray fileBytes;
+    const QFileInfo info(fileName);
+    if (info.exists() || info.isSymLink()) {
+        if (!info.isFile() || info.size() > kMaxIniBytes)
+            return false;
+        QFile existing(fileName);
+        if (!existing.open(QIODevice::ReadOnly))
+            return false;
+        if (!ReadAtMost(existing, kMaxIniBytes, fileBytes))
+            return false;
+    }
+    const TIniText ini = ParseIni(fileBytes);
+    QByteArray out = WithValue(ini, sectionName, keyName, value);
+    // A UTF-16 file stays UTF-16, with its byte order mark.
+    if (ini.Utf16 != TUtf16Order::None)
+        out = EncodeUtf16(QString::fromUtf8(out), ini.Utf16);
 
     // Written beside the file and renamed over it: a failed write leaves the old file whole.
     QString error;

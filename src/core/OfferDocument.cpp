@@ -97,14 +97,17 @@ QString DataSheetText(const QVector<TDataRow> &sheet)
     return text;
 }
 
-QString WithExtension(const QString &fileName, const QString &extension)
+QString FileExtension(const QString &fileName)
 {
     const qsizetype slash = fileName.lastIndexOf(u'/');
     const qsizetype dot = fileName.lastIndexOf(u'.');
     // A dot that starts the name (".offer") is part of the name, not an extension.
-    if (dot > slash + 1)
-        return fileName.left(dot) + extension;
-    return fileName + extension;
+    return dot > slash + 1 ? fileName.mid(dot) : QString();
+}
+
+QString WithExtension(const QString &fileName, const QString &extension)
+{
+    return fileName.left(fileName.size() - FileExtension(fileName).size()) + extension;
 }
 
 QString NumberedFileName(const QString &pattern, int number)

@@ -65,6 +65,8 @@ QString ItemListText(const TItemList &items);
 /// The data sheet as plain text: "parameter  -->  value" a line, CR LF after each.
 QString DataSheetText(const QVector<TDataRow> &sheet);
 
+/// The name's extension with its dot (".doc"), or empty; a dot that starts the name is part of it.
+QString FileExtension(const QString &fileName);
 /// The name with its extension replaced by (or extended with) `extension` (".doc", ".pdf", ".bmp").
 QString WithExtension(const QString &fileName, const QString &extension);
 /// Expands "{n}" in a file name pattern with the number; a name without it is returned as it is.

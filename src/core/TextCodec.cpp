@@ -1,6 +1,7 @@
 #include "TextCodec.h"
 
 #include <QStringDecoder>
+#include <QStringEncoder>
 
 #include <limits>
 
@@ -78,6 +79,33 @@ QString DecodeText8Bit(const QByteArray &bytes)
             text.append(QChar(b));
     }
     return text;
+}
+
+TUtf16Order Utf16OrderOf(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE"))
+        return TUtf16Order::LittleEndian;
+    if (bytes.startsWith("\xFE\xFF"))
+        return TUtf16Order::BigEndian;
+    return TUtf16Order::None;
+}
+
+QString DecodeUtf16(const QByteArray &bytes, TUtf16Order order)
+{
+    // Only the mark read here is taken off; a second one is text.
+    QStringDecoder decoder(order == TUtf16Order::BigEndian ? QStringConverter::Utf16BE : QStringConverter::Utf16LE,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return decoder.decode(QByteArrayView(bytes).sliced(order == TUtf16Order::None ? 0 : qMin<qsizetype>(2, bytes.size())));
+}
+
+QByteArray EncodeUtf16(const QString &text, TUtf16Order order)
+{
+    const bool big = order == TUtf16Order::BigEndian;
+    QStringEncoder encoder(big ? QStringConverter::Utf16BE : QStringConverter::Utf16LE,
+                           QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QByteArray bytes = big ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    bytes += QByteArray(encoder.encode(text));
+    return bytes;
 }
 
 bool EncodeWindows1252(const QString &text, QByteArray &bytes)

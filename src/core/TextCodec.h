@@ -9,6 +9,13 @@
 
 /// 8-bit text from files and the vendor library: UTF-8, or Windows-1252 when not valid UTF-8.
 QString DecodeText8Bit(const QByteArray &bytes);
+/// The byte order of a file that starts with a UTF-16 byte order mark (FF FE or FE FF).
+enum class TUtf16Order { None, LittleEndian, BigEndian };
+TUtf16Order Utf16OrderOf(const QByteArray &bytes);
+/// The text of such a file, after its byte order mark.
+QString DecodeUtf16(const QByteArray &bytes, TUtf16Order order);
+/// The text as such a file holds it: the byte order mark, then UTF-16 in that order.
+QByteArray EncodeUtf16(const QString &text, TUtf16Order order);
 /// The text in Windows-1252; false when a character has no place in that code page.
 bool EncodeWindows1252(const QString &text, QByteArray &bytes);
 /// A whole number as settings and vendor texts hold it: optional sign and decimal digits,

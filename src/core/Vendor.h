@@ -14,8 +14,17 @@ typedef bool (*TVendorGetBitmap)(const char *name, const unsigned char **bytes, 
 
 /// Runs ReadVendorName, then loads the library from SetupData.ProgramPath.
 bool LoadVendorLibrary();
-/// Loads a library file by full name (tests, tools).
+/// Loads a library file by full name (tests, tools): only a whole shared object
+/// for this machine (CheckSharedObjectFile) that exports GetData.
 bool LoadVendorLibraryFile(const QString &fileName);
+/// Why the last load failed, in a few words; empty after a load that worked.
+QString VendorLibraryError();
+/// True when the file is a whole ELF shared object for this machine: its header
+/// names this machine's class, byte order and architecture and a shared object,
+/// and every segment of its program headers, and its section header table, lie
+/// within the file. The loader maps a file cut short without checking and the
+/// program dies on the first page past its end. False with the reason.
+bool CheckSharedObjectFile(const QString &fileName, QString &reason);
 void UnloadVendorLibrary();
 bool VendorLibraryLoaded();
 /// Empties `text`; false when no library, no GetData or no entry; else the trimmed text.

@@ -7,7 +7,6 @@
 #include "Headless.h"
 #include "Lang.h"
 #include "Messages.h"
-#include "OfferDocument.h"
 #include "ResultExports.h"
 #include "SafeFile.h"
 #include "TextCodec.h"
@@ -54,7 +53,6 @@ void TFrmVarnexCfgMain::actSaveConfigurationFileExecute()
     QString fileName;
     if (AskSaveFileName(ConfigurationFilters(), fileName, this) == -1)
         return;
-    fileName = WithExtension(fileName, QLatin1String(kConfigurationExtension));
     // The request holds the pages' keys; the program's language and debug mode
     // are saved with them, as --size reads them.
     QJsonObject request = m_configurationRequest;

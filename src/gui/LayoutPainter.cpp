@@ -3,6 +3,7 @@
 #include "SafeFile.h"
 #include "VendorBitmap.h"
 
+#include <QBuffer>
 #include <QFontMetrics>
 #include <QGuiApplication>
 #include <QJsonArray>
@@ -10,7 +11,6 @@
 #include <QPainter>
 
 #include <optional>
-#include <QSaveFile>
 #include <QTextStream>
 
 #include <memory>
@@ -117,7 +117,8 @@ QImage RenderLayoutBitmap(const TRequestParameters &request, TResultParameters &
     return CaptureLayoutDrawing(drawing, font);
 }
 
-THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath)
+THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath,
+                               const std::function<void(const QString &message)> &writeFailed)
 {
     // One image file: the first successful request of a run writes it.
     auto imageWritten = std::make_shared<bool>(false);
@@ -128,8 +129,8 @@ THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath)
     };
     auto measuring = std::make_shared<std::optional<TMeasuring>>();
     THeadlessHooks hooks;
-    hooks.ExtendResult = [layoutImagePath, imageWritten, measuring](const TRequestParameters &request,
-                                                                    TResultParameters &result, QJsonObject &json) {
+    hooks.ExtendResult = [layoutImagePath, imageWritten, measuring, writeFailed](
+                             const TRequestParameters &request, TResultParameters &result, QJsonObject &json) {
         if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance())) {
             // Text metrics need the window system's fonts; without them no bounds can be measured.
             json["layoutError"] = QStringLiteral("The layout needs a graphical application object");
@@ -154,24 +155,28 @@ THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath)
             return;
         *imageWritten = true;
         const QImage image = CaptureLayoutDrawing(drawing, font);
+        // Encoded first, so that a write that fails is told once, here, and not
+        // also by the encoder on standard error.
+        QByteArray png;
+        QBuffer buffer(&png);
         QString error;
         // Written beside the target and renamed into place; a device or a folder there is left alone.
-        const bool written = WriteFileSafely(
-            layoutImagePath,
-            [&](QIODevice &file) {
-                if (image.save(&file, "PNG"))
-                    return true;
-                error = QStringLiteral("the image could not be encoded");
-                return false;
-            },
-            error);
+        bool written = false;
+        if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG"))
+            error = QStringLiteral("the image could not be encoded");
+        else
+            written = WriteFileSafely(
+                layoutImagePath, [&](QIODevice &file) { return file.write(png) == png.size(); }, error);
         if (written) {
             json["layoutImage"] = layoutImagePath;
             return;
         }
         // Nothing half-written is left behind, and the failure is not reported as success.
         const QString message = QStringLiteral("Cannot write the layout image \"%1\": %2").arg(layoutImagePath, error);
-        QTextStream(stderr) << message << Qt::endl;
+        if (writeFailed)
+            writeFailed(message);
+        else
+            QTextStream(stderr) << message << Qt::endl;
         json["ok"] = false;
         json["error"] = message;
         json["errorPage"] = -1;

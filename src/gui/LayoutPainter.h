@@ -20,7 +20,10 @@ QImage RenderLayoutBitmap(const TRequestParameters &request, TResultParameters &
                           int height = 437);
 /// Hooks for the headless mode: adds "layout" to each result and, when
 /// `layoutImagePath` is not empty, writes the captured drawing there as PNG.
-THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath);
+/// An image that cannot be written is told to `writeFailed` with a message
+/// naming the file and the reason (on standard error without one).
+THeadlessHooks MakeLayoutHooks(const QString &layoutImagePath,
+                               const std::function<void(const QString &message)> &writeFailed = {});
 
 /// The drawing's label font: Tahoma, bold, 12 pixels high.
 QFont LayoutFont();

@@ -14,11 +14,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
-namespace {
-
-
-} // namespace
-
 void ShowFileSaved(const QString &fileName)
 {
     ShowInfo(FormatArgs(LangMessages(QStringLiteral("InfoFileSavedOk")), fileName));
@@ -50,7 +45,6 @@ void SaveLayoutToFile(const std::function<QImage()> &capture, QWidget *parent)
     QString fileName;
     if (AskSaveFileName({QStringLiteral("Bitmap image (*.bmp)|*.bmp")}, fileName, parent) == -1)
         return;
-    fileName = WithExtension(fileName, QStringLiteral(".bmp"));
     QString error;
     if (WriteLayoutBitmap(capture(), fileName, error))
         ShowFileSaved(fileName);
@@ -76,7 +70,6 @@ void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
         return;
     QString error;
     if (filter == 1) {
-        fileName = WithExtension(fileName, QStringLiteral(".doc"));
         TWordResult result;
         {
             const TWaitCursor wait;
@@ -89,7 +82,6 @@ void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
                                                                      : QStringLiteral("ErrorWordCompile")));
         return;
     }
-    fileName = WithExtension(fileName, QStringLiteral(".pdf"));
     bool written = false;
     {
         const TWaitCursor wait;

@@ -22,7 +22,8 @@ void SaveLayoutToFile(const std::function<QImage()> &capture, QWidget *parent);
 /// 2 the data sheet; the drawing's tab (0) copies nothing.
 void CopyTableToClipboard(int tabIndex, const TItemList &items, const QVector<TDataRow> &sheet);
 
-/// Asks for a name and writes the Word document (first filter) or the PDF file.
+/// Asks for a name and writes the Word document (first filter, or a name ending
+/// in ".doc") or the PDF file (second filter, or a name ending in ".pdf").
 void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent);
 /// The print dialog, then the report on the printer chosen in it.
 void PrintOfferDocument(const TOfferDocument &doc, QWidget *parent);

@@ -1,5 +1,10 @@
 #include "WindowServices.h"
 
+#include "Lang.h"
+#include "Messages.h"
+#include "OfferDocument.h"
+#include "TextUtils.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFile>
@@ -161,7 +166,8 @@ std::unique_ptr<QFileDialog> CreateSaveFileDialog(const QStringList &filters, QW
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setNameFilters(nameFilters);
-    dialog->setOption(QFileDialog::DontConfirmOverwrite, false);
+    // The name typed may still get an extension: the question comes once that is known.
+    dialog->setOption(QFileDialog::DontConfirmOverwrite, true);
     dialog->setSizeGripEnabled(true);
     return dialog;
 }
@@ -178,24 +184,72 @@ int SaveFileDialogChoice(const QFileDialog &dialog, QString &fileName)
     return index < 0 ? 1 : index + 1;
 }
 
-int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent)
+namespace {
+
+/// ".doc" of "MS Word ... (*.doc)|*.doc"; empty when the pattern names no extension.
+QString FilterExtension(const QString &entry)
 {
-    if (SaveHook())
-        return SaveHook()(filters, fileName);
-    const std::unique_ptr<QFileDialog> dialog = CreateSaveFileDialog(filters, parent);
+    const QString pattern = entry.mid(entry.indexOf(u'|') + 1).section(u';', 0, 0).trimmed();
+    const QString extension = pattern.mid(pattern.lastIndexOf(u'*') + 1);
+    return extension.startsWith(u'.') && extension.size() > 1 && !extension.contains(u'*') ? extension : QString();
+}
+
+/// The dialog until a name in an existing folder is chosen; -1 when cancelled.
+int RunSaveFileDialog(QFileDialog &dialog, QString &fileName)
+{
     for (;;) {
-        if (dialog->exec() != QDialog::Accepted)
+        if (dialog.exec() != QDialog::Accepted)
             return -1;
-        const int choice = SaveFileDialogChoice(*dialog, fileName);
-        if (choice != -1 || dialog->selectedFiles().isEmpty())
+        const int choice = SaveFileDialogChoice(dialog, fileName);
+        if (choice != -1 || dialog.selectedFiles().isEmpty())
             return choice;
         // The folder typed does not exist: the dialog comes back at the nearest one that does.
-        const QFileInfo typed(dialog->selectedFiles().constFirst());
+        const QFileInfo typed(dialog.selectedFiles().constFirst());
         QString folder = typed.absolutePath();
         while (!QFileInfo(folder).isDir() && folder != QDir::rootPath())
             folder = QFileInfo(folder).absolutePath();
-        dialog->setDirectory(folder);
-        dialog->selectFile(typed.fileName());
+        dialog.setDirectory(folder);
+        dialog.selectFile(typed.fileName());
+    }
+}
+
+} // namespace
+
+int ResolveSaveFileName(const QStringList &filters, int filter, QString &fileName)
+{
+    const QString typed = FileExtension(fileName);
+    if (!typed.isEmpty())
+        for (qsizetype i = 0; i < filters.size(); ++i)
+            if (typed.compare(FilterExtension(filters[i]), Qt::CaseInsensitive) == 0)
+                filter = int(i + 1);
+    const QString extension = FilterExtension(filters.value(filter - 1));
+    if (!extension.isEmpty())
+        fileName = WithExtension(fileName, extension);
+    return filter;
+}
+
+int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent)
+{
+    std::unique_ptr<QFileDialog> dialog;
+    for (;;) {
+        QString name = fileName;
+        int choice = -1;
+        if (SaveHook()) {
+            choice = SaveHook()(filters, name);
+        } else {
+            if (!dialog)
+                dialog = CreateSaveFileDialog(filters, parent);
+            choice = RunSaveFileDialog(*dialog, name);
+        }
+        if (choice == -1)
+            return -1;
+        choice = ResolveSaveFileName(filters, choice, name);
+        // Only a file is replaced; anything else the writer refuses with its own message.
+        if (QFileInfo(name).isFile() &&
+            !AskYesNo(FormatArgs(LangMessages(QStringLiteral("QuestReplaceFile")), QDir::toNativeSeparators(name))))
+            continue;
+        fileName = name;
+        return choice;
     }
 }
 

@@ -47,17 +47,26 @@ public:
     TWaitCursor &operator=(const TWaitCursor &) = delete;
 };
 
-/// Save-file dialog over filter entries "description|pattern" (asks before
-/// overwriting, folder must exist, resizable). Returns the 1-based number of
-/// the chosen filter and the name, or -1 when cancelled.
+/// Save-file dialog over filter entries "description|pattern" (folder must
+/// exist, resizable). Returns the 1-based number of the filter that applies and
+/// the name that will be written (ResolveSaveFileName), or -1 when cancelled.
+/// When that name is an existing file, asks (Messages/QuestReplaceFile) before
+/// it is replaced; No shows the dialog again.
 int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent = nullptr);
-/// The save dialog AskSaveFileName shows for the filter entries: asks before
-/// overwriting, resizable.
+/// The name a save writes for the filter chosen and the name typed: a typed
+/// extension that another filter names chooses that filter ("offer.pdf" under
+/// the Word filter is a PDF file); otherwise the chosen filter's extension
+/// replaces the typed one, or is added. Returns the 1-based filter that applies.
+int ResolveSaveFileName(const QStringList &filters, int filter, QString &fileName);
+/// The save dialog AskSaveFileName shows for the filter entries, resizable. It
+/// does not ask about replacing the name as typed: AskSaveFileName asks about
+/// the name that will be written.
 std::unique_ptr<QFileDialog> CreateSaveFileDialog(const QStringList &filters, QWidget *parent = nullptr);
 /// The 1-based filter and the file name chosen in a closed save dialog; -1 when none.
 int SaveFileDialogChoice(const QFileDialog &dialog, QString &fileName);
 
-/// Replaces the dialog (tests): receives the filter entries, returns what AskSaveFileName returns.
+/// Replaces the dialog (tests): receives the filter entries, returns the filter and the name as
+/// chosen in the dialog; AskSaveFileName applies the extension and asks before replacing.
 using TSaveFileNameHook = std::function<int(const QStringList &filters, QString &fileName)>;
 void SetSaveFileNameHook(TSaveFileNameHook hook);
 

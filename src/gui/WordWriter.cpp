@@ -401,11 +401,10 @@ bool ZipParts(const QList<QPair<QString, QByteArray>> &parts, QByteArray &packag
     }
     zip.release();
     QFile file(QFile::decodeName(path));
-    if (!file.open(QIODevice::ReadOnly)) {
+    if (!file.open(QIODevice::ReadOnly) || !ReadAtMost(file, file.size(), package)) {
         error = file.errorString();
         return false;
     }
-    package = file.readAll();
     return true;
 }
 
@@ -467,8 +466,9 @@ bool BuildWordPackage(const TOfferDocument &doc, QByteArray &package, QString &e
 TWordResult SaveWordDocument(const TOfferDocument &doc, const QString &fileName, QString &error)
 {
     QByteArray package;
+    // Without libzip no document can be made; any other failure is one of writing.
     if (!BuildWordPackage(doc, package, error))
-        return TWordResult::NotStarted;
+        return Zip().Ok ? TWordResult::NotWritten : TWordResult::NotStarted;
     const bool written = WriteFileSafely(
         fileName, [&](QIODevice &file) { return file.write(package) == package.size(); }, error);
     return written ? TWordResult::Saved : TWordResult::NotWritten;

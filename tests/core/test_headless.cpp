@@ -13,7 +13,11 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QtTest>
+
+#include <functional>
+#include <unistd.h>
 
 namespace {
 
@@ -89,11 +93,24 @@ private:
         return RunArgs(QStringList{"--size", file} + extra);
     }
 
-    TRunOutput RunArgs(const QStringList &args)
+    QString RequestFile(const QByteArray &requestFileText)
+    {
+        const QString file = m_home->Path() + QStringLiteral("/request%1.json").arg(++m_fileCount);
+        QFile f(file);
+        if (!f.open(QIODevice::WriteOnly) || f.write(requestFileText) != requestFileText.size())
+            qFatal("cannot write %s", qPrintable(file));
+        return file;
+    }
+
+    /// Runs the program (or another one) with `setUp` applied to its process first.
+    TRunOutput RunArgs(const QStringList &args, const std::function<void(QProcess &)> &setUp = {},
+                       const QString &program = BuiltProgramPath() + QStringLiteral("VarnexCfg"))
     {
         TRunOutput r;
         QProcess p;
-        p.start(BuiltProgramPath() + QStringLiteral("VarnexCfg"), args);
+        if (setUp)
+            setUp(p);
+        p.start(program, args);
         if (!p.waitForFinished(60000) || p.exitStatus() != QProcess::NormalExit) {
             p.kill();
             p.waitForFinished();
@@ -616,6 +633,171 @@ private slots:
         r = RunArgs({"--size"});
         QCOMPARE(r.ExitCode, 2);
         QVERIFY(r.Err.contains("Usage"));
+    }
+
+    // --- Exit statuses
+
+    void helpPrintsTheUsage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("alone") << QStringList{"--help"};
+        QTest::newRow("with a configuration file") << QStringList{"offer.vxcfg", "--help"};
+        QTest::newRow("with --size") << QStringList{"--size", "request.json", "--help"};
+    }
+
+    void helpPrintsTheUsage()
+    {
+        // No window and no display needed: the usage, and done.
+        QFETCH(QStringList, args);
+        const TRunOutput r = RunArgs(args, [](QProcess &p) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+                environment.remove(QLatin1String(name));
+            p.setProcessEnvironment(environment);
+        });
+        QCOMPARE(r.ExitCode, 0);
+        QVERIFY(r.Out.startsWith("Usage: VarnexCfg"));
+        QVERIFY(r.Out.contains("--size REQUEST.json") && r.Out.contains("Exit status"));
+        QCOMPARE(r.Err, QByteArray());
+    }
+
+    void emptyFileNamesAreUsageErrors_data()
+    {
+        QTest::addColumn<QString>("option");
+        for (const char *option : {"--size", "--pdf", "--doc", "--bmp", "--layout-image"})
+            QTest::newRow(option) << QString::fromLatin1(option);
+    }
+
+    void emptyFileNamesAreUsageErrors()
+    {
+        QFETCH(QString, option);
+        QStringList args{"--size", RequestFile(R"({"sizeLine": 1})")};
+        if (option == "--size")
+            args[1].clear();
+        else
+            args << option << QString();
+        const TRunOutput r = RunArgs(args);
+        QCOMPARE(r.ExitCode, 2);
+        QVERIFY(r.Out.isEmpty());
+        QVERIFY2(r.Err.contains("The option " + option.toUtf8() + " needs a file name."), r.Err.constData());
+        QVERIFY(r.Err.contains("Usage"));
+    }
+
+    void answersThatCannotBeWrittenFail_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::newRow("a full device") << "/dev/full";
+        QTest::newRow("a closed output") << "closed";
+        QTest::newRow("a pipe nobody reads") << "broken pipe";
+    }
+
+    void answersThatCannotBeWrittenFail()
+    {
+        QFETCH(QString, output);
+        const QString requests = RequestFile("[" + QByteArray(R"({"sizeLine": 1},)").repeated(20) + R"({"sizeLine": 1}])");
+        const TRunOutput r = RunArgs({"--size", requests}, [output](QProcess &p) {
+            if (output == "/dev/full") {
+                p.setStandardOutputFile(output);
+                return;
+            }
+            p.setChildProcessModifier([output] {
+                if (output == "closed") {
+                    ::close(STDOUT_FILENO);
+                    return;
+                }
+                int ends[2];
+                if (::pipe(ends) == 0) {
+                    ::close(ends[0]);
+                    ::dup2(ends[1], STDOUT_FILENO);
+                    ::close(ends[1]);
+                }
+            });
+        });
+        QCOMPARE(r.ExitCode, 1);
+        QVERIFY2(r.Err.startsWith("Cannot write the answers: "), r.Err.constData());
+        QCOMPARE(r.Err.count('\n'), 1);
+    }
+
+    // A vendor library cut short (or no vendor's at all) is refused before the
+    // loader maps it: the run ends with the reason instead of a crash.
+    void damagedVendorLibraryEndsTheRun_data()
+    {
+        QTest::addColumn<int>("cutTo");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("cut to 20,000 bytes") << 20000 << "the file is cut short";
+        QTest::newRow("a foreign library") << -1 << "it has no GetData";
+    }
+
+    void damagedVendorLibraryEndsTheRun()
+    {
+        QFETCH(int, cutTo);
+        QFETCH(QString, reason);
+        QTemporaryDir program;
+        for (const QString &name : QDir(BuiltProgramPath()).entryList({"VarnexCfg", "*.lng"}, QDir::Files))
+            QVERIFY(QFile::copy(BuiltProgramPath() + name, program.filePath(name)));
+        QByteArray library = ReadFileBytes(BuiltProgramPath() + "Quenvar.so");
+        if (cutTo > 0)
+            library.truncate(cutTo);
+        else
+            library = ReadFileBytes(QFileInfo(QStringLiteral("/usr/lib/x86_64-linux-gnu/libz.so.1")).exists()
+                                        ? QStringLiteral("/usr/lib/x86_64-linux-gnu/libz.so.1")
+                                        : QStringLiteral("/lib/x86_64-linux-gnu/libz.so.1"));
+        QFile file(program.filePath("Quenvar.so"));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(library) == library.size());
+        file.close();
+        const TRunOutput r =
+            RunArgs({"--size", RequestFile(R"({"sizeLine": 1})")}, {}, program.filePath("VarnexCfg"));
+        QCOMPARE(r.ExitCode, 2); // -1 when it crashed
+        QVERIFY(r.Out.isEmpty());
+        QVERIFY2(r.Err.contains("The vendor library Quenvar.so cannot be loaded") && r.Err.contains(reason.toUtf8()),
+                 r.Err.constData());
+    }
+
+    // A full disk while a document or picture is written: the file there before
+    // stays byte for byte, nothing half-written is left, the answer and standard
+    // error name the file, and the run fails.
+    void documentsOnAFullDisk_data()
+    {
+        QTest::addColumn<QString>("option");
+        QTest::addColumn<QString>("answerKey");
+        QTest::addColumn<int>("fits"); // bytes of the document that fit; -1 all but the last, -2 half
+        for (const auto &[option, key] : {std::pair{"--pdf", "pdfError"}, std::pair{"--doc", "docError"},
+                                          std::pair{"--bmp", "bmpError"}, std::pair{"--layout-image", "error"}})
+            for (const int fits : {0, -2, -1})
+                QTest::addRow("%s, %s", option, fits == 0 ? "nothing fits" : fits == -2 ? "half fits" : "all but a byte fits")
+                    << QString::fromLatin1(option) << QString::fromLatin1(key) << fits;
+    }
+
+    void documentsOnAFullDisk()
+    {
+        QFETCH(QString, option);
+        QFETCH(QString, answerKey);
+        QFETCH(int, fits);
+        const QString request = RequestFile(R"({"sizeLine": 5, "loadPower": 18000})");
+        QTemporaryDir dir;
+        const QString target = dir.filePath(option == "--layout-image" ? QStringLiteral("offer.png") : "offer." + option.mid(2));
+        // The size the document has when it can be written.
+        const QString probe = dir.filePath("probe");
+        QCOMPARE(RunArgs({"--size", request, option, probe}).ExitCode, 0);
+        const qint64 size = QFileInfo(probe).size();
+        QVERIFY(size > 100 && QFile::remove(probe));
+
+        const QByteArray before = "the offer saved last week";
+        QFile old(target);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write(before) == before.size());
+        old.close();
+        const qint64 limit = fits == -1 ? size - 1 : fits == -2 ? size / 2 : fits;
+        const TRunOutput r =
+            RunArgs({"--size", request, option, target}, [limit](QProcess &p) { LimitFileSize(p, limit); });
+        QCOMPARE(r.ExitCode, 1);
+        QCOMPARE(ReadFileBytes(target), before);
+        QCOMPARE(FolderFiles(dir.path()), QStringList{QFileInfo(target).fileName()});
+        // One line, naming the file and why.
+        QCOMPARE(r.Err.count('\n'), 1);
+        QVERIFY2(r.Err.startsWith("Cannot write ") && r.Err.contains("\"" + target.toUtf8() + "\": "), r.Err.constData());
+        const QJsonObject answer = r.Doc.object();
+        QVERIFY2(answer.value(answerKey).toString().contains(target), r.Out.constData());
+        QVERIFY(!answer.contains(option.mid(2)) && !answer.contains("layoutImage"));
     }
 };
 

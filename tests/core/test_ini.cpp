@@ -7,8 +7,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest>
+
+#include <memory>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -31,11 +36,7 @@ private:
         return name;
     }
 
-    static QByteArray ReadBytes(const QString &name)
-    {
-        QFile f(name);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    static QByteArray ReadBytes(const QString &name) { return ReadFileBytes(name); }
 
 private slots:
     void readRules_data()
@@ -94,6 +95,29 @@ private slots:
                                                    << QString::fromUtf8("Caf\xC3\xA9") << "K" << "v";
         QTest::newRow("non-ASCII names ignore case") << QByteArray("[\xC3\x89T\xC3\x89]\nK=v\n")
                                                      << QString::fromUtf8("\xC3\xA9t\xC3\xA9") << "k" << "v";
+        // CR, LF and CRLF each end a line.
+        QTest::newRow("lone CR ends a line") << QByteArray("[S]\rA=1\rK=v\r") << "S" << "K" << "v";
+        QTest::newRow("lone CR: the value ends there") << QByteArray("[S]\rK=v\rL=w") << "S" << "K" << "v";
+        QTest::newRow("lone CR: the next key is its own") << QByteArray("[S]\rK=v\rL=w") << "S" << "L" << "w";
+        QTest::newRow("LF CR is two line ends") << QByteArray("[S]\n\rK=v\n\r") << "S" << "K" << "v";
+        QTest::newRow("mixed line ends") << QByteArray("[S]\r\nA=1\rB=2\nK=v") << "S" << "K" << "v";
+        QTest::newRow("CR before a section") << QByteArray("[S]\rK=v\r[T]\rK=w\r") << "T" << "K" << "w";
+        // A value is a zero-terminated text: a NUL ends it.
+        QTest::newRow("NUL ends a value") << QByteArray("[S]\nK=abc\0def\n", 16) << "S" << "K" << "abc";
+        QTest::newRow("NUL after blanks") << QByteArray("[S]\nK=  ab \0 x\n", 17) << "S" << "K" << "ab";
+        QTest::newRow("NUL inside quotes") << QByteArray("[S]\nK=\"ab\0cd\"\n", 16) << "S" << "K" << "\"ab";
+        QTest::newRow("NUL first: empty") << QByteArray("[S]\nK=\0x\n", 10) << "S" << "K" << "";
+        // A UTF-16 byte order mark makes the file UTF-16.
+        const QString text = QString::fromUtf8("[S]\r\nA=caf\xC3\xA9\r\nK=perch\xC3\xA8 \xCE\xB1\r\n");
+        const QString expected = QString::fromUtf8("perch\xC3\xA8 \xCE\xB1");
+        QTest::newRow("UTF-16 little endian") << Utf16Bytes(text, false) << "S" << "K" << expected;
+        QTest::newRow("UTF-16 big endian") << Utf16Bytes(text, true) << "S" << "K" << expected;
+        QTest::newRow("UTF-16 with lone CR") << Utf16Bytes(QStringLiteral("[S]\rA=1\rK=v\r"), false) << "S" << "K"
+                                             << "v";
+        QTest::newRow("UTF-16 NUL ends a value") << Utf16Bytes(QStringLiteral("[S]\nK=ab") + QChar(0) + "cd\n", true)
+                                                 << "S" << "K" << "ab";
+        QTest::newRow("UTF-16 names ignore case") << Utf16Bytes(QStringLiteral("[setup]\nlanguagefile=x.lng"), false)
+                                                  << "Setup" << "LanguageFile" << "x.lng";
     }
 
     void readRules()
@@ -197,6 +221,31 @@ private slots:
             << QByteArray("[S]\nA=caf\xC3\xA9\nK=perch\xC3\xA8\n");
         QTest::newRow("byte order mark kept")
             << QByteArray("\xEF\xBB\xBF[S]\nK=1\n") << "S" << "K" << "2" << QByteArray("\xEF\xBB\xBF[S]\nK=2\n");
+        QTest::newRow("replace in CR file")
+            << QByteArray("[S]\rK=old\rL=x\r") << "S" << "K" << "new" << QByteArray("[S]\rK=new\rL=x\r");
+        // Read as one line, the key after a lone CR was lost when the line was rewritten.
+        QTest::newRow("replace keeps the key after a lone CR")
+            << QByteArray("[Setup]\rLanguageFile=x.lng\rCheckUpdates=0\r") << "Setup" << "LanguageFile"
+            << "Deutsch.lng" << QByteArray("[Setup]\rLanguageFile=Deutsch.lng\rCheckUpdates=0\r");
+        QTest::newRow("add key to CR section")
+            << QByteArray("[S]\rA=1\r[T]\r") << "S" << "K" << "v" << QByteArray("[S]\rA=1\rK=v\r[T]\r");
+        QTest::newRow("add section after a last line without CR")
+            << QByteArray("[T]\rB=2") << "S" << "K" << "v" << QByteArray("[T]\rB=2\r[S]\rK=v\r");
+        QTest::newRow("add section after a final CR")
+            << QByteArray("[T]\rB=2\r") << "S" << "K" << "v" << QByteArray("[T]\rB=2\r[S]\rK=v\r");
+        QTest::newRow("replace a value cut by a NUL")
+            << QByteArray("[S]\nK=a\0b\nL=1\n", 14) << "S" << "K" << "new" << QByteArray("[S]\nK=new\nL=1\n");
+        const QString utf16Before = QString::fromUtf8("[Setup]\r\nCheckUpdates=0\r\nA=caf\xC3\xA9\r\n");
+        const QString utf16After =
+            QString::fromUtf8("[Setup]\r\nCheckUpdates=0\r\nA=caf\xC3\xA9\r\nLanguageFile=Espa\xC3\xB1ol.lng\r\n");
+        for (const bool big : {false, true}) {
+            QTest::addRow("UTF-16 %s file stays UTF-16", big ? "big endian" : "little endian")
+                << Utf16Bytes(utf16Before, big) << "Setup" << "LanguageFile" << QString::fromUtf8("Espa\xC3\xB1ol.lng")
+                << Utf16Bytes(utf16After, big);
+            QTest::addRow("UTF-16 %s new section", big ? "big endian" : "little endian")
+                << Utf16Bytes(QStringLiteral("[T]\r\nB=2"), big) << "S" << "K" << "v"
+                << Utf16Bytes(QStringLiteral("[T]\r\nB=2\r\n[S]\r\nK=v\r\n"), big);
+        }
     }
 
     void writeChangesOneLineAndKeepsTheRest()
@@ -269,6 +318,90 @@ private slots:
                  QStringList{QStringLiteral("VarnexCfg.ini")});
         for (int i = 0; i < 5; ++i)
             QCOMPARE(IniReadString(name, "Setup", QStringLiteral("K%1").arg(i), QString()), QString::number(i));
+    }
+
+    // A disk that fills up while the new file is written: the old file stays
+    // byte for byte, nothing else is left beside it, and the write says it failed.
+    void fullDiskKeepsTheOldFile_data()
+    {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("fits"); // bytes of the new file that fit; -1: all but the last one
+
+        // Larger than the lock beside it, so that the writing of the file itself fails.
+        QByteArray settings = "[Setup]\r\nCheckUpdates=0\r\nLanguageFile=Deutsch.lng\r\n[Recent]\r\n";
+        for (int i = 0; i < 40; ++i)
+            settings += "File" + QByteArray::number(i) + "=/home/user/offers/offer-" + QByteArray::number(i) + ".vxcfg\r\n";
+        for (const int fits : {0, 600, -1}) {
+            const QByteArray room = fits < 0 ? "all but a byte fits" : QByteArray::number(fits) + " bytes fit";
+            QTest::addRow("change a value, %s", room.constData()) << settings << "Setup" << "CheckUpdates" << fits;
+            QTest::addRow("add a key, %s", room.constData()) << settings << "Setup" << "ProgramPath" << fits;
+            QTest::addRow("add a section, %s", room.constData()) << settings << "Other" << "Key" << fits;
+        }
+        QTest::newRow("new file, nothing fits") << QByteArray() << "Setup" << "CheckUpdates" << 0;
+    }
+
+    void fullDiskKeepsTheOldFile()
+    {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(int, fits);
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("VarnexCfg.ini"));
+        const QString value = QStringLiteral("/opt/varnex-configurator/lib/varnex-configurator/");
+        // The size the new file would have.
+        const QString probe = dir.filePath(QStringLiteral("probe.ini"));
+        if (!before.isEmpty()) {
+            QVERIFY(QFile::copy(WriteBytes(before), probe));
+            QVERIFY(QFile::copy(probe, name));
+        }
+        QVERIFY(IniWriteString(probe, section, key, value));
+        const qint64 size = QFileInfo(probe).size();
+        QVERIFY(QFile::remove(probe));
+
+        bool written = true;
+        {
+            const TFileSizeLimit full(fits < 0 ? size - 1 : fits);
+            written = IniWriteString(name, section, key, value);
+        }
+        QVERIFY(!written);
+        QCOMPARE(ReadBytes(name), before.isEmpty() ? QByteArray("<missing>") : before);
+        QCOMPARE(FolderFiles(dir.path()), before.isEmpty() ? QStringList() : QStringList{"VarnexCfg.ini"});
+        // With room again, the same write goes through.
+        QVERIFY(IniWriteString(name, section, key, value));
+        QCOMPARE(IniReadString(name, section, key, QString()), value);
+    }
+
+    // Programs started together each add keys of their own (as starts do, one
+    // read-modify-write at a time): every key of every writer is in the file.
+    void concurrentWritersKeepEveryKey()
+    {
+        QTemporaryDir dir;
+        const QString name = dir.filePath(QStringLiteral("VarnexCfg.ini"));
+        const QString go = dir.filePath(QStringLiteral("go"));
+        constexpr int kWriters = 4, kRounds = 30;
+        std::vector<std::unique_ptr<QProcess>> writers;
+        for (int w = 0; w < kWriters; ++w) {
+            writers.push_back(std::make_unique<QProcess>());
+            writers.back()->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            writers.back()->start(QCoreApplication::applicationFilePath(),
+                                  {QStringLiteral("--write-keys"), name, go, QStringLiteral("Writer%1Key").arg(w),
+                                   QString::number(kRounds)});
+            QVERIFY(writers.back()->waitForStarted());
+        }
+        QFile(go).open(QIODevice::WriteOnly); // all of them at once
+        for (auto &writer : writers) {
+            QVERIFY(writer->waitForFinished(120000));
+            QCOMPARE(writer->exitCode(), 0);
+        }
+        for (int w = 0; w < kWriters; ++w)
+            for (int r = 0; r < kRounds; ++r)
+                QCOMPARE(IniReadString(name, QStringLiteral("Setup"), QStringLiteral("Writer%1Key%2").arg(w).arg(r),
+                                       QStringLiteral("<lost>")),
+                         QString::number(r));
+        QCOMPARE(FolderFiles(dir.path()), (QStringList{"VarnexCfg.ini", "go"}));
     }
 
     void writeIntoMissingFolderFails()
@@ -378,5 +511,31 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestIni)
+namespace {
+
+/// A writer of concurrentWritersKeepEveryKey: once `go` exists, writes
+/// <prefix>0=0, <prefix>1=1, ... to the file, one write a round.
+int WriteKeys(const QString &fileName, const QString &go, const QString &prefix, int rounds)
+{
+    while (!QFileInfo::exists(go))
+        QThread::usleep(200);
+    for (int r = 0; r < rounds; ++r)
+        if (!IniWriteString(fileName, QStringLiteral("Setup"), prefix + QString::number(r), QString::number(r)))
+            return 1;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 6 && args[1] == QLatin1String("--write-keys"))
+        return WriteKeys(args[2], args[3], args[4], args[5].toInt());
+    TestIni test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_ini.moc"

@@ -157,6 +157,34 @@ private slots:
         QVERIFY(!IsHomeMarket());
     }
 
+    // A file with a UTF-16 byte order mark is read as UTF-16 and written back so:
+    // the texts, the language's number, and the fall-back written to the settings.
+    void utf16Files_data()
+    {
+        QTest::addColumn<bool>("bigEndian");
+        QTest::newRow("little endian") << false;
+        QTest::newRow("big endian") << true;
+    }
+
+    void utf16Files()
+    {
+        QFETCH(bool, bigEndian);
+        TLanguageSetup t;
+        t.Language(QStringLiteral("English.lng"),
+                   Utf16Bytes(QString::fromUtf8(kEnglish) + QString::fromUtf8("[Commons]\r\nYes=S\xC3\xAC\r\n"),
+                              bigEndian));
+        t.Settings(Utf16Bytes(QStringLiteral("[Setup]\r\nLanguageFile=Deutsch.lng\r\nCheckUpdates=0\r\n"), bigEndian));
+        QVERIFY(SelectLanguage());
+        QCOMPARE(SetupData.LanguageFile, QStringLiteral("English.lng"));
+        QCOMPARE(SetupData.LanguageID, 1033);
+        QCOMPARE(LangMain(QStringLiteral("ButtonSetup")), QStringLiteral("Setup"));
+        QCOMPARE(LangCommons(QStringLiteral("Yes")), QString::fromUtf8("S\xC3\xAC"));
+        QCOMPARE(ListLanguages(SetupData.ProgramPath).value(0).Name, QStringLiteral("English"));
+        QCOMPARE(ReadFileBytes(SetupData.IniFileName),
+                 Utf16Bytes(QStringLiteral("[Setup]\r\nLanguageFile=English.lng\r\nCheckUpdates=0\r\n"), bigEndian));
+        QVERIFY(!ReadCheckUpdates());
+    }
+
     void lookupBeforeAnyLanguageIsEmpty()
     {
         TLanguageSetup t;

@@ -170,6 +170,7 @@ const TKeySpec KeyTable[] = {
     {"Messages", "ErrorConfigurationValue", "%s"},
     {"Messages", "InfoConfigurationNewer", "%s%s"},
     {"Messages", "InfoConfigurationIgnored", "%s"},
+    {"Messages", "QuestReplaceFile", "%s"},
     // Ups
     {"Ups", "UpsItemInverterCabinetSlot_3", ""},
     {"Ups", "UpsItemInverterCabinetSlot_6", ""},
@@ -385,14 +386,14 @@ private slots:
         }
         // The keys the offer has always read, the 11 of the runtime and heat tab,
         // the 8 of the configuration files (2 menu entries, 6 messages) and the
-        // line naming the unpriced items.
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1);
+        // line naming the unpriced items and the save dialog's question before a file is replaced.
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
         QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1);
         QCOMPARE(perSection.value("Commons"), 21);
-        QCOMPARE(perSection.value("Messages"), 18 + 6);
+        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1);
         QCOMPARE(perSection.value("Ups"), 13);
         QCOMPARE(perSection.value("Accessories"), 7);
         QCOMPARE(perSection.value("Contracts"), 3);

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <elf.h>
+
 namespace {
 
 // A program folder of the test's own and a private home without settings.
@@ -83,6 +85,7 @@ private slots:
         QTest::newRow("text") << QByteArray("This is not a library.\n");
         QTest::newRow("empty") << QByteArray();
         QTest::newRow("truncated ELF header") << QByteArray("\x7f" "ELF\x02\x01\x01", 7);
+        QTest::newRow("ELF header only") << QByteArray("\x7f" "ELF\x02\x01\x01").leftJustified(64, '\0');
     }
 
     void fileThatIsNoLibrary()
@@ -100,16 +103,99 @@ private slots:
 
     void libraryWithoutGetData()
     {
+        // Any other library loads, but it is no vendor's: nothing is taken from it.
         const QString system = SystemLibraryWithoutGetData();
         if (system.isEmpty())
             QSKIP("no system zlib to stand in for a foreign library");
         TVendorSetup t;
         QVERIFY(QFile::copy(system, t.File(QStringLiteral("Quenvar.so"))));
-        QVERIFY(LoadVendorLibrary()); // it loads, but answers nothing
-        QVERIFY(VendorLibraryLoaded());
-        ExpectNothingFound();
-        UnloadVendorLibrary();
+        QString reason;
+        QVERIFY2(CheckSharedObjectFile(t.File(QStringLiteral("Quenvar.so")), reason), qPrintable(reason));
+        QVERIFY(!LoadVendorLibrary());
+        QVERIFY(VendorLibraryError().contains(QStringLiteral("GetData")));
         QVERIFY(!VendorLibraryLoaded());
+        ExpectNothingFound();
+    }
+
+    // Only a whole shared object for this machine is handed to the loader: one
+    // cut short would be mapped past its end and kill the program.
+    void damagedLibraries_data()
+    {
+        QTest::addColumn<QString>("damage");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("whole") << "none" << "";
+        QTest::newRow("cut to 20,000 bytes") << "cut 20000" << "cut short";
+        QTest::newRow("cut after the header") << "cut 64" << "cut short";
+        QTest::newRow("cut inside the header") << "cut 40" << "not an ELF file";
+        QTest::newRow("cut by one byte") << "cut -1" << "cut short";
+        QTest::newRow("cut before the section headers") << "cut sections" << "cut short";
+        QTest::newRow("a segment beyond the end") << "segment beyond" << "cut short";
+        QTest::newRow("section headers beyond the end") << "sections beyond" << "cut short";
+        QTest::newRow("32-bit") << "class 32" << "another kind of machine";
+        QTest::newRow("big endian") << "big endian" << "another kind of machine";
+        QTest::newRow("another machine") << "machine" << "another kind of machine";
+        QTest::newRow("a program, not a library") << "executable" << "not a shared library";
+        QTest::newRow("no ELF magic") << "magic" << "not an ELF file";
+        QTest::newRow("a text") << "text" << "not an ELF file";
+        QTest::newRow("empty") << "empty" << "not an ELF file";
+    }
+
+    void damagedLibraries()
+    {
+        QFETCH(QString, damage);
+        QFETCH(QString, reason);
+        const QString real = BuiltProgramPath() + QStringLiteral("Quenvar.so");
+        QVERIFY(QFileInfo::exists(real));
+        QByteArray bytes = ReadFileBytes(real);
+        const Elf64_Ehdr header = *reinterpret_cast<const Elf64_Ehdr *>(bytes.constData());
+        QVERIFY(header.e_shoff > 0 && header.e_shoff < quint64(bytes.size()));
+        const QStringList words = damage.split(u' ');
+        if (words[0] == "cut") {
+            const int at = words[1] == "sections" ? int(header.e_shoff) : words[1].toInt();
+            bytes.truncate(at < 0 ? bytes.size() + at : at);
+        } else if (damage == "segment beyond") {
+            // The last segment with content starts so late that half of it is missing.
+            auto *segments = reinterpret_cast<Elf64_Phdr *>(bytes.data() + header.e_phoff);
+            for (int i = header.e_phnum - 1; i >= 0; --i)
+                if (segments[i].p_filesz > 1) {
+                    segments[i].p_offset = quint64(bytes.size()) - segments[i].p_filesz / 2;
+                    break;
+                }
+        } else if (damage == "sections beyond") {
+            reinterpret_cast<Elf64_Ehdr *>(bytes.data())->e_shoff = quint64(bytes.size());
+        } else if (damage == "class 32") {
+            bytes[EI_CLASS] = char(ELFCLASS32);
+        } else if (damage == "big endian") {
+            bytes[EI_DATA] = char(ELFDATA2MSB);
+        } else if (damage == "machine") {
+            reinterpret_cast<Elf64_Ehdr *>(bytes.data())->e_machine = header.e_machine == EM_AARCH64 ? EM_X86_64 : EM_AARCH64;
+        } else if (damage == "executable") {
+            reinterpret_cast<Elf64_Ehdr *>(bytes.data())->e_type = ET_EXEC;
+        } else if (damage == "magic") {
+            bytes[1] = 'X';
+        } else if (damage == "text") {
+            bytes = "This is not a library.\n";
+        } else if (damage == "empty") {
+            bytes.clear();
+        }
+        TVendorSetup t;
+        const QString file = t.File(QStringLiteral("Quenvar.so"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        QCOMPARE(out.write(bytes), bytes.size());
+        out.close();
+
+        QString why;
+        QCOMPARE(CheckSharedObjectFile(file, why), reason.isEmpty());
+        QVERIFY2(why.contains(reason), qPrintable(why));
+        QCOMPARE(LoadVendorLibrary(), reason.isEmpty());
+        QCOMPARE(VendorLibraryLoaded(), reason.isEmpty());
+        if (reason.isEmpty()) {
+            QVERIFY(!VendorText(101).isEmpty());
+        } else {
+            QVERIFY2(VendorLibraryError().contains(reason), qPrintable(VendorLibraryError()));
+            ExpectNothingFound();
+        }
     }
 
     void vendorNameChoosesTheFile()

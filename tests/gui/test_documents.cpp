@@ -58,7 +58,7 @@ private slots:
     {
         TWindowWithResults w(true);
         QTemporaryDir dir;
-        const QString chosen = dir.path() + "/offer.doc"; // the PDF filter sets the extension
+        const QString chosen = dir.path() + "/offer.txt"; // the PDF filter sets the extension
         w.Save(2, chosen);
         const QString pdf = dir.path() + "/offer.pdf";
         QCOMPARE(w.Boxes.Texts(), QStringList{"The file " + pdf + " has been saved successfully."});

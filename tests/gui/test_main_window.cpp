@@ -57,6 +57,19 @@ void WriteFile(const QString &fileName, const QByteArray &bytes)
     file.write(bytes);
 }
 
+/// A vendor library that must not be loaded: the real one cut to 20,000 bytes
+/// ("cut"), or a library of the system that is no vendor's ("foreign").
+QByteArray VendorLibraryStandIn(const QString &kind)
+{
+    if (kind == QLatin1String("cut"))
+        return ReadFileBytes(BuiltProgramPath() + QStringLiteral("Quenvar.so")).left(20000);
+    for (const char *name : {"/usr/lib/x86_64-linux-gnu/libz.so.1", "/lib/x86_64-linux-gnu/libz.so.1",
+                             "/usr/lib/aarch64-linux-gnu/libz.so.1"})
+        if (QFileInfo::exists(QLatin1String(name)))
+            return ReadFileBytes(QLatin1String(name));
+    return QByteArray();
+}
+
 /// A program folder of our own: the program file, and the language file and
 /// the vendor library only when asked for.
 class TProgramFolder {
@@ -155,7 +168,10 @@ private slots:
     void popupMenusCarryTheirCommands();
     void firstIdleRunsOnceAfterStart();
     void noLanguageFileEndsOrderly();
+    void missingVendorLibraryEndsOrderly_data();
     void missingVendorLibraryEndsOrderly();
+    void realProgramWithDamagedLibraryDoesNotCrash_data();
+    void realProgramWithDamagedLibraryDoesNotCrash();
     void dataFolderThatCannotBeCreatedEndsAtOnce();
     void closeClearsClipboardOnlyWhenProgramOwnsIt_data();
     void closeClearsClipboardOnlyWhenProgramOwnsIt();
@@ -490,11 +506,22 @@ void TestMainWindow::noLanguageFileEndsOrderly()
     QVERIFY(!window.CleanedUp());
 }
 
+void TestMainWindow::missingVendorLibraryEndsOrderly_data()
+{
+    QTest::addColumn<QString>("library");
+    QTest::newRow("missing") << "missing";
+    QTest::newRow("cut to 20,000 bytes") << "cut";
+    QTest::newRow("a foreign library without GetData") << "foreign";
+}
+
 void TestMainWindow::missingVendorLibraryEndsOrderly()
 {
+    QFETCH(QString, library);
     TTempHome home;
     TRecordingMessageService boxes;
     TProgramFolder folder(true, false);
+    if (library != QLatin1String("missing"))
+        WriteFile(folder.Path() + QStringLiteral("Quenvar.so"), VendorLibraryStandIn(library));
 
     TFrmVarnexCfgMain window(OptionsFor(folder.Path()));
     QCOMPARE(window.StartupResult(), TStartupResult::EndOnLoopStart);
@@ -512,6 +539,34 @@ void TestMainWindow::missingVendorLibraryEndsOrderly()
     QCOMPARE(SetupData.ProductLinkId, 0);
     QTest::qWait(50);
     QVERIFY(!window.FirstIdleDone());
+}
+
+void TestMainWindow::realProgramWithDamagedLibraryDoesNotCrash_data()
+{
+    QTest::addColumn<QString>("library");
+    QTest::newRow("cut to 20,000 bytes") << "cut";
+    QTest::newRow("a foreign library without GetData") << "foreign";
+}
+
+void TestMainWindow::realProgramWithDamagedLibraryDoesNotCrash()
+{
+    // The real program's window start: the loader never sees the damaged file,
+    // so the program is still there, showing its message, where it died before.
+    QFETCH(QString, library);
+    TTempHome home;
+    TProgramFolder folder(true, false);
+    WriteFile(folder.Path() + QStringLiteral("Quenvar.so"), VendorLibraryStandIn(library));
+    QProcess program;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(environment);
+    program.start(folder.Path() + QStringLiteral("VarnexCfg"), {});
+    QVERIFY(program.waitForStarted());
+    QVERIFY2(!program.waitForFinished(3000), qPrintable(QStringLiteral("ended with %1, status %2")
+                                                         .arg(program.exitCode())
+                                                         .arg(program.exitStatus())));
+    program.kill();
+    program.waitForFinished();
 }
 
 void TestMainWindow::dataFolderThatCannotBeCreatedEndsAtOnce()

@@ -67,6 +67,8 @@ private slots:
     }
 
     void cleanup();
+    void nameWrittenForTheNameTyped_data();
+    void nameWrittenForTheNameTyped();
     void saveDialogReturnsChosenFilterAndName_data();
     void saveDialogReturnsChosenFilterAndName();
     void cancelledSaveDialogReturnsMinusOne();
@@ -77,6 +79,40 @@ void TestMainWindowServices::cleanup()
 {
     SetOpenUrlHook(nullptr);
     SetSaveFileNameHook(nullptr);
+}
+
+void TestMainWindowServices::nameWrittenForTheNameTyped_data()
+{
+    QTest::addColumn<QStringList>("filters");
+    QTest::addColumn<int>("filter");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("expectedFilter");
+    QTest::addColumn<QString>("expectedName");
+    const QStringList bitmap{QStringLiteral("Bitmap image (*.bmp)|*.bmp")};
+    const QStringList configuration{QStringLiteral("Varnex configuration (*.vxcfg)|*.vxcfg")};
+    QTest::newRow("Word, no extension") << kDocumentFilters << 1 << "/o/offer" << 1 << "/o/offer.doc";
+    QTest::newRow("Word, another extension") << kDocumentFilters << 1 << "/o/offer.txt" << 1 << "/o/offer.doc";
+    QTest::newRow("Word, its own") << kDocumentFilters << 1 << "/o/offer.doc" << 1 << "/o/offer.doc";
+    QTest::newRow("Word, .pdf: the PDF") << kDocumentFilters << 1 << "/o/offer.pdf" << 2 << "/o/offer.pdf";
+    QTest::newRow("Word, .PDF: the PDF") << kDocumentFilters << 1 << "/o/offer.PDF" << 2 << "/o/offer.pdf";
+    QTest::newRow("PDF, .doc: Word") << kDocumentFilters << 2 << "/o/offer.doc" << 1 << "/o/offer.doc";
+    QTest::newRow("PDF, no extension") << kDocumentFilters << 2 << "/o/offer" << 2 << "/o/offer.pdf";
+    QTest::newRow("PDF, two dots") << kDocumentFilters << 2 << "/o/offer.v2.doc" << 1 << "/o/offer.v2.doc";
+    QTest::newRow("a dot starts the name") << kDocumentFilters << 2 << "/o/.offer" << 2 << "/o/.offer.pdf";
+    QTest::newRow("a dot in the folder") << kDocumentFilters << 1 << "/o.pdf/offer" << 1 << "/o.pdf/offer.doc";
+    QTest::newRow("bitmap, .pdf") << bitmap << 1 << "/o/drawing.pdf" << 1 << "/o/drawing.bmp";
+    QTest::newRow("configuration, no extension") << configuration << 1 << "/o/offer" << 1 << "/o/offer.vxcfg";
+}
+
+void TestMainWindowServices::nameWrittenForTheNameTyped()
+{
+    QFETCH(QStringList, filters);
+    QFETCH(int, filter);
+    QFETCH(QString, typed);
+    QFETCH(int, expectedFilter);
+    QFETCH(QString, expectedName);
+    QCOMPARE(ResolveSaveFileName(filters, filter, typed), expectedFilter);
+    QCOMPARE(typed, expectedName);
 }
 
 void TestMainWindowServices::saveDialogReturnsChosenFilterAndName_data()
@@ -100,7 +136,8 @@ void TestMainWindowServices::saveDialogReturnsChosenFilterAndName()
     QCOMPARE(dialog->nameFilters(), (QStringList{QStringLiteral("MS Word 2000 (or higher) Document (*.doc)"),
                                                  QStringLiteral("PDF Document (*.pdf)")}));
     QCOMPARE(dialog->acceptMode(), QFileDialog::AcceptSave);
-    QVERIFY(!dialog->testOption(QFileDialog::DontConfirmOverwrite));
+    // The dialog does not ask about the name as typed: AskSaveFileName asks about the name written.
+    QVERIFY(dialog->testOption(QFileDialog::DontConfirmOverwrite));
     QVERIFY(dialog->isSizeGripEnabled());
     dialog->selectFile(wanted);
     dialog->selectNameFilter(dialog->nameFilters().value(filter - 1));

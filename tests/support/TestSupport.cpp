@@ -4,7 +4,11 @@
 #include "Vendor.h"
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
+
+#include <csignal>
+#include <sys/resource.h>
 
 TTempHome::TTempHome()
 {
@@ -58,4 +62,62 @@ QByteArray SampleListDamagedFor(const QString &table, const QString &code)
             return damaged;
     }
     return QByteArray();
+}
+
+namespace {
+
+void SetFileSizeLimit(rlim_t bytes)
+{
+    struct rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+} // namespace
+
+TFileSizeLimit::TFileSizeLimit(qint64 bytes)
+{
+    struct rlimit limit;
+    getrlimit(RLIMIT_FSIZE, &limit);
+    m_oldLimit = qint64(limit.rlim_cur);
+    m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    SetFileSizeLimit(rlim_t(bytes));
+}
+
+TFileSizeLimit::~TFileSizeLimit()
+{
+    SetFileSizeLimit(rlim_t(m_oldLimit));
+    std::signal(SIGXFSZ, m_oldHandler);
+}
+
+void LimitFileSize(QProcess &process, qint64 bytes)
+{
+    process.setChildProcessModifier([bytes] {
+        // Ignored signals stay ignored in the program started.
+        std::signal(SIGXFSZ, SIG_IGN);
+        SetFileSizeLimit(rlim_t(bytes));
+    });
+}
+
+QStringList FolderFiles(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+}
+
+QByteArray ReadFileBytes(const QString &fileName)
+{
+    QFile file(fileName);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QByteArray Utf16Bytes(const QString &text, bool bigEndian)
+{
+    QByteArray bytes = bigEndian ? QByteArray("\xFE\xFF") : QByteArray("\xFF\xFE");
+    for (const QChar c : text) {
+        const char high = char(c.unicode() >> 8), low = char(c.unicode() & 0xFF);
+        bytes.append(bigEndian ? high : low);
+        bytes.append(bigEndian ? low : high);
+    }
+    return bytes;
 }

@@ -58,3 +58,32 @@ bool UseBuiltProgram();
 /// and its header reads, but the price of `code` in `table` cannot be read: a
 /// damaged page that only the price query meets. Empty when there is no such place.
 QByteArray SampleListDamagedFor(const QString &table, const QString &code);
+
+class QProcess;
+
+/// While one is alive, no file of this process can grow past `bytes`: a write
+/// beyond fails with EFBIG (SIGXFSZ is ignored meanwhile), as on a full disk.
+/// Pipes, and so the test's own output, are not limited.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(qint64 bytes);
+    ~TFileSizeLimit();
+    TFileSizeLimit(const TFileSizeLimit &) = delete;
+    TFileSizeLimit &operator=(const TFileSizeLimit &) = delete;
+
+private:
+    qint64 m_oldLimit = -1;
+    void (*m_oldHandler)(int) = nullptr;
+};
+
+/// The same for a program `process` starts after this call: its files cannot grow past `bytes`.
+void LimitFileSize(QProcess &process, qint64 bytes);
+
+/// The names of the files in the folder (hidden ones too, no folders), sorted.
+QStringList FolderFiles(const QString &folder);
+
+/// The file's bytes, or "<missing>".
+QByteArray ReadFileBytes(const QString &fileName);
+
+/// The text as a UTF-16 file holds it: the byte order mark, then the code units in that order.
+QByteArray Utf16Bytes(const QString &text, bool bigEndian);

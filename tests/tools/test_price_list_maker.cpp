@@ -23,9 +23,12 @@ struct TToolRun {
     QString Err;
 };
 
-TToolRun RunTool(const QStringList &arguments)
+/// Runs the tool; `fileSizeLimit` (when not negative) is as far as its files can grow.
+TToolRun RunTool(const QStringList &arguments, qint64 fileSizeLimit = -1)
 {
     QProcess tool;
+    if (fileSizeLimit >= 0)
+        LimitFileSize(tool, fileSizeLimit);
     tool.start(QStringLiteral(VX_BUILD_DIR "VarnexPriceList"), arguments);
     tool.waitForFinished(60000);
     return {tool.exitCode(), QString::fromUtf8(tool.readAllStandardOutput()),
@@ -196,6 +199,35 @@ private slots:
         QCOMPARE(run.ExitCode, 1);
         QVERIFY(run.Err.contains("not a price list of vendor \"Tevoro\""));
         QCOMPARE(RunTool({"list", target}).ExitCode, 2); // usage
+    }
+
+    // A full disk while the list is made or written: the list there before stays
+    // byte for byte, nothing else is left, and the tool says so and fails.
+    void fullDiskKeepsTheOldList_data()
+    {
+        QTest::addColumn<int>("fits"); // bytes of the list that fit; -1 all but the last, -2 half
+        QTest::newRow("nothing fits") << 0;
+        QTest::newRow("half fits") << -2;
+        QTest::newRow("all but a byte fits") << -1;
+    }
+
+    void fullDiskKeepsTheOldList()
+    {
+        QFETCH(int, fits);
+        QTemporaryDir dir;
+        const QString sample = QStringLiteral(VX_SOURCE_DIR "tools/sample/Quenvar");
+        const QString target = dir.path() + "/PriceList.tc";
+        QCOMPARE(RunTool({"make", "--vendor", "Quenvar", sample, target}).ExitCode, 0);
+        const qint64 size = QFileInfo(target).size();
+        const QByteArray before = "the price list of last year";
+        WriteText(target, before);
+
+        const TToolRun run = RunTool({"make", "--vendor", "Quenvar", "--replace", sample, target},
+                                     fits == -1 ? size - 1 : fits == -2 ? size / 2 : fits);
+        QCOMPARE(run.ExitCode, 1);
+        QVERIFY2(run.Err.startsWith(target + ": "), qPrintable(run.Err));
+        QCOMPARE(ReadFileBytes(target), before);
+        QCOMPARE(FolderFiles(dir.path()), QStringList{"PriceList.tc"});
     }
 
     void sampleListPricesTheEdition()
