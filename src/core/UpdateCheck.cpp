@@ -17,18 +17,12 @@ QString CheckValue(const QString &path, const QString &section, const QString &k
     return TrimBlanksAndControls(ReadSetting(path, section, key, QString()));
 }
 
-/// YYYYMMDD as a day number; a text that is no real date is the earliest day, 0.
+/// The date of a YYYYMMDD text as a day number, as FormatDate8 reads it; a text
+/// that is no real date is the earliest day, 0.
 qint64 DayOf(const QString &text)
 {
-    int32_t year = 0, month = 0, day = 0;
-    if (text.size() != 8 || !TryReadDecimalInt32(text.mid(0, 4), year) || !TryReadDecimalInt32(text.mid(4, 2), month) ||
-        !TryReadDecimalInt32(text.mid(6, 2), day))
-        return 0;
-    for (const QChar c : text)
-        if (!c.isDigit())
-            return 0;
-    const QDate date(year, month, day);
-    return date.isValid() && year >= 1 ? date.toJulianDay() : 0;
+    const QDate date = Date8(text);
+    return date.isValid() ? date.toJulianDay() : 0;
 }
 
 int32_t WholeNumber(const QString &text)

@@ -126,6 +126,11 @@ private slots:
                                          << "" << false;
         QTest::newRow("earlier") << "20270101"
                                  << "20261231" << false;
+        // Only the first eight characters are the date, as wherever a date is shown.
+        QTest::newRow("characters after the eighth") << "20270101"
+                                                     << "20270102x" << true;
+        QTest::newRow("the same day with more after it") << "20270101 old"
+                                                         << "20270101" << false;
     }
 
     void priceListDates()
