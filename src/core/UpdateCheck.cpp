@@ -4,6 +4,7 @@
 #include "Settings.h"
 #include "TextCodec.h"
 #include "TextUtils.h"
+#include "Version.h"
 
 #include <QDate>
 
@@ -32,6 +33,12 @@ int32_t WholeNumber(const QString &text)
 }
 
 } // namespace
+
+QString UpdateCheckUrl()
+{
+    const QString chosen = qEnvironmentVariable("VARNEX_UPDATE_CHECK_URL").trimmed();
+    return chosen.isEmpty() ? QStringLiteral(VX_UPDATE_CHECK_URL) : chosen;
+}
 
 QString NoticeKey(int32_t languageId)
 {

@@ -218,7 +218,7 @@ private slots:
         canceller.start();
         s.Check(server.Url("VarnexCfgCheck.txt"));
         QCOMPARE(status, QStringLiteral("Received 0 KB of 2441 KB"));
-        QCOMPARE(s.Boxes.Texts().mid(1), (QStringList{"the download was cancelled",
+        QCOMPARE(s.Boxes.Texts().mid(1), (QStringList{"The update was cancelled.",
                                                       "The update could not be completed. Please try again later."}));
         QVERIFY(PriceList.Loaded);
         QCOMPARE(PriceList.CountryName, QStringLiteral("Italia"));
