@@ -449,7 +449,7 @@ private slots:
         options.TotalTimeoutMs = totalMs;
         options.StallTimeoutSeconds = stallSeconds;
         options.MaxBytes = maxBytes;
-        options.CaFile = trusted ? m_ca : QStringLiteral("/dev/null");
+        options.CaFile = trusted ? m_ca : QString(); // the system's certificates
         QTemporaryDir local;
         const QString target = local.path() + "/VarnexCfgCheck.txt";
         WriteBytes(target, "previous");
