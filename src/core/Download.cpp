@@ -77,7 +77,10 @@ struct TCurl {
     }
 };
 
-const TCurl &Curl() { return LateFunctions<TCurl>("libcurl.so.4"); }
+const TCurl &Curl()
+{
+    return LateFunctions<TCurl>("libcurl.so.4");
+}
 
 struct TEasyCleanup {
     void operator()(CURL *curl) const { Curl().EasyCleanup(curl); }

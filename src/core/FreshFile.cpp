@@ -51,8 +51,7 @@ bool TFolderHandle::Open(const QString &path, QString &error)
     return m_fd >= 0;
 }
 
-bool TFolderHandle::OpenChild(const TFolderHandle &parent, const QString &name, bool create, bool &made,
-                              QString &error)
+bool TFolderHandle::OpenChild(const TFolderHandle &parent, const QString &name, bool create, bool &made, QString &error)
 {
     *this = TFolderHandle();
     made = false;

@@ -57,7 +57,10 @@ public:
                 quint32(uchar(raw[3])) << 24;
         return true;
     }
-    bool Skip(qint64 count) { return count >= 0 && m_file.pos() + count <= m_size && m_file.seek(m_file.pos() + count); }
+    bool Skip(qint64 count)
+    {
+        return count >= 0 && m_file.pos() + count <= m_size && m_file.seek(m_file.pos() + count);
+    }
 
 private:
     QFile &m_file;
@@ -130,8 +133,9 @@ bool ReadHeaders(QFile &file, const QString &target, const TUnpackLimits &limits
     if (total > limits.MaxTotalBytes)
         return Fail(error, TUnpackFailure::TooLarge,
                     QStringLiteral("the files would take %1 bytes, more than %2").arg(total).arg(limits.MaxTotalBytes));
+    // A file system that does not tell its free space (-1) is not held to it.
     const qint64 free = limits.FreeBytes >= 0 ? limits.FreeBytes : QStorageInfo(target).bytesAvailable();
-    if (total > free)
+    if (free >= 0 && total > free)
         return Fail(error, TUnpackFailure::NoSpace,
                     QStringLiteral("the files would take %1 bytes, %2 are free").arg(total).arg(free));
     return true;
@@ -142,10 +146,7 @@ struct TUnpackRun {
     const TUnpackProgress *Progress = nullptr;
     qint64 Done = 0;
     qint64 Total = 0;
-    bool Report(qint64 more)
-    {
-        return *Progress && (*Progress)(Done + more, Total);
-    }
+    bool Report(qint64 more) { return *Progress && (*Progress)(Done + more, Total); }
 };
 
 struct TInflater {
@@ -206,8 +207,8 @@ struct TMade {
 };
 
 /// Opens the entry's folder below the target, step by step: a link on the way is refused.
-bool OpenEntryFolder(const QString &target, const TFolderHandle &root, const QStringList &folder,
-                     TFolderHandle &handle, TMade &made, TUnpackError &error)
+bool OpenEntryFolder(const QString &target, const TFolderHandle &root, const QStringList &folder, TFolderHandle &handle,
+                     TMade &made, TUnpackError &error)
 {
     QString path = target, reason;
     TFolderHandle current;
@@ -288,7 +289,8 @@ bool UnpackUpdateArchive(const QString &archiveFile, const QString &target, TUnp
         written->clear();
     const QFileInfo info(archiveFile);
     if (!info.isFile() || info.size() > kMaxArchiveBytes)
-        return Fail(error, TUnpackFailure::TooLarge, QStringLiteral("the archive is not a regular file of a reasonable size"));
+        return Fail(error, TUnpackFailure::TooLarge,
+                    QStringLiteral("the archive is not a regular file of a reasonable size"));
     QFile file(archiveFile);
     if (!file.open(QIODevice::ReadOnly))
         return Fail(error, TUnpackFailure::Damaged, file.errorString());

@@ -318,8 +318,7 @@ private slots:
         QCOMPARE(error.Failure, TUnpackFailure::NoSpace);
         QCOMPARE(FilesIn(root.path()), QStringList{"VarnexCfgUpdate.z"});
         // Cancelled half-way: what was unpacked goes again.
-        QVERIFY(!UnpackUpdateArchive(archive, root.path(), error,
-                                     [](qint64 done, qint64) { return done >= 100000; }));
+        QVERIFY(!UnpackUpdateArchive(archive, root.path(), error, [](qint64 done, qint64) { return done >= 100000; }));
         QCOMPARE(error.Failure, TUnpackFailure::Cancelled);
         QCOMPARE(FilesIn(root.path()), QStringList{"VarnexCfgUpdate.z"});
         QVERIFY(!QFileInfo::exists(root.path() + "/lib"));
@@ -410,26 +409,24 @@ private slots:
         auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
         row("the whole file") << "{http}/big.bin" << false << 0 << 15 << gib << false << true << F::None;
         row("over https") << "{https}/big.bin" << true << 0 << 15 << gib << false << true << F::None;
-        row("http redirected to http") << "{http}/redirect/{http}/big.bin" << false << 0 << 15 << gib << false
-                                       << true << F::None;
+        row("http redirected to http") << "{http}/redirect/{http}/big.bin" << false << 0 << 15 << gib << false << true
+                                       << F::None;
         row("https redirected to https") << "{https}/redirect/{https}/big.bin" << true << 0 << 15 << gib << false
                                          << true << F::None;
         row("not found") << "{http}/missing.bin" << false << 0 << 15 << gib << false << true << F::NotFound;
         row("nothing listens") << "{closed}/x" << false << 0 << 15 << gib << false << true << F::NoConnection;
-        row("stalls after its first bytes") << "{http}/stall/x" << false << 0 << 1 << gib << false << true
-                                            << F::TooSlow;
+        row("stalls after its first bytes")
+            << "{http}/stall/x" << false << 0 << 1 << gib << false << true << F::TooSlow;
         row("drips for ever") << "{http}/drip/x" << false << 2000 << 15 << gib << false << true << F::TooSlow;
         row("cancelled") << "{http}/stall/x" << false << 0 << 15 << gib << true << true << F::Cancelled;
-        row("a check file far too large") << "{http}/big/10000000" << false << 0 << 15 << check << false << true
-                                          << F::Other;
-        row("a stated length too large") << "{http}/big.bin" << false << 0 << 15 << check << false << true
-                                         << F::Other;
-        row("http where https is required") << "{http}/big.bin" << true << 0 << 15 << gib << false << true
-                                            << F::NotHttps;
-        row("https redirected to http") << "{https}/redirect/{http}/big.bin" << true << 0 << 15 << gib << false
-                                        << true << F::NotHttps;
-        row("an untrusted certificate") << "{https}/big.bin" << true << 0 << 15 << gib << false << false
-                                        << F::Other;
+        row("a check file far too large")
+            << "{http}/big/10000000" << false << 0 << 15 << check << false << true << F::Other;
+        row("a stated length too large") << "{http}/big.bin" << false << 0 << 15 << check << false << true << F::Other;
+        row("http where https is required")
+            << "{http}/big.bin" << true << 0 << 15 << gib << false << true << F::NotHttps;
+        row("https redirected to http") << "{https}/redirect/{http}/big.bin" << true << 0 << 15 << gib << false << true
+                                        << F::NotHttps;
+        row("an untrusted certificate") << "{https}/big.bin" << true << 0 << 15 << gib << false << false << F::Other;
         row("a file address") << "file:///etc/passwd" << false << 0 << 15 << gib << false << true << F::Other;
         row("an ftp address") << "ftp://127.0.0.1/x" << false << 0 << 15 << gib << false << true << F::Other;
     }
@@ -470,11 +467,15 @@ private slots:
     {
         QTest::addColumn<QString>("languageFile");
         QTest::addColumn<QString>("notFound");
-        QTest::newRow("English") << "English.lng" << "The file was not found on the update server.";
-        QTest::newRow("Deutsch") << "Deutsch.lng" << "Die Datei wurde auf dem Aktualisierungsserver nicht gefunden.";
-        QTest::newRow("Italian") << "Italian.lng" << QString::fromUtf8("Il file non è stato trovato sul server degli "
-                                                                       "aggiornamenti.");
-        QTest::newRow("Spanish") << "Spanish.lng" << "El archivo no se ha encontrado en el servidor de actualizaciones.";
+        QTest::newRow("English") << "English.lng"
+                                 << "The file was not found on the update server.";
+        QTest::newRow("Deutsch") << "Deutsch.lng"
+                                 << "Die Datei wurde auf dem Aktualisierungsserver nicht gefunden.";
+        QTest::newRow("Italian") << "Italian.lng"
+                                 << QString::fromUtf8("Il file non è stato trovato sul server degli "
+                                                      "aggiornamenti.");
+        QTest::newRow("Spanish") << "Spanish.lng"
+                                 << "El archivo no se ha encontrado en el servidor de actualizaciones.";
     }
 
     void failureTexts()
@@ -520,8 +521,8 @@ private slots:
         QByteArray output;
         QCOMPARE(RunLimitedChild(arguments, 1000000, output), 1);
         QVERIFY2(output.contains("File too large"), output.constData());
-        const int notSaved = work == QLatin1String("download") ? int(TDownloadFailure::NotSaved)
-                                                               : int(TUnpackFailure::NotSaved);
+        const int notSaved =
+            work == QLatin1String("download") ? int(TDownloadFailure::NotSaved) : int(TUnpackFailure::NotSaved);
         QCOMPARE(output.left(output.indexOf(' ')).toInt(), notSaved);
         QCOMPARE(ReadBytes(temp + "/big.bin"), QByteArray("previous"));
         QCOMPARE(FilesIn(temp), QStringList{"big.bin"});
@@ -553,16 +554,19 @@ private slots:
         QTest::addColumn<QString>("checkUrl");
         QTest::addColumn<QString>("programDownload");
         QTest::addColumn<QStringList>("boxes");
-        const QStringList refused{"question", "The update was refused: its address does not use a secure connection "
-                                              "(https).",
+        const QStringList refused{"question",
+                                  "The update was refused: its address does not use a secure connection "
+                                  "(https).",
                                   "The update could not be completed. Please try again later."};
-        QTest::newRow("program at an http address") << "{https}/check.txt" << "{http}/program/" << refused;
-        QTest::newRow("program redirected to http")
-            << "{https}/check.txt" << "{https}/redirect/{http}/program/" << refused;
-        QTest::newRow("check file redirected to http")
-            << "{https}/redirect/{http}/check.txt" << "{https}/program/" << QStringList();
+        QTest::newRow("program at an http address") << "{https}/check.txt"
+                                                    << "{http}/program/" << refused;
+        QTest::newRow("program redirected to http") << "{https}/check.txt"
+                                                    << "{https}/redirect/{http}/program/" << refused;
+        QTest::newRow("check file redirected to http") << "{https}/redirect/{http}/check.txt"
+                                                       << "{https}/program/" << QStringList();
         // A check at an http address may name one, as the built-in address once was.
-        QTest::newRow("all over http") << "{http}/check.txt" << "{http}/program/" << QStringList{"question"};
+        QTest::newRow("all over http") << "{http}/check.txt"
+                                       << "{http}/program/" << QStringList{"question"};
     }
 
     void checkOverHttps()

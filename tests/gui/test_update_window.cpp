@@ -428,11 +428,10 @@ private slots:
     {
         TUpdateSetting s;
         const TUpdateServer server(s.Served.path());
-        WriteBytes(
-            s.Served.path() + "/VarnexCfgCheck.txt",
-            ("[Quenvar]\n39_PriceListDate=20270201\n39_PriceListDownload=" + server.Url("stall/") +
-             "\nProgramVersion=9.0\nProgramDownload=" + server.Url("program/") + "\n")
-                .toUtf8());
+        WriteBytes(s.Served.path() + "/VarnexCfgCheck.txt",
+                   ("[Quenvar]\n39_PriceListDate=20270201\n39_PriceListDownload=" + server.Url("stall/") +
+                    "\nProgramVersion=9.0\nProgramDownload=" + server.Url("program/") + "\n")
+                       .toUtf8());
         s.Boxes.Answers = {true};
         QTimer closer;
         closer.setInterval(200);
@@ -464,9 +463,9 @@ private slots:
             << QString::fromUtf8("Impossibile collegarsi al server degli aggiornamenti, oppure la connessione si è "
                                  "interrotta.\n\nFailed to connect to 127.0.0.1 port")
             << QString::fromUtf8("Impossibile completare l'aggiornamento. Riprovare più tardi.");
-        QTest::newRow("English, no address at all")
-            << QByteArray("English.lng") << "" << "The download failed.\n\n"
-            << "The update could not be completed. Please try again later.";
+        QTest::newRow("English, no address at all") << QByteArray("English.lng") << ""
+                                                    << "The download failed.\n\n"
+                                                    << "The update could not be completed. Please try again later.";
     }
 
     void errorTextsInTheUsersLanguage()
@@ -516,13 +515,13 @@ private slots:
             content.InfoRows.clear();
         if (kind != QLatin1String("garbage"))
             QVERIFY(WritePriceListFile(served + "/prices/PriceList.tc",
-                                       kind == QLatin1String("password") ? QStringLiteral("Another1") :
-                                                                           PriceListPassword("Quenvar"),
+                                       kind == QLatin1String("password") ? QStringLiteral("Another1")
+                                                                         : PriceListPassword("Quenvar"),
                                        content, true, error));
         const TUpdateServer server(served);
-        WriteBytes(served + "/VarnexCfgCheck.txt", ("[Quenvar]\n39_PriceListDate=20270201\n39_PriceListDownload=" +
-                                                    server.Url("prices/") + "\n")
-                                                       .toUtf8());
+        WriteBytes(
+            served + "/VarnexCfgCheck.txt",
+            ("[Quenvar]\n39_PriceListDate=20270201\n39_PriceListDownload=" + server.Url("prices/") + "\n").toUtf8());
         const QString installed = SetupData.DataPath + "PriceList.tc";
         const QByteArray before = ReadBytes(installed);
         s.Boxes.Answers = {true, false};

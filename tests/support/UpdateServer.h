@@ -58,6 +58,5 @@ inline bool MakeTestCertificate(const QString &folder, QString &certificate, QSt
                   {"req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1", "-nodes", "-keyout",
                    key, "-out", certificate, "-days", "2", "-subj", "/CN=127.0.0.1", "-addext",
                    "subjectAltName=IP:127.0.0.1"});
-    return openssl.waitForFinished(30000) && openssl.exitStatus() == QProcess::NormalExit &&
-           openssl.exitCode() == 0;
+    return openssl.waitForFinished(30000) && openssl.exitStatus() == QProcess::NormalExit && openssl.exitCode() == 0;
 }
