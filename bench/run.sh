@@ -38,7 +38,7 @@ for _ in $(seq 1 31); do
 done
 program=$(printf '%s\n' "${program_runs[@]}" | median)
 bare=$(printf '%s\n' "${bare_runs[@]}" | median)
-row "cold start to first idle (median of 31)" "${program} ms" "${bare} ms bare" "$(ratio "$program" "$bare")" "target 1.20"
+row "start to painted first idle (median of 31)" "${program} ms" "${bare} ms bare" "$(ratio "$program" "$bare")" "target 1.20"
 
 peak_kb() { awk '/VmHWM/ { print $2 }' "/proc/$1/status"; }
 HOME="$home" XDG_DATA_HOME="$home/.local/share" QT_QPA_PLATFORM=xcb "$build/bin/VarnexCfg" >/dev/null 2>&1 &

@@ -40,9 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     WriteWholeFile(archive, QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     const QStringList outsideBefore = Tree(ScratchFolder().path());
 
-    QString error;
+    TUnpackError error;
     QStringList written;
-    const bool ok = UnpackUpdateArchive(archive, target, error, &written);
+    const bool ok = UnpackUpdateArchive(archive, target, error, {}, {}, &written);
 
     const QString root = QDir(target).canonicalPath() + u'/';
     for (const QString &name : Tree(target))
@@ -60,6 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     FUZZ_CHECK(outsideAfter == expected);
     FUZZ_CHECK(ReadWholeFile(bystander) == "keep");
     if (!ok)
-        FUZZ_CHECK(!error.isEmpty() && Tree(target).isEmpty());
+        FUZZ_CHECK(!error.Detail.isEmpty() && Tree(target).isEmpty());
     return 0;
 }

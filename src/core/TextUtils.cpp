@@ -211,7 +211,7 @@ QStringList SplitBar(const QString &text)
     return parts;
 }
 
-QString FormatDate8(const QString &text)
+QDate Date8(const QString &text)
 {
     auto part = [&](int from, int length) {
         int32_t v = 0;
@@ -221,8 +221,14 @@ QString FormatDate8(const QString &text)
     const int month = part(4, 2);
     const int day = part(6, 2);
     if (year < 1 || year > 9999)
-        return QString();
+        return QDate();
     const QDate date(year, month, day);
+    return date.isValid() ? date : QDate();
+}
+
+QString FormatDate8(const QString &text)
+{
+    const QDate date = Date8(text);
     if (!date.isValid())
         return QString();
     return QLocale::system().toString(date, QLocale::ShortFormat);

@@ -4,6 +4,7 @@
 
 #include "Globals.h"
 #include "TextCodec.h"
+#include <QDate>
 #include <QList>
 #include <QStringList>
 #include <QVariant>
@@ -23,7 +24,9 @@ bool TryParseDecimal(const QString &text, float &value);
 int32_t RoundWithTenthTolerance(float value);
 /// Parts between '|', each trimmed; an empty last part is dropped.
 QStringList SplitBar(const QString &text);
-/// YYYYMMDD in the user's short date format; empty when not a valid date.
+/// YYYYMMDD as a date (characters after the eighth ignored); null when not a valid date.
+QDate Date8(const QString &text);
+/// Date8 in the user's short date format; empty when not a valid date.
 QString FormatDate8(const QString &text);
 
 /// Formats `format` with "%s" (any value as text), "%d" (an integer value),

@@ -4,6 +4,7 @@
 #include "Settings.h"
 #include "TextCodec.h"
 #include "TextUtils.h"
+#include "Version.h"
 
 #include <QDate>
 
@@ -17,18 +18,12 @@ QString CheckValue(const QString &path, const QString &section, const QString &k
     return TrimBlanksAndControls(ReadSetting(path, section, key, QString()));
 }
 
-/// YYYYMMDD as a day number; a text that is no real date is the earliest day, 0.
+/// The date of a YYYYMMDD text as a day number, as FormatDate8 reads it; a text
+/// that is no real date is the earliest day, 0.
 qint64 DayOf(const QString &text)
 {
-    int32_t year = 0, month = 0, day = 0;
-    if (text.size() != 8 || !TryReadDecimalInt32(text.mid(0, 4), year) || !TryReadDecimalInt32(text.mid(4, 2), month) ||
-        !TryReadDecimalInt32(text.mid(6, 2), day))
-        return 0;
-    for (const QChar c : text)
-        if (!c.isDigit())
-            return 0;
-    const QDate date(year, month, day);
-    return date.isValid() && year >= 1 ? date.toJulianDay() : 0;
+    const QDate date = Date8(text);
+    return date.isValid() ? date.toJulianDay() : 0;
 }
 
 int32_t WholeNumber(const QString &text)
@@ -38,6 +33,12 @@ int32_t WholeNumber(const QString &text)
 }
 
 } // namespace
+
+QString UpdateCheckUrl()
+{
+    const QString chosen = qEnvironmentVariable("VARNEX_UPDATE_CHECK_URL").trimmed();
+    return chosen.isEmpty() ? QStringLiteral(VX_UPDATE_CHECK_URL) : chosen;
+}
 
 QString NoticeKey(int32_t languageId)
 {

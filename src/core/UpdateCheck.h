@@ -19,6 +19,10 @@ struct TUpdateData {
 };
 extern TUpdateData UpdateData;
 
+/// Where the check file is fetched from: the environment's VARNEX_UPDATE_CHECK_URL
+/// when set (a vendor's staging server, tests), else the address built into the program.
+QString UpdateCheckUrl();
+
 /// "Message_" and the language as at least four upper-case hexadecimal digits (1040: "Message_0410").
 QString NoticeKey(int32_t languageId);
 /// The vendor's section of the check file; the price-list keys only with a price list open.

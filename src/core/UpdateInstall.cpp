@@ -4,7 +4,6 @@
 #include "Messages.h"
 #include "PriceList.h"
 #include "Settings.h"
-#include "UpdateArchive.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,39 +12,94 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+bool Stopped(const TUpdateEnvironment &env)
+{
+    return env.StopWanted && env.StopWanted();
+}
 
 void ShowMakeUpdateError()
 {
     ShowError(LangMessages(QStringLiteral("ErrorMakeUpdate")));
 }
 
-/// A download with the progress dialog; a failure says why, then that the update failed.
+/// A cause the user is told before "ErrorMakeUpdate", with its detail.
+QString CauseText(const char *key, const QString &detail)
+{
+    const QString text = LangMessages(QString::fromLatin1(key));
+    return detail.isEmpty() ? text : text + QStringLiteral("\n\n") + detail;
+}
+
+/// The cause of a failed unpacking worth telling; empty for a damaged or hostile archive.
+QString UnpackFailureText(const TUnpackError &error)
+{
+    switch (error.Failure) {
+    case TUnpackFailure::NoSpace:
+        return CauseText("ErrorUpdateNoSpace", error.Detail);
+    case TUnpackFailure::NotSaved:
+        return CauseText("ErrorUpdateNotSaved", error.Detail);
+    case TUnpackFailure::Cancelled:
+        return CauseText("ErrorUpdateCancelled", QString());
+    default:
+        return QString();
+    }
+}
+
+/// The options of the price-list and program downloads.
+TDownloadOptions InstallOptions(const TUpdateEnvironment &env)
+{
+    TDownloadOptions options = env.Options;
+    options.HttpsOnly = options.HttpsOnly || IsHttpsUrl(env.CheckUrl);
+    return options;
+}
+
+/// A download with the progress dialog (left open); a failure says why, except
+/// when the run is stopping: then the caller's one box is enough.
 bool DownloadWithProgress(const TUpdateEnvironment &env, const QString &url, const QString &path)
 {
-    if (env.ShowProgress)
-        env.ShowProgress(true);
-    QString error;
-    const bool ok = DownloadFile(url, path, env.Progress, error, env.Options);
-    if (env.ShowProgress)
-        env.ShowProgress(false);
-    if (!ok)
-        ShowError(error);
+    TDownloadError error;
+    const bool ok = DownloadFile(
+        url, path,
+        [&env](qint64 received, qint64 total) {
+            const bool cancelled = env.Progress && env.Progress(received, total);
+            return cancelled || Stopped(env);
+        },
+        error, InstallOptions(env));
+    if (!ok && !Stopped(env))
+        ShowError(DownloadFailureText(error));
     return ok;
 }
 
-/// The file renamed over the target, on disk before the call returns.
+void ShowProgress(const TUpdateEnvironment &env, bool show)
+{
+    if (env.ShowProgress)
+        env.ShowProgress(show);
+}
+
+/// The downloaded file opens with the vendor's password and its header row reads.
+bool OpensAsPriceList(const QString &fileName, const QString &vendorName)
+{
+    const std::unique_ptr<TPriceListDatabase> database =
+        TPriceListDatabase::Open(fileName, PriceListPassword(vendorName));
+    QVariant value;
+    return database &&
+           database->QueryFirstValue(QString::fromLatin1(kPriceListInfoTable), QStringLiteral("CountryID"), value);
+}
+
+/// The file renamed over the target (a regular file or a link, which is
+/// replaced), the new name on disk before the call returns. The file itself
+/// was synced when it was written.
 bool MoveWriteThrough(const QString &from, const QString &to)
 {
     const QByteArray source = QFile::encodeName(from), target = QFile::encodeName(to);
-    const int fd = ::open(source.constData(), O_RDONLY);
-    if (fd < 0)
+    struct stat existing {};
+    if (::lstat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode) && !S_ISLNK(existing.st_mode))
         return false;
-    const bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    if (!synced || std::rename(source.constData(), target.constData()) != 0)
+    if (std::rename(source.constData(), target.constData()) != 0)
         return false;
     const int dir = ::open(QFile::encodeName(QFileInfo(to).absolutePath()).constData(), O_RDONLY | O_DIRECTORY);
     if (dir >= 0) {
@@ -64,15 +118,58 @@ bool StartUpdater(const TUpdateEnvironment &env, const QString &program, const Q
     return QProcess::startDetached(program, arguments, QFileInfo(program).absolutePath());
 }
 
+/// Unpacks the downloaded archive with the dialog showing it; false after
+/// telling why (one box when the run is stopping).
+bool UnpackWithProgress(const TUpdateEnvironment &env, const QString &archive)
+{
+    TUnpackError error;
+    const bool unpacked = UnpackUpdateArchive(archive, env.TempPath, error, [&env](qint64 done, qint64 total) {
+        const bool cancelled = env.UnpackProgress && env.UnpackProgress(done, total);
+        return cancelled || Stopped(env);
+    });
+    if (unpacked)
+        return true;
+    const QString cause = UnpackFailureText(error);
+    if (!cause.isEmpty() && !Stopped(env))
+        ShowError(cause);
+    return false;
+}
+
 } // namespace
+
+QString DownloadFailureText(const TDownloadError &error)
+{
+    switch (error.Failure) {
+    case TDownloadFailure::NotFound:
+        return CauseText("ErrorDownloadNotFound", error.Detail);
+    case TDownloadFailure::NoConnection:
+        return CauseText("ErrorDownloadNoConnection", error.Detail);
+    case TDownloadFailure::TooSlow:
+        return CauseText("ErrorDownloadTooSlow", error.Detail);
+    case TDownloadFailure::Cancelled:
+        return CauseText("ErrorUpdateCancelled", QString());
+    case TDownloadFailure::NotHttps:
+        return CauseText("ErrorDownloadNotHttps", error.Detail);
+    case TDownloadFailure::NotSaved:
+        return CauseText("ErrorUpdateNotSaved", error.Detail);
+    case TDownloadFailure::None:
+    case TDownloadFailure::Other:
+        break;
+    }
+    return CauseText("ErrorDownloadFailed", error.Detail);
+}
 
 void CheckForUpdates(const TUpdateEnvironment &env)
 {
     if (env.TempPath.isEmpty() || !QFileInfo(env.TempPath).isDir())
         return;
     const QString checkFile = env.TempPath + QLatin1String(kCheckFileName);
-    QString error;
-    if (!DownloadFile(env.CheckUrl, checkFile, {}, error, env.Options))
+    TDownloadOptions options = InstallOptions(env);
+    options.MaxBytes = kCheckFileMaxBytes;
+    options.TotalTimeoutMs = env.CheckTimeLimitMs;
+    TDownloadError error;
+    if (!DownloadFile(
+            env.CheckUrl, checkFile, [&env](qint64, qint64) { return Stopped(env); }, error, options))
         return;
     UpdateData = ReadCheckFile(checkFile, env.VendorName, env.LanguageID, PriceList);
     if (!UpdateData.Message.isEmpty()) {
@@ -84,11 +181,11 @@ void CheckForUpdates(const TUpdateEnvironment &env)
     QFile::remove(checkFile);
     if (!newProgram && !newPriceList)
         return;
-    if (!AskYesNo(UpdateQuestionText(newProgram, newPriceList, UpdateData)))
+    if (!AskYesNo(UpdateQuestionText(newProgram, newPriceList, UpdateData)) || Stopped(env))
         return;
     if (newPriceList)
         UpdatePriceList(env);
-    if (newProgram)
+    if (newProgram && !Stopped(env))
         UpdateProgram(env);
 }
 
@@ -96,16 +193,26 @@ bool UpdatePriceList(const TUpdateEnvironment &env)
 {
     const QString name = QLatin1String(kPriceListFileName);
     const QString downloaded = env.TempPath + name;
+    ShowProgress(env, true);
     const bool ok = DownloadWithProgress(env, UpdateData.PriceListDownload + name, downloaded);
-    bool moved = false;
-    if (ok && QFileInfo(downloaded).isFile()) {
-        ClosePriceListDatabase();
-        moved = MoveWriteThrough(downloaded, env.DataPath + name);
-        // Moved or not, the list in the data folder is opened again: after a failed
-        // move the old one, so that prices stay available.
-        if (env.ReloadPriceList)
-            env.ReloadPriceList();
+    ShowProgress(env, false);
+    if (!ok) {
+        ShowMakeUpdateError();
+        return false;
     }
+    // The working list is closed only for a list that is known to open.
+    if (!OpensAsPriceList(downloaded, env.VendorName)) {
+        QFile::remove(downloaded);
+        ShowError(LangMessages(QStringLiteral("ErrorPriceListDownloadNotValid")));
+        ShowMakeUpdateError();
+        return false;
+    }
+    ClosePriceListDatabase();
+    const bool moved = MoveWriteThrough(downloaded, env.DataPath + name);
+    // Moved or not, the list in the data folder is opened again: after a failed
+    // move the old one, so that prices stay available.
+    if (env.ReloadPriceList)
+        env.ReloadPriceList();
     if (!moved) {
         ShowMakeUpdateError();
         return false;
@@ -118,20 +225,15 @@ bool UpdatePriceList(const TUpdateEnvironment &env)
 void UpdateProgram(const TUpdateEnvironment &env)
 {
     const QString archive = env.TempPath + QLatin1String(kProgramArchiveName);
-    if (!DownloadWithProgress(env, UpdateData.ProgramDownload + QLatin1String(kProgramArchiveName), archive) ||
-        !QFileInfo(archive).isFile()) {
-        ShowMakeUpdateError();
-        return;
-    }
-    QString error;
-    const bool unpacked = UnpackUpdateArchive(archive, env.TempPath, error);
-    QFile::remove(archive);
-    if (!unpacked) {
-        ShowMakeUpdateError();
-        return;
-    }
+    ShowProgress(env, true);
+    const bool downloaded =
+        DownloadWithProgress(env, UpdateData.ProgramDownload + QLatin1String(kProgramArchiveName), archive);
+    const bool unpacked = downloaded && UnpackWithProgress(env, archive);
+    ShowProgress(env, false);
+    if (downloaded)
+        QFile::remove(archive);
     QStringList files;
-    if (!ListFolderFiles(env.TempPath, files)) {
+    if (!unpacked || Stopped(env) || !ListFolderFiles(env.TempPath, files)) {
         ShowMakeUpdateError();
         return;
     }

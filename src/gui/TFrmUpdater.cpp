@@ -3,7 +3,6 @@
 #include "Lang.h"
 #include "TextUtils.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -36,12 +35,21 @@ TFrmUpdater::TFrmUpdater(QWidget *parent) : QDialog(parent, Qt::Dialog | Qt::Win
 
 bool TFrmUpdater::ReportProgress(qint64 received, qint64 total)
 {
-    lblDownload->setText(
-        FormatArgs(LangMain(QStringLiteral("UpdaterStatus")), qlonglong(received / 1024), qlonglong(total / 1024)));
+    ShowStatus(QStringLiteral("UpdaterStatus"), received, total);
+    return m_cancelRequested;
+}
+
+bool TFrmUpdater::ReportUnpacking(qint64 done, qint64 total)
+{
+    ShowStatus(QStringLiteral("UpdaterUnpackStatus"), done, total);
+    return m_cancelRequested;
+}
+
+void TFrmUpdater::ShowStatus(const QString &key, qint64 done, qint64 total)
+{
+    lblDownload->setText(FormatArgs(LangMain(key), qlonglong(done / 1024), qlonglong(total / 1024)));
     // The bar counts in KiB beyond what an int holds.
     const bool large = total > std::numeric_limits<int>::max();
     ProgressBar->setMaximum(int(large ? total / 1024 : total));
-    ProgressBar->setValue(int(large ? received / 1024 : received));
-    QApplication::processEvents();
-    return m_cancelRequested;
+    ProgressBar->setValue(int(large ? done / 1024 : done));
 }

@@ -15,6 +15,8 @@ public:
     bool CancelRequested() const { return m_cancelRequested; }
     /// "UpdaterStatus" with the KiB received and in all, and the bar; true when cancelled.
     bool ReportProgress(qint64 received, qint64 total);
+    /// "UpdaterUnpackStatus" with the KiB unpacked and in all, and the bar; true when cancelled.
+    bool ReportUnpacking(qint64 done, qint64 total);
 
     QLabel *lblDownload = nullptr;
     QProgressBar *ProgressBar = nullptr;
@@ -25,5 +27,7 @@ public slots:
     void reject() override { m_cancelRequested = true; }
 
 private:
+    void ShowStatus(const QString &key, qint64 done, qint64 total);
+
     bool m_cancelRequested = false;
 };

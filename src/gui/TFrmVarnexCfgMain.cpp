@@ -15,6 +15,7 @@
 #include "TFrmAbout.h"
 #include "TFrmSetup.h"
 #include "TFrmWizard.h"
+#include "FirstPaint.h"
 #include "UpdateRunner.h"
 #include "Version.h"
 #include "TextUtils.h"
@@ -426,6 +427,7 @@ void TFrmVarnexCfgMain::Startup(const TStartupOptions &options)
 
     ScaleFormToScreen(this);
     m_updateCheckUrl = options.UpdateCheckUrl;
+    m_updateCheckTimeLimitMs = options.UpdateCheckTimeLimitMs;
     SetupData.Version = FileVersionText(programFile, false);
     SetupData.CheckUpdates = true;
     SetupData.DebugMode = false;
@@ -457,7 +459,7 @@ void TFrmVarnexCfgMain::Startup(const TStartupOptions &options)
     BuildDrawingTables();
     MainNotebook->setCurrentIndex(kWelcomePage);
     SetResultActionsEnabled(false);
-    QTimer::singleShot(0, this, &TFrmVarnexCfgMain::OnFirstIdle);
+    AtFirstIdleAfterPaint(this, [this] { OnFirstIdle(); });
     m_hasConfiguration = false;
 }
 
@@ -525,12 +527,20 @@ void TFrmVarnexCfgMain::CheckForUpdates()
         if (MainNotebook->currentIndex() == kResultsPage)
             FillItemList();
     };
-    // No other command while the check and its downloads run; the progress dialog stays usable.
+    // No other command while the check and its downloads run, by button or shortcut
+    // (the window goes on handling events meanwhile); the progress dialog stays usable.
     pnlComandi->setEnabled(false);
     MainNotebook->setEnabled(false);
+    QList<QPair<QAction *, bool>> commands;
+    for (QAction *action : actions()) {
+        commands.append({action, action->isEnabled()});
+        action->setEnabled(false);
+    }
     m_updateRunning = true;
     RunUpdateCheckWithProgress(env, this, [this] { return m_closeWanted; });
     m_updateRunning = false;
+    for (const auto &[action, enabled] : std::as_const(commands))
+        action->setEnabled(enabled);
     pnlComandi->setEnabled(true);
     MainNotebook->setEnabled(true);
     // A close asked for meanwhile stopped the download; now the window can go.
@@ -541,7 +551,9 @@ void TFrmVarnexCfgMain::CheckForUpdates()
 TUpdateEnvironment TFrmVarnexCfgMain::UpdateEnvironment() const
 {
     TUpdateEnvironment env;
-    env.CheckUrl = m_updateCheckUrl.isEmpty() ? QStringLiteral(VX_UPDATE_CHECK_URL) : m_updateCheckUrl;
+    env.CheckUrl = m_updateCheckUrl.isEmpty() ? UpdateCheckUrl() : m_updateCheckUrl;
+    if (m_updateCheckTimeLimitMs > 0)
+        env.CheckTimeLimitMs = m_updateCheckTimeLimitMs;
     env.TempPath = SetupData.TempPath;
     env.DataPath = SetupData.DataPath;
     env.ProgramPath = SetupData.ProgramPath;

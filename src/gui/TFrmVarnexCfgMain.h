@@ -38,7 +38,8 @@ enum class TStartupResult {
 struct TStartupOptions {
     QString ProgramFileName;                // empty: the running executable
     std::optional<QStringList> Arguments;   // without the program name; none: the real command line
-    QString UpdateCheckUrl;                 // empty: the address built into the program
+    QString UpdateCheckUrl;                 // empty: VARNEX_UPDATE_CHECK_URL, else the built-in address
+    int UpdateCheckTimeLimitMs = 0;         // 0: the check's own limit (tests shorten it)
 };
 
 class TFrmVarnexCfgMain : public QWidget {
@@ -181,7 +182,8 @@ private:
     TWizardRunner m_wizardRunner;
     TClipboardOwnerCheck m_clipboardOwnerCheck;
     QTableWidget *m_popupGrid = nullptr;
-    QString m_updateCheckUrl; // empty: the built-in address
+    QString m_updateCheckUrl; // empty: VARNEX_UPDATE_CHECK_URL, else the built-in address
+    int m_updateCheckTimeLimitMs = 0;
     bool m_updateRunning = false;
     bool m_closeWanted = false;
     std::function<bool(const QString &, const QStringList &)> m_startProgram;

@@ -16,11 +16,17 @@ void RunUpdateCheckWithProgress(TUpdateEnvironment env, QWidget *parent, const s
         } else {
             dialog.reset();
         }
+    };
+    // The download handles the window's events itself between its reports.
+    env.Progress = [&dialog](qint64 received, qint64 total) {
+        return dialog ? dialog->ReportProgress(received, total) : false;
+    };
+    // Unpacking does not: its reports let the dialog repaint and its Cancel work.
+    env.UnpackProgress = [&dialog](qint64 done, qint64 total) {
+        const bool cancelled = dialog ? dialog->ReportUnpacking(done, total) : false;
         QApplication::processEvents();
+        return cancelled;
     };
-    env.Progress = [&dialog, &stopWanted](qint64 received, qint64 total) {
-        const bool cancelled = dialog ? dialog->ReportProgress(received, total) : false;
-        return cancelled || (stopWanted && stopWanted());
-    };
+    env.StopWanted = stopWanted;
     CheckForUpdates(env);
 }

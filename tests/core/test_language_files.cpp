@@ -123,6 +123,7 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsDataWeightLastBatteryCabinet", ""},
     {"Main", "UpdaterTitle", ""},
     {"Main", "UpdaterStatus", "%d%d"},
+    {"Main", "UpdaterUnpackStatus", "%d%d"},
     // Commons
     {"Commons", "ItemsTableProductCode", ""},
     {"Commons", "ItemsTableDescription", ""},
@@ -171,6 +172,15 @@ const TKeySpec KeyTable[] = {
     {"Messages", "InfoConfigurationNewer", "%s%s"},
     {"Messages", "InfoConfigurationIgnored", "%s"},
     {"Messages", "QuestReplaceFile", "%s"},
+    {"Messages", "ErrorDownloadNotFound", ""},
+    {"Messages", "ErrorDownloadNoConnection", ""},
+    {"Messages", "ErrorDownloadTooSlow", ""},
+    {"Messages", "ErrorUpdateCancelled", ""},
+    {"Messages", "ErrorDownloadNotHttps", ""},
+    {"Messages", "ErrorDownloadFailed", ""},
+    {"Messages", "ErrorUpdateNotSaved", ""},
+    {"Messages", "ErrorUpdateNoSpace", ""},
+    {"Messages", "ErrorPriceListDownloadNotValid", ""},
     // Ups
     {"Ups", "UpsItemInverterCabinetSlot_3", ""},
     {"Ups", "UpsItemInverterCabinetSlot_6", ""},
@@ -385,15 +395,16 @@ private slots:
             seen.insert(id);
         }
         // The keys the offer has always read, the 11 of the runtime and heat tab,
-        // the 8 of the configuration files (2 menu entries, 6 messages) and the
-        // line naming the unpriced items and the save dialog's question before a file is replaced.
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1);
+        // the 8 of the configuration files (2 menu entries, 6 messages), the line naming
+        // the unpriced items, the save dialog's question before a file is replaced and
+        // the 10 of the updates (the unpacking status, 9 causes of a failed update).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1);
         QCOMPARE(perSection.value("Commons"), 21);
-        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1);
+        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9);
         QCOMPARE(perSection.value("Ups"), 13);
         QCOMPARE(perSection.value("Accessories"), 7);
         QCOMPARE(perSection.value("Contracts"), 3);

@@ -1,21 +1,32 @@
 // The update check's logic, the update archive and the download: version and
 // date comparisons, the check file of a vendor, archives built here with zlib
-// (hostile ones too), and downloads from real HTTP servers on 127.0.0.1.
+// (hostile ones too), downloads from real HTTP and HTTPS servers on 127.0.0.1
+// that stall, drip, send too much and redirect, links and special files where
+// a file is to be written, and a full disk (a child process of this test with
+// a file size limit).
 
 #include "Download.h"
+#include "Globals.h"
 #include "TestSupport.h"
 #include "UpdateArchive.h"
 #include "UpdateCheck.h"
+#include "UpdateInstall.h"
+#include "UpdateServer.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -49,37 +60,59 @@ QByteArray Zlib(const QByteArray &data)
     return qCompress(data, 9).mid(4);
 }
 
-/// Python's HTTP server on a free port of 127.0.0.1, serving a folder.
-class THttpServer {
-public:
-    explicit THttpServer(const QString &folder)
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        m_port = probe.serverPort();
-        probe.close();
-        m_process.setWorkingDirectory(folder);
-        m_process.start("/usr/bin/python3", {"-m", "http.server", QString::number(m_port), "--bind", "127.0.0.1"});
-        m_process.waitForStarted();
-        for (int i = 0; i < 100; ++i) {
-            QTcpSocket socket;
-            socket.connectToHost(QHostAddress::LocalHost, m_port);
-            if (socket.waitForConnected(100))
-                break;
-            QTest::qWait(50);
-        }
-    }
-    ~THttpServer()
-    {
-        m_process.kill();
-        m_process.waitForFinished();
-    }
-    QString Url(const QString &path) const { return QStringLiteral("http://127.0.0.1:%1/%2").arg(m_port).arg(path); }
+/// The files of a folder, sub-folders included, links and hidden ones too, relative and sorted.
+QStringList FilesIn(const QString &folder)
+{
+    QStringList found;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        found << QDir(folder).relativeFilePath(it.next());
+    found.sort();
+    return found;
+}
 
-private:
-    QProcess m_process;
-    quint16 m_port = 0;
-};
+/// A port of 127.0.0.1 where nothing listens.
+quint16 ClosedPort()
+{
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    return probe.serverPort();
+}
+
+/// This test program run as a child with a file size limit (SIGXFSZ ignored, so
+/// that a write beyond it fails with EFBIG, as on a full disk); its standard output.
+int RunLimitedChild(const QStringList &arguments, qint64 limitBytes, QByteArray &output)
+{
+    QProcess child;
+    child.setChildProcessModifier([limitBytes] {
+        const struct rlimit limit = {rlim_t(limitBytes), rlim_t(limitBytes)};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        std::signal(SIGXFSZ, SIG_IGN);
+    });
+    child.start(QCoreApplication::applicationFilePath(), QStringList{"--child"} + arguments);
+    if (!child.waitForFinished(60000))
+        return -1;
+    output = child.readAllStandardOutput();
+    return child.exitStatus() == QProcess::NormalExit ? child.exitCode() : -1;
+}
+
+/// The child's work: one download or one unpacking; prints the failure and its detail.
+int RunChild(const QStringList &arguments)
+{
+    bool ok = false;
+    QString failure;
+    if (arguments.value(0) == QLatin1String("download")) {
+        TDownloadError error;
+        ok = DownloadFile(arguments.value(1), arguments.value(2), {}, error);
+        failure = QString::number(int(error.Failure)) + ' ' + error.Detail;
+    } else if (arguments.value(0) == QLatin1String("unpack")) {
+        TUnpackError error;
+        ok = UnpackUpdateArchive(arguments.value(1), arguments.value(2), error);
+        failure = QString::number(int(error.Failure)) + ' ' + error.Detail;
+    }
+    std::fputs(qPrintable(failure), stdout);
+    return ok ? 0 : 1;
+}
 
 } // namespace
 
@@ -87,7 +120,24 @@ class TestUpdates : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(UseBuiltProgram()); }
+    void initTestCase()
+    {
+        QVERIFY(UseBuiltProgram());
+        WriteBytes(m_served.path() + "/big.bin", QByteArray(2500000, 'p'));
+        m_http = std::make_unique<TUpdateServer>(m_served.path());
+        QVERIFY(m_http->Port() > 0);
+        QString certificate, key;
+        QVERIFY(MakeTestCertificate(m_certificates.path(), certificate, key));
+        m_ca = certificate;
+        m_https = std::make_unique<TUpdateServer>(m_served.path(), certificate, key);
+        QVERIFY(m_https->Port() > 0);
+    }
+
+    void cleanupTestCase()
+    {
+        m_https.reset();
+        m_http.reset();
+    }
 
     void programVersions_data()
     {
@@ -126,6 +176,11 @@ private slots:
                                          << "" << false;
         QTest::newRow("earlier") << "20270101"
                                  << "20261231" << false;
+        // Only the first eight characters are the date, as wherever a date is shown.
+        QTest::newRow("characters after the eighth") << "20270101"
+                                                     << "20270102x" << true;
+        QTest::newRow("the same day with more after it") << "20270101 old"
+                                                         << "20270101" << false;
     }
 
     void priceListDates()
@@ -204,13 +259,18 @@ private slots:
             << RawEntry("", "b.bin", Zlib(QByteArray(4000, 'z')).left(8), 4000) << false << QStringList{"old.txt"};
         QTest::newRow("inflates beyond its size")
             << RawEntry("", "bomb.bin", Zlib(QByteArray(10 << 20, '\0')), 1024) << false << QStringList{"old.txt"};
+        // Refused on the stated sizes alone, before a byte is written (the streams are not looked at).
+        QTest::newRow("stated sizes beyond 1 GiB")
+            << updater + RawEntry("", "a.bin", Zlib("a"), 600 << 20) + RawEntry("", "b.bin", Zlib("b"), 600 << 20)
+            << false << QStringList{"old.txt"};
         for (const char *folder : {"..", "..\\..\\etc", "a\\..\\..", "\\abs", "/abs", "C:\\Windows", "a\\.\\b"})
             QTest::newRow(qPrintable(QStringLiteral("folder %1").arg(folder)))
                 << updater + RawEntry(folder, "x.txt", Zlib("x"), 1) << false << QStringList{"old.txt"};
-        for (const char *name : {"..", "..\\x.txt", "a/b.txt", "c:x.txt"})
+        for (const char *name : {"..", "..\\x.txt", "a/b.txt", "c:x.txt", ""})
             QTest::newRow(qPrintable(QStringLiteral("name %1").arg(name)))
                 << RawEntry("", name, Zlib("x"), 1) << false << QStringList{"old.txt"};
-        QTest::newRow("through a link") << RawEntry("link", "x.txt", Zlib("x"), 1) << false << QStringList{"old.txt"};
+        QTest::newRow("through a link") << updater + RawEntry("link", "x.txt", Zlib("x"), 1) << false
+                                        << QStringList{"old.txt"};
     }
 
     void archives()
@@ -226,55 +286,249 @@ private slots:
         QFile::link(outside, temp + "/link");
         const QString file = root.path() + "/VarnexCfgUpdate.z";
         WriteBytes(file, archive);
-        QString error;
+        TUnpackError error;
+        QElapsedTimer timer;
+        timer.start();
         QCOMPARE(UnpackUpdateArchive(file, temp, error), ok);
-        QCOMPARE(error.isEmpty(), ok);
-        QStringList found;
-        QDirIterator it(temp, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext())
-            found << QDir(temp).relativeFilePath(it.next());
-        found.sort();
+        QCOMPARE(error.Detail.isEmpty(), ok);
+        QVERIFY(timer.elapsed() < 30000); // refused archives are not unpacked first
+        QStringList found = FilesIn(temp);
+        found.removeOne("link");
         QCOMPARE(found, files);
         if (QTest::currentDataTag() == QLatin1String("an existing file is replaced"))
             QCOMPARE(ReadBytes(temp + "/old.txt"), QByteArray("new"));
         if (QTest::currentDataTag() == QLatin1String("top level and sub-folders"))
             QCOMPARE(ReadBytes(temp + "/lib/a.so"), QByteArray(5000, 'a'));
+        if (QTest::currentDataTag() == QLatin1String("stated sizes beyond 1 GiB"))
+            QCOMPARE(error.Failure, TUnpackFailure::TooLarge);
         QVERIFY(QDir(outside).isEmpty());
         QVERIFY(!QFile::exists(root.path() + "/x.txt"));
     }
 
-    void downloads()
+    void unpackingLimitsAndProgress()
     {
-        QTemporaryDir served, local;
-        WriteBytes(served.path() + "/big.bin", QByteArray(2500000, 'p'));
-        const THttpServer server(served.path());
+        QTemporaryDir root;
+        const QString archive = root.path() + "/VarnexCfgUpdate.z";
+        WriteBytes(archive, PackUpdateArchive({{"", "Updater.exe", QByteArray(300000, 'u')}, {"lib", "a.so", "a"}}));
+        TUnpackError error;
+        // More than the disk has free: refused, nothing written.
+        TUnpackLimits limits;
+        limits.FreeBytes = 300000;
+        QVERIFY(!UnpackUpdateArchive(archive, root.path(), error, {}, limits));
+        QCOMPARE(error.Failure, TUnpackFailure::NoSpace);
+        QCOMPARE(FilesIn(root.path()), QStringList{"VarnexCfgUpdate.z"});
+        // Cancelled half-way: what was unpacked goes again.
+        QVERIFY(!UnpackUpdateArchive(archive, root.path(), error, [](qint64 done, qint64) { return done >= 100000; }));
+        QCOMPARE(error.Failure, TUnpackFailure::Cancelled);
+        QCOMPARE(FilesIn(root.path()), QStringList{"VarnexCfgUpdate.z"});
+        QVERIFY(!QFileInfo::exists(root.path() + "/lib"));
+        // The reports count up to the stated sizes together.
         QList<QPair<qint64, qint64>> reports;
-        QString error;
+        QVERIFY(UnpackUpdateArchive(archive, root.path(), error, [&](qint64 done, qint64 total) {
+            reports << qMakePair(done, total);
+            return false;
+        }));
+        QVERIFY(reports.size() >= 5);
+        QCOMPARE(reports.last(), qMakePair(qint64(300001), qint64(300001)));
+        for (qsizetype i = 1; i < reports.size(); ++i)
+            QVERIFY(reports[i].first >= reports[i - 1].first);
+    }
+
+    void linksAndSpecialFilesAtTheTarget()
+    {
+        // Planted after start-up: links to a file outside, a pipe and a folder
+        // where downloads and unpacked files are to go.
+        QTemporaryDir root;
+        const QString temp = root.path() + "/Temp", victim = root.path() + "/victim.txt";
+        QDir().mkpath(temp + "/PriceList.tc");
+        WriteBytes(victim, "victim");
+        QVERIFY(QFile::link(victim, temp + "/VarnexCfgUpdate.z"));
+        QVERIFY(QFile::link(victim, temp + "/Updater.exe"));
+        QCOMPARE(::mkfifo(QFile::encodeName(temp + "/VarnexCfgCheck.txt").constData(), 0600), 0);
+
+        TDownloadError error;
+        QVERIFY2(DownloadFile(m_http->Url("big.bin"), temp + "/VarnexCfgUpdate.z", {}, error),
+                 qPrintable(error.Detail));
+        QVERIFY(!QFileInfo(temp + "/VarnexCfgUpdate.z").isSymLink());
+        QCOMPARE(QFileInfo(temp + "/VarnexCfgUpdate.z").size(), qint64(2500000));
+        for (const char *name : {"/VarnexCfgCheck.txt", "/PriceList.tc"}) {
+            QVERIFY(!DownloadFile(m_http->Url("big.bin"), temp + name, {}, error));
+            QCOMPARE(error.Failure, TDownloadFailure::NotSaved);
+        }
+
+        const QString archive = root.path() + "/update.z";
+        WriteBytes(archive, PackUpdateArchive({{"", "Updater.exe", "#!/bin/sh\n"}}));
+        TUnpackError unpackError;
+        QVERIFY2(UnpackUpdateArchive(archive, temp, unpackError), qPrintable(unpackError.Detail));
+        QVERIFY(!QFileInfo(temp + "/Updater.exe").isSymLink());
+        QCOMPARE(ReadBytes(temp + "/Updater.exe"), QByteArray("#!/bin/sh\n"));
+        WriteBytes(archive, PackUpdateArchive({{"", "VarnexCfgCheck.txt", "x"}}));
+        QVERIFY(!UnpackUpdateArchive(archive, temp, unpackError));
+        QCOMPARE(unpackError.Failure, TUnpackFailure::NotSaved);
+
+        QCOMPARE(ReadBytes(victim), QByteArray("victim"));
+        QVERIFY(QFileInfo(temp + "/PriceList.tc").isDir());
+        struct stat pipe {};
+        QVERIFY(::lstat(QFile::encodeName(temp + "/VarnexCfgCheck.txt").constData(), &pipe) == 0 &&
+                S_ISFIFO(pipe.st_mode));
+        QCOMPARE(FilesIn(temp), (QStringList{"Updater.exe", "VarnexCfgCheck.txt", "VarnexCfgUpdate.z"}));
+    }
+
+    void downloadWithProgress()
+    {
+        QTemporaryDir local;
+        QList<QPair<qint64, qint64>> reports;
+        TDownloadError error;
         const QString target = local.path() + "/big.bin";
         QVERIFY2(DownloadFile(
-                     server.Url("big.bin"), target,
+                     m_http->Url("big.bin"), target,
                      [&](qint64 received, qint64 total) {
                          reports << qMakePair(received, total);
                          return false;
                      },
                      error),
-                 qPrintable(error));
+                 qPrintable(error.Detail));
         QCOMPARE(QFileInfo(target).size(), qint64(2500000));
         QCOMPARE(reports.last(), qMakePair(qint64(2500000), qint64(2500000)));
         QCOMPARE(reports.last().second / 1024, qint64(2441));
+        QCOMPARE(FilesIn(local.path()), QStringList{"big.bin"});
+    }
 
-        // A cancel leaves the file there before unchanged; so do a missing file and a refused connection.
+    void downloadFailures_data()
+    {
+        QTest::addColumn<QString>("url"); // {http}, {https}, {closed} stand for the servers (Expand)
+        QTest::addColumn<bool>("httpsOnly");
+        QTest::addColumn<int>("totalMs");
+        QTest::addColumn<int>("stallSeconds");
+        QTest::addColumn<qint64>("maxBytes");
+        QTest::addColumn<bool>("cancel");
+        QTest::addColumn<bool>("trusted"); // the test certificate is trusted
+        QTest::addColumn<TDownloadFailure>("failure");
+        using F = TDownloadFailure;
+        const qint64 gib = qint64(1) << 30, check = kCheckFileMaxBytes;
+        auto row = [](const char *name) -> QTestData & { return QTest::newRow(name); };
+        row("the whole file") << "{http}/big.bin" << false << 0 << 15 << gib << false << true << F::None;
+        row("over https") << "{https}/big.bin" << true << 0 << 15 << gib << false << true << F::None;
+        row("http redirected to http") << "{http}/redirect/{http}/big.bin" << false << 0 << 15 << gib << false << true
+                                       << F::None;
+        row("https redirected to https") << "{https}/redirect/{https}/big.bin" << true << 0 << 15 << gib << false
+                                         << true << F::None;
+        row("not found") << "{http}/missing.bin" << false << 0 << 15 << gib << false << true << F::NotFound;
+        row("nothing listens") << "{closed}/x" << false << 0 << 15 << gib << false << true << F::NoConnection;
+        row("stalls after its first bytes")
+            << "{http}/stall/x" << false << 0 << 1 << gib << false << true << F::TooSlow;
+        row("drips for ever") << "{http}/drip/x" << false << 2000 << 15 << gib << false << true << F::TooSlow;
+        row("cancelled") << "{http}/stall/x" << false << 0 << 15 << gib << true << true << F::Cancelled;
+        row("a check file far too large")
+            << "{http}/big/10000000" << false << 0 << 15 << check << false << true << F::Other;
+        row("a stated length too large") << "{http}/big.bin" << false << 0 << 15 << check << false << true << F::Other;
+        row("http where https is required")
+            << "{http}/big.bin" << true << 0 << 15 << gib << false << true << F::NotHttps;
+        row("https redirected to http") << "{https}/redirect/{http}/big.bin" << true << 0 << 15 << gib << false << true
+                                        << F::NotHttps;
+        row("an untrusted certificate") << "{https}/big.bin" << true << 0 << 15 << gib << false << false << F::Other;
+        row("a file address") << "file:///etc/passwd" << false << 0 << 15 << gib << false << true << F::Other;
+        row("an ftp address") << "ftp://127.0.0.1/x" << false << 0 << 15 << gib << false << true << F::Other;
+    }
+
+    void downloadFailures()
+    {
+        QFETCH(QString, url);
+        QFETCH(bool, httpsOnly);
+        QFETCH(int, totalMs);
+        QFETCH(int, stallSeconds);
+        QFETCH(qint64, maxBytes);
+        QFETCH(bool, cancel);
+        QFETCH(bool, trusted);
+        QFETCH(TDownloadFailure, failure);
+        TDownloadOptions options;
+        options.HttpsOnly = httpsOnly;
+        options.TotalTimeoutMs = totalMs;
+        options.StallTimeoutSeconds = stallSeconds;
+        options.MaxBytes = maxBytes;
+        options.CaFile = trusted ? m_ca : QString(); // the system's certificates
+        QTemporaryDir local;
+        const QString target = local.path() + "/VarnexCfgCheck.txt";
         WriteBytes(target, "previous");
-        QVERIFY(!DownloadFile(
-            server.Url("big.bin"), target, [](qint64 received, qint64) { return received > 0; }, error));
-        QCOMPARE(error, QStringLiteral("the download was cancelled"));
-        QCOMPARE(ReadBytes(target), QByteArray("previous"));
-        QVERIFY(!DownloadFile(server.Url("missing.bin"), target, {}, error));
-        QCOMPARE(ReadBytes(target), QByteArray("previous"));
-        QVERIFY(!DownloadFile("ftp://127.0.0.1/x", target, {}, error));
-        QVERIFY(!DownloadFile("file:///etc/passwd", target, {}, error));
-        QCOMPARE(ReadBytes(target), QByteArray("previous"));
-        QCOMPARE(QDir(local.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"big.bin"});
+        TDownloadError error;
+        QElapsedTimer timer;
+        timer.start();
+        const bool ok = DownloadFile(
+            Expand(url), target, [&](qint64 received, qint64) { return cancel && received > 0; }, error, options);
+        QVERIFY2(timer.elapsed() < 15000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(ok, failure == TDownloadFailure::None);
+        QCOMPARE(error.Failure, failure);
+        QCOMPARE(error.Detail.isEmpty(), ok);
+        QCOMPARE(ReadBytes(target), ok ? QByteArray(2500000, 'p') : QByteArray("previous"));
+        QCOMPARE(FilesIn(local.path()), QStringList{"VarnexCfgCheck.txt"});
+    }
+
+    void failureTexts_data()
+    {
+        QTest::addColumn<QString>("languageFile");
+        QTest::addColumn<QString>("notFound");
+        QTest::newRow("English") << "English.lng"
+                                 << "The file was not found on the update server.";
+        QTest::newRow("Deutsch") << "Deutsch.lng"
+                                 << "Die Datei wurde auf dem Aktualisierungsserver nicht gefunden.";
+        QTest::newRow("Italian") << "Italian.lng"
+                                 << QString::fromUtf8("Il file non è stato trovato sul server degli "
+                                                      "aggiornamenti.");
+        QTest::newRow("Spanish") << "Spanish.lng"
+                                 << "El archivo no se ha encontrado en el servidor de actualizaciones.";
+    }
+
+    void failureTexts()
+    {
+        // The language's short text, then libcurl's words; each cause its own text.
+        QFETCH(QString, languageFile);
+        QFETCH(QString, notFound);
+        SetupData.LanguageFile = languageFile;
+        const QString detail = QStringLiteral("The requested URL returned error: 404");
+        QCOMPARE(DownloadFailureText({TDownloadFailure::NotFound, detail}), notFound + "\n\n" + detail);
+        QSet<QString> texts;
+        for (TDownloadFailure failure :
+             {TDownloadFailure::NotFound, TDownloadFailure::NoConnection, TDownloadFailure::TooSlow,
+              TDownloadFailure::Cancelled, TDownloadFailure::NotHttps, TDownloadFailure::NotSaved,
+              TDownloadFailure::Other}) {
+            const QString text = DownloadFailureText({failure, detail});
+            QVERIFY(!text.startsWith(u'\n'));
+            texts << text.section(u'\n', 0, 0);
+        }
+        QCOMPARE(texts.size(), 7);
+        SetupData.LanguageFile = QStringLiteral("English.lng");
+    }
+
+    void fullDisk_data()
+    {
+        QTest::addColumn<QString>("work");
+        QTest::newRow("download") << "download";
+        QTest::newRow("unpacking") << "unpack";
+    }
+
+    void fullDisk()
+    {
+        // The file at the name keeps what it held, no temporary file stays, and the cause is told.
+        QFETCH(QString, work);
+        QTemporaryDir root;
+        const QString archive = root.path() + "/VarnexCfgUpdate.z", temp = root.path() + "/Temp";
+        QDir().mkpath(temp);
+        WriteBytes(temp + "/big.bin", "previous");
+        WriteBytes(archive, PackUpdateArchive({{"", "big.bin", QByteArray(2500000, 'u')}}));
+        const QStringList arguments = work == QLatin1String("download")
+                                          ? QStringList{work, m_http->Url("big.bin"), temp + "/big.bin"}
+                                          : QStringList{work, archive, temp};
+        QByteArray output;
+        QCOMPARE(RunLimitedChild(arguments, 1000000, output), 1);
+        QVERIFY2(output.contains("File too large"), output.constData());
+        const int notSaved =
+            work == QLatin1String("download") ? int(TDownloadFailure::NotSaved) : int(TUnpackFailure::NotSaved);
+        QCOMPARE(output.left(output.indexOf(' ')).toInt(), notSaved);
+        QCOMPARE(ReadBytes(temp + "/big.bin"), QByteArray("previous"));
+        QCOMPARE(FilesIn(temp), QStringList{"big.bin"});
+        // Without the limit the same work succeeds.
+        QCOMPARE(RunLimitedChild(arguments, qint64(RLIM_INFINITY), output), 0);
+        QCOMPARE(QFileInfo(temp + "/big.bin").size(), qint64(2500000));
     }
 
     void silentServerTimesOut()
@@ -285,21 +539,106 @@ private slots:
         QTemporaryDir local;
         TDownloadOptions options;
         options.StallTimeoutSeconds = 2;
-        QString error;
+        TDownloadError error;
         QElapsedTimer timer;
         timer.start();
         QVERIFY(!DownloadFile(QStringLiteral("http://127.0.0.1:%1/VarnexCfgCheck.txt").arg(silent.serverPort()),
                               local.path() + "/VarnexCfgCheck.txt", {}, error, options));
+        QCOMPARE(error.Failure, TDownloadFailure::TooSlow);
         QVERIFY(timer.elapsed() < 10000);
-        QVERIFY(!QFile::exists(local.path() + "/VarnexCfgCheck.txt"));
-        // A port where nothing listens fails at once.
-        const quint16 port = silent.serverPort();
-        silent.close();
-        timer.restart();
-        QVERIFY(!DownloadFile(QStringLiteral("http://127.0.0.1:%1/x").arg(port), local.path() + "/x", {}, error));
-        QVERIFY(timer.elapsed() < 5000);
+        QVERIFY(FilesIn(local.path()).isEmpty());
     }
+
+    void checkOverHttps_data()
+    {
+        QTest::addColumn<QString>("checkUrl");
+        QTest::addColumn<QString>("programDownload");
+        QTest::addColumn<QStringList>("boxes");
+        const QStringList refused{"question",
+                                  "The update was refused: its address does not use a secure connection "
+                                  "(https).",
+                                  "The update could not be completed. Please try again later."};
+        QTest::newRow("program at an http address") << "{https}/check.txt"
+                                                    << "{http}/program/" << refused;
+        QTest::newRow("program redirected to http") << "{https}/check.txt"
+                                                    << "{https}/redirect/{http}/program/" << refused;
+        QTest::newRow("check file redirected to http") << "{https}/redirect/{http}/check.txt"
+                                                       << "{https}/program/" << QStringList();
+        // A check at an http address may name one, as the built-in address once was.
+        QTest::newRow("all over http") << "{http}/check.txt"
+                                       << "{http}/program/" << QStringList{"question"};
+    }
+
+    void checkOverHttps()
+    {
+        QFETCH(QString, checkUrl);
+        QFETCH(QString, programDownload);
+        QFETCH(QStringList, boxes);
+        QTemporaryDir home;
+        const QString temp = home.path() + "/Temp/";
+        QDir().mkpath(temp);
+        QDir().mkpath(m_served.path() + "/program");
+        WriteBytes(m_served.path() + "/program/VarnexCfgUpdate.z", PackUpdateArchive({{"", "Updater.exe", "#!"}}));
+        WriteBytes(m_served.path() + "/check.txt",
+                   ("[Quenvar]\nProgramVersion=9.0\nProgramDownload=" + Expand(programDownload) + "\n").toUtf8());
+        TRecordingMessageService recorder;
+        recorder.Answers = {true};
+        QStringList started;
+        TUpdateEnvironment env;
+        env.CheckUrl = Expand(checkUrl);
+        env.TempPath = temp;
+        env.DataPath = env.ProgramPath = home.path() + '/';
+        env.VendorName = QStringLiteral("Quenvar");
+        env.Version = QStringLiteral("1.0");
+        env.Options.CaFile = m_ca;
+        env.StartProgram = [&](const QString &program, const QStringList &) {
+            started << program;
+            return true;
+        };
+        CheckForUpdates(env);
+        QStringList seen;
+        for (const TRecordedMessage &m : recorder.Messages)
+            seen << (m.Kind == QLatin1String("question") ? m.Kind : m.Text.section(u'\n', 0, 0));
+        QCOMPARE(seen, boxes);
+        QCOMPARE(started.size(), QTest::currentDataTag() == QLatin1String("all over http") ? 1 : 0);
+    }
+
+private:
+    /// A row's address with the servers' ports; "{a}/redirect/{b}/rest" is server a's
+    /// redirect to server b's root followed by the rest.
+    QString Expand(const QString &url) const
+    {
+        auto root = [this](const QString &token) {
+            if (token == QLatin1String("{http}"))
+                return m_http->Url(QString());
+            if (token == QLatin1String("{https}"))
+                return m_https->Url(QString());
+            return QStringLiteral("http://127.0.0.1:%1/").arg(ClosedPort());
+        };
+        static const QRegularExpression redirect(QStringLiteral("^(\\{\\w+\\})/redirect/(\\{\\w+\\})/(.*)$"));
+        const QRegularExpressionMatch m = redirect.match(url);
+        if (m.hasMatch()) {
+            const TUpdateServer &server = m.captured(1) == QLatin1String("{https}") ? *m_https : *m_http;
+            return server.RedirectTo(root(m.captured(2))) + m.captured(3);
+        }
+        static const QRegularExpression plain(QStringLiteral("^(\\{\\w+\\})/(.*)$"));
+        const QRegularExpressionMatch p = plain.match(url);
+        return p.hasMatch() ? root(p.captured(1)) + p.captured(2) : url;
+    }
+
+    QTemporaryDir m_served, m_certificates;
+    std::unique_ptr<TUpdateServer> m_http, m_https;
+    QString m_ca;
 };
 
-QTEST_GUILESS_MAIN(TestUpdates)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc >= 2 && qstrcmp(argv[1], "--child") == 0)
+        return RunChild(app.arguments().mid(2));
+    TestUpdates test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_updates.moc"
