@@ -1,5 +1,6 @@
 #include "Accessories.h"
 #include "Catalogue.h"
+#include "CatalogueRecords.h"
 #include "Lang.h"
 #include "TextUtils.h"
 #include "Vendor.h"
@@ -20,22 +21,23 @@ bool ReadRange(int32_t key, int32_t &va, int32_t &w)
 
 QString AccessoryText(int32_t recordId, int32_t family, bool gridForm)
 {
+    const TAccessoryRecord &item = Accessory(recordId);
     const bool accessory = family == FamilyAccessory;
-    const QString key = CatalogueField(recordId, 3);
+    const QString &key = item.DescriptionKey;
     const QString text = ApplyLineBreaks(accessory ? LangAccessories(key) : LangContracts(key), gridForm);
     const QString separator = accessory && gridForm ? QString() : QStringLiteral(" - ");
-    const QString argument = accessory ? CatalogueField(recordId, 7) : QString();
+    const QString argument = accessory ? item.Argument : QString();
     QString formatted;
     // A text without a placeholder ignores the argument, as a format with a
     // surplus argument does; a text that cannot be formatted stays as it is.
     if (!TryFormatText(text, {argument}, formatted) && !TryFormatText(text, {}, formatted))
         formatted = text;
-    return CatalogueField(recordId, 2) + separator + formatted;
+    return item.Label + separator + formatted;
 }
 
 bool ContractCovers(int32_t contractRecord, int32_t maxVA, int32_t maxW)
 {
-    const int32_t code = CatalogueInt(contractRecord, 1, -1);
+    const int32_t code = Accessory(contractRecord).ProductCode;
     if (code == -1)
         return false;
     int32_t minRangeVA = 0, minRangeW = 0, maxRangeVA = 0, maxRangeW = 0;
@@ -82,14 +84,14 @@ bool ToggleAccessoryEntry(TAccessoriesRecord &list, int32_t index)
 {
     if (index < 0 || index >= list.Ids.size() || index >= list.Checked.size())
         return false;
-    const int32_t group = CatalogueInt(list.Ids[index], 6, -1);
-    if (group != -1 && !list.Checked[index]) {
+    const TAccessoryRecord &item = Accessory(list.Ids[index]);
+    if (item.ExclusionGroup != -1 && !list.Checked[index]) {
         for (qsizetype j = 0; j < list.Ids.size() && j < list.Checked.size(); ++j)
-            if (CatalogueInt(list.Ids[j], 6, -1) == group)
+            if (Accessory(list.Ids[j]).ExclusionGroup == item.ExclusionGroup)
                 list.Checked[j] = false;
     }
     list.Checked[index] = !list.Checked[index];
-    return list.Checked[index] && CatalogueFlag(list.Ids[index], 8);
+    return list.Checked[index] && item.QuantityEditable;
 }
 
 int32_t QuantityFromText(const QString &text)

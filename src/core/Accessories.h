@@ -6,17 +6,17 @@
 #include "Globals.h"
 #include <QString>
 
-/// Description of an accessory or contract record. family = field 0 (6 or 7).
-/// Text = the language text of the key in field 3 (section "Accessories" for
-/// 6, "Contracts" for 7), formatted with one argument (field 7 for
-/// accessories, empty for contracts); when it does not format, the text as it
+/// Description of an accessory or contract record of family `family` (6 or 7).
+/// Text = the language text of its DescriptionKey (section "Accessories" for
+/// 6, "Contracts" for 7), formatted with one argument (the Argument of an
+/// accessory, empty for contracts); when it does not format, the text as it
 /// stands. gridForm: "\n" becomes a line break and an accessory's separator is
 /// empty; list form: "\n" is removed and the separator is " - ".
-/// Result: label (field 2) + separator + text.
+/// Result: Label + separator + text.
 QString AccessoryText(int32_t recordId, int32_t family, bool gridForm);
 
 /// True when the contract covers a UPS size of maxVA / maxW: vendor keys C+3
-/// (minimum "VA|W") and C+4 (maximum "VA|W") with C = field 1; maxVA >= min VA,
+/// (minimum "VA|W") and C+4 (maximum "VA|W") with C = its ProductCode; maxVA >= min VA,
 /// maxW >= min W, max VA >= maxVA, max W >= maxW. A missing or malformed range
 /// (not two integers) does not cover.
 bool ContractCovers(int32_t contractRecord, int32_t maxVA, int32_t maxW);
@@ -31,9 +31,9 @@ void RestoreAccessoryChoices(TAccessoriesRecord &list, const TArrayGenericAccess
 /// The entries of `all` whose contract covers the size, ticks and quantities kept.
 TAccessoriesRecord ContractsForSize(const TAccessoriesRecord &all, int32_t maxVA, int32_t maxW);
 
-/// A click on entry `index`: when its group (field 6) is not -1 and it is not
+/// A click on entry `index`: when its ExclusionGroup is not -1 and it is not
 /// ticked, unticks every entry of the same group; then toggles it. True when
-/// it is now ticked and its field 8 is "1" (the caller asks for the quantity;
+/// it is now ticked and its quantity is editable (the caller asks for the quantity;
 /// for contracts the caller ignores it). An index outside the list changes nothing.
 bool ToggleAccessoryEntry(TAccessoriesRecord &list, int32_t index);
 

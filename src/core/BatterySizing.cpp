@@ -1,6 +1,7 @@
 #include "BatterySizing.h"
 #include "Catalogue.h"
-#include "CatalogueCache.h"
+#include "CatalogueRecords.h"
+#include "Rounding.h"
 #include "Vendor.h"
 
 #include <algorithm>
@@ -30,16 +31,17 @@ int32_t AvailableAutonomy(int32_t wholeMinutes, int32_t required)
 
 float StringsAutonomy(int32_t kitRecord, int32_t strings, float batteryPower)
 {
+    const TBatteryKitRecord &kit = BatteryKit(kitRecord);
     TAutonomyDataRecord rec;
-    rec.Curve = CatalogueCurve(kitRecord, 11);
-    rec.RoundThreshold = CatalogueDecimal(kitRecord, 12);
+    rec.Curve = kit.DischargeTable;
+    rec.RoundThreshold = kit.RoundThreshold;
     return AutonomyFor(rec, batteryPower, strings);
 }
 
 float InstalledModulePower(const TRequestParameters &req, const TResultParameters &res)
 {
-    const int32_t module = res.ModuleRecord;
-    const float rating = req.PowerInWatt ? CatalogueDecimal(module, 9) : CatalogueDecimal(module, 8) * kPowerFactor;
+    const TPowerModuleRecord &module = PowerModule(res.ModuleRecord);
+    const float rating = req.PowerInWatt ? module.CurveRatingW : module.CurveRatingVA * kPowerFactor;
     return float(TotalModules(res)) * rating;
 }
 
@@ -56,7 +58,7 @@ TCabinetPlacement PlaceKits(int32_t kits, bool modular, int32_t inverterKitPosit
     int32_t chosen = -1;
     int32_t positions = 0;
     for (int32_t c : candidates) {
-        const int32_t p = CatalogueInt(c, 6, 0);
+        const int32_t p = BatteryCabinet(c).KitPositions;
         if (p <= 0)
             continue;
         if (c == preferredCabinet) {
@@ -84,7 +86,7 @@ TCabinetPlacement PlaceKits(int32_t kits, bool modular, int32_t inverterKitPosit
 
 int32_t PreferredCabinet(int32_t inverterRecord)
 {
-    const int32_t key = CatalogueInt(inverterRecord, 19, -1);
+    const int32_t key = InverterCabinet(inverterRecord).PreferredCabinetKey;
     if (key == -1)
         return -1;
     return VendorInt(key, -1);
@@ -98,14 +100,13 @@ float BackedUpPower(const TRequestParameters &req)
 
 float ModuleEfficiency(const TRequestParameters &req, const TResultParameters &res, float backedUpPower)
 {
-    const int32_t module = res.ModuleRecord;
     const float installed = InstalledModulePower(req, res);
     if (!(installed > 0.0f))
         return 0.0f;
     float percent = backedUpPower / installed * 100.0f;
     if (percent > 100.0f)
         percent = 100.0f;
-    const TDatasheetData &curve = CatalogueCurve(module, 10);
+    const TDatasheetData &curve = PowerModule(res.ModuleRecord).EfficiencyCurve;
     if (curve.isEmpty())
         return 0.0f;
     const float e = CurveLookup(curve, TLookup::ByX, percent);
@@ -115,26 +116,29 @@ float ModuleEfficiency(const TRequestParameters &req, const TResultParameters &r
 void EvaluateKitStrings(int32_t kitRecord, int32_t strings, const TKitContext &ctx, TAutonomyDataRecord &rec)
 {
     static const TIntegerArray noCabinets;
+    const TBatteryKitRecord &kit = BatteryKit(kitRecord);
     rec.Strings = strings;
-    const int32_t kitsPerString = CatalogueInt(kitRecord, 14, 0);
+    const int32_t kitsPerString = kit.KitsPerString;
     const TCabinetPlacement placement =
         PlaceKits(ClampToInt32(int64_t(kitsPerString) * strings), ctx.Modular, ctx.InverterKitPositions,
                   ctx.Cabinets ? *ctx.Cabinets : noCabinets, ctx.PreferredCabinet);
-    const float cabinetCost = placement.Record == -1 ? 0.0f : CatalogueDecimal(placement.Record, 7) * float(placement.Count);
-    rec.Cost = CatalogueDecimal(kitRecord, 13) * CatalogueDecimal(kitRecord, 14) * float(strings) + cabinetCost;
-    rec.KitAh = CatalogueDecimal(kitRecord, 7);
+    const float cabinetCost =
+        placement.Record == -1 ? 0.0f : BatteryCabinet(placement.Record).CostWeight * float(placement.Count);
+    rec.Cost = kit.CostWeight * float(kitsPerString) * float(strings) + cabinetCost;
+    rec.KitAh = kit.CapacityAh;
     rec.AutonomyAvailable = AutonomyFor(rec, ctx.BatteryPower, strings);
     rec.AutonomyMinusOne = strings >= 2 ? AutonomyFor(rec, ctx.BatteryPower, strings - 1) : -1.0f;
 }
 
 bool EvaluateKit(int32_t kitRecord, float minutes, const TKitContext &ctx, TAutonomyDataRecord &rec)
 {
-    rec.Curve = CatalogueCurve(kitRecord, 11);
+    const TBatteryKitRecord &kit = BatteryKit(kitRecord);
+    rec.Curve = kit.DischargeTable;
     rec.UnitPower = CurveLookup(rec.Curve, TLookup::ByX, minutes);
     if (!(rec.UnitPower > 0.0f))
         return false; // -1: the table does not reach the time
     rec.UnitsNeeded = TruncToInt32(ctx.BatteryPower / rec.UnitPower);
-    rec.RoundThreshold = CatalogueDecimal(kitRecord, 12);
+    rec.RoundThreshold = kit.RoundThreshold;
     const int32_t strings = RoundUpAboveThreshold(rec.RoundThreshold, float(rec.UnitsNeeded) / kBlocksPerString);
     EvaluateKitStrings(kitRecord, std::max(1, strings), ctx, rec);
     return true;
@@ -164,7 +168,7 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
     if (req.BatteryType == -1) {
         TAutonomyDataRecord rec;
         for (int32_t candidate : candidates.Kits) {
-            const bool forModular = CatalogueFlag(candidate, 15);
+            const bool forModular = BatteryKit(candidate).ForModularCabinet;
             if (forModular != modular)
                 continue;
             if (!EvaluateKit(candidate, required, ctx, rec))
@@ -201,7 +205,7 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
         }
     }
 
-    const int32_t kitsPerString = CatalogueInt(kit, 14, 0);
+    const int32_t kitsPerString = BatteryKit(kit).KitsPerString;
     const int32_t kitCount = ClampToInt32(int64_t(chosen.Strings) * kitsPerString);
     if (!modular)
         setByPower = kitCount == 1;
@@ -238,7 +242,7 @@ bool FinishSizing(const TRequestParameters &req, TResultParameters &res, const T
         return true;
     }
     TResultParameters sized = res;
-    sized.InverterKitPositions = uint8_t(std::clamp(CatalogueInt(res.InverterRecord, 9, 0), 0, 255));
+    sized.InverterKitPositions = uint8_t(std::clamp(InverterCabinet(res.InverterRecord).KitPositions, 0, 255));
     if (!SizeBatteries(req, sized, candidates))
         return false;
     res = sized;

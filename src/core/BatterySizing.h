@@ -25,12 +25,12 @@ struct TBatteryCandidates {
 
 /// Places `kits` kits: p = kits - inverterKitPositions for modular cabinets,
 /// else kits; p <= 0, an empty candidate list or no candidate with positive
-/// positions (field 6) gives no cabinet. The preferred cabinet is taken when it
+/// KitPositions gives no cabinet. The preferred cabinet is taken when it
 /// is a candidate, else the first candidate.
 TCabinetPlacement PlaceKits(int32_t kits, bool modular, int32_t inverterKitPositions,
                             const TIntegerArray &candidates, int32_t preferredCabinet);
 
-/// The vendor value of the key written in the inverter's field 19 as an
+/// The vendor value of the inverter's PreferredCabinetKey as an
 /// integer; -1 (no preference) when missing or not an integer.
 int32_t PreferredCabinet(int32_t inverterRecord);
 
@@ -39,13 +39,13 @@ int32_t PreferredCabinet(int32_t inverterRecord);
 float BackedUpPower(const TRequestParameters &req);
 
 /// Module efficiency at the backed-up power: lookup by x in the module's curve
-/// (field 10) of P / (TotalModules x rating) x 100, at most 100; rating =
-/// field 9 in W, or field 8 x 0.8 in VA. 0 when the curve cannot be read or
+/// (EfficiencyCurve) of P / (TotalModules x rating) x 100, at most 100; rating =
+/// CurveRatingW in W, or CurveRatingVA x 0.8 in VA. 0 when the curve cannot be read or
 /// there are no installed modules.
 float ModuleEfficiency(const TRequestParameters &req, const TResultParameters &res, float backedUpPower);
 
 /// The installed module power the efficiency curve's load percentage refers
-/// to: TotalModules x (field 9 in W, or field 8 x 0.8 in VA).
+/// to: TotalModules x (CurveRatingW in W, or CurveRatingVA x 0.8 in VA).
 float InstalledModulePower(const TRequestParameters &req, const TResultParameters &res);
 
 /// Minutes kit `kitRecord`'s discharge table gives `strings` strings at battery
@@ -95,6 +95,6 @@ bool SizeBatteries(const TRequestParameters &req, TResultParameters &res, const 
 
 /// The whole Finish computation: with OnlyInverterActive sets
 /// BatteryCabinetCount and BatteryKitCount to 0 and changes nothing else;
-/// otherwise re-reads InverterKitPositions from the cabinet's field 9 and runs
+/// otherwise re-reads InverterKitPositions from the cabinet's KitPositions and runs
 /// SizeBatteries. Same result as SizeBatteries (true for the short cut).
 bool FinishSizing(const TRequestParameters &req, TResultParameters &res, const TBatteryCandidates &candidates);

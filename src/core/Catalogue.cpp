@@ -1,6 +1,7 @@
 #include "Catalogue.h"
 #include "CatalogueCache.h"
 #include "CatalogueData.h"
+#include "CatalogueRecords.h"
 #include "Globals.h"
 #include "TextUtils.h"
 #include "Vendor.h"
@@ -20,8 +21,6 @@ struct TTextEntry {
     float DecimalValue = 0.0f;
     bool CurveRead = false;
     TDatasheetData Curve;
-    bool ListRead = false;
-    TIntegerArray List; // items that read as integers
 };
 
 class TCatalogueStore {
@@ -142,22 +141,6 @@ const TDatasheetData &CatalogueCurve(int32_t recordId, int32_t field)
     return e->Curve;
 }
 
-bool CatalogueListHas(int32_t recordId, int32_t field, int32_t value)
-{
-    TTextEntry *e = FieldEntry(recordId, field);
-    if (!e)
-        return false;
-    if (!e->ListRead) {
-        for (const QString &item : SplitBar(e->Text)) {
-            int32_t v = 0;
-            if (ParseInteger(item, v, false))
-                e->List.append(v);
-        }
-        e->ListRead = true;
-    }
-    return e->List.contains(value);
-}
-
 TIntegerArray ListRecords(int32_t areaStart, int32_t family)
 {
     TIntegerArray ids;
@@ -175,7 +158,7 @@ TIntegerArray OfferedUpsItems(int32_t family)
 {
     TIntegerArray offered;
     for (int32_t rec : ListRecords(kUpsArea, family)) {
-        const int32_t code = CatalogueInt(rec, 1, -1);
+        const int32_t code = CatalogueRecord(rec).ProductCode;
         if (code == -1)
             continue;
         QString flag;
@@ -189,7 +172,7 @@ TIntegerArray OfferedAccessoryItems(int32_t family, int32_t languageId)
 {
     TIntegerArray offered;
     for (int32_t rec : ListRecords(kAccessoryArea, family)) {
-        const int32_t code = CatalogueInt(rec, 1, -1);
+        const int32_t code = CatalogueRecord(rec).ProductCode;
         if (code == -1 || VendorInt(code + 1, 0) != 1)
             continue;
         QString languages;
@@ -203,7 +186,7 @@ TIntegerArray OfferedAccessoryItems(int32_t family) { return OfferedAccessoryIte
 
 QString ArticleCode(int32_t recordId)
 {
-    const int32_t code = CatalogueInt(recordId, 1, -1);
+    const int32_t code = CatalogueRecord(recordId).ProductCode;
     QString text;
     if (code == -1 || !GetVendorText(code, text))
         return QString();
@@ -270,7 +253,4 @@ int32_t RoundUp(float value)
     return ClampToInt32(RoundEven64(double(std::ceil(value))));
 }
 
-int32_t CabinetSlots(int32_t inverterRecord)
-{
-    return CatalogueInt(inverterRecord, 6, 0) + CatalogueInt(inverterRecord, 7, 0) + CatalogueInt(inverterRecord, 8, 0);
-}
+int32_t CabinetSlots(int32_t inverterRecord) { return InverterCabinet(inverterRecord).TotalSlots(); }

@@ -21,22 +21,11 @@ enum TFamily : int32_t {
     FamilyContract = 7,
 };
 
-/// Field numbers of a record, by what they hold (the family decides which apply).
-enum TCatalogueField : int32_t {
-    FieldFamily = 0,
-    FieldProductCode = 1,         // base of the vendor keys
-    FieldLabel = 2,
-    FieldDescriptionKey = 3,      // key in section "Ups", "Accessories" or "Contracts"
-    FieldWeight = 4,              // kg
-    FieldDimensions = 5,          // cabinets: "width x height x depth" in mm
-    FieldEmptyKitPositions = 6,   // empty kit: battery kit positions one item stands for
-    FieldKitCapacityAh = 7,       // battery kit
-    FieldModuleChargeCurrent = 11, // power module: battery charging current, A
-    FieldKitDischargeTable = 11,  // battery kit: (minutes; W per block) pairs
-};
-
-/// Sum of fields 6, 7 and 8 (module slots on L1, L2, L3) of an inverter cabinet record.
+/// The module slots of an inverter cabinet record on L1, L2 and L3 together.
 int32_t CabinetSlots(int32_t inverterRecord);
+
+// The field readers, for the record readers of CatalogueRecords.h, which name
+// every field; the rest of the program reads records through those.
 
 /// The stored text of field `field` of the record, empty when not stored.
 QString CatalogueField(int32_t recordId, int32_t field);
@@ -57,7 +46,7 @@ TIntegerArray OfferedAccessoryItems(int32_t family); // SetupData.LanguageID
 /// every language when it is 0, else its own; more entries admit the ones
 /// they list; no entry admits nothing, an entry that is not an integer matches nothing.
 bool LanguageListAdmits(const QString &list, int32_t languageId);
-/// The vendor's article code (vendor key = field 1), empty when missing.
+/// The vendor's article code (vendor key = the record's ProductCode), empty when missing.
 QString ArticleCode(int32_t recordId);
 /// Pairs of the field's curve; true when at least one pair was read.
 bool ReadCurve(int32_t recordId, int32_t field, TDatasheetData &curve);

@@ -1,7 +1,7 @@
 #pragma once
-// Allocation-free catalogue reads for the sizing loops: every text, number,
-// curve and id list is read once and kept for the whole run (the catalogue is
-// part of the program and never changes).
+// Allocation-free catalogue reads for the record readers: every text, number
+// and curve is read once and kept for the whole run (the catalogue is part of
+// the program and never changes).
 
 #include "Globals.h"
 #include "Rounding.h"
@@ -10,6 +10,4 @@
 const QString &CatalogueText(int32_t textId);
 /// Field read as a curve, kept after the first read; empty when no pair was read.
 const TDatasheetData &CatalogueCurve(int32_t recordId, int32_t field);
-/// True when the field, read as a "|" list, holds an item equal to `value` written as a decimal integer.
-bool CatalogueListHas(int32_t recordId, int32_t field, int32_t value);
 

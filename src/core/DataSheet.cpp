@@ -1,7 +1,7 @@
 #include "DataSheet.h"
 
-#include "Catalogue.h"
-#include "CatalogueCache.h"
+#include "CatalogueRecords.h"
+#include "Rounding.h"
 #include "IniFile.h"
 #include "Lang.h"
 #include "Settings.h"
@@ -176,7 +176,7 @@ private:
     void AddDimensionRows()
     {
         const QString format = QStringLiteral("%d  x  (%s) mm");
-        const QString inverter = CatalogueField(m_r.InverterRecord, FieldDimensions);
+        const QString &inverter = InverterCabinet(m_r.InverterRecord).Dimensions;
         if (!m_onlyInverter && m_q.ModularBatteryCabinet) {
             Add(Main(u"ResultsDataDimensionsTotal"), FormatArgs(format, m_r.BatteryCabinetCount + 1, inverter));
             return;
@@ -184,7 +184,7 @@ private:
         Add(Main(u"ResultsDataDimensionsInverter"), FormatArgs(format, 1, inverter));
         if (!m_onlyInverter)
             Add(Main(u"ResultsDataDimensionsBattery"),
-                FormatArgs(format, m_r.BatteryCabinetCount, CatalogueField(m_r.BatteryCabinetRecord, FieldDimensions)));
+                FormatArgs(format, m_r.BatteryCabinetCount, BatteryCabinet(m_r.BatteryCabinetRecord).Dimensions));
     }
 
     void AddWeightRows()
@@ -220,10 +220,11 @@ float KitWeight(const TRequestParameters &q, const TResultParameters &r)
 {
     if (!q.ModularBatteryCabinet || OnlyInverterActive(q))
         return 0.0f;
-    if (EmptyDrawersActive(q))
-        return CatalogueDecimal(r.EmptyKitRecord, FieldWeight) /
-               CatalogueDecimal(r.EmptyKitRecord, FieldEmptyKitPositions);
-    return CatalogueDecimal(r.BatteryKitRecord, FieldWeight);
+    if (EmptyDrawersActive(q)) {
+        const TEmptyKitRecord &empty = EmptyKit(r.EmptyKitRecord);
+        return empty.WeightKg / float(empty.KitPositions);
+    }
+    return BatteryKit(r.BatteryKitRecord).WeightKg;
 }
 
 } // namespace
@@ -253,8 +254,8 @@ TCabinetWeights ComputeWeights(const TRequestParameters &q, const TResultParamet
 {
     TCabinetWeights w;
     const float kit = KitWeight(q, r);
-    const float base = CatalogueDecimal(r.InverterRecord, FieldWeight) +
-                       CatalogueDecimal(r.ModuleRecord, FieldWeight) * float(TotalModules(r));
+    const float base =
+        InverterCabinet(r.InverterRecord).WeightKg + PowerModule(r.ModuleRecord).WeightKg * float(TotalModules(r));
     if (q.ModularBatteryCabinet) {
         if (r.BatteryKitCount < r.InverterKitPositions) {
             w.Inverter = RoundWithTenthTolerance(base + float(r.BatteryKitCount) * kit);
@@ -266,7 +267,7 @@ TCabinetWeights ComputeWeights(const TRequestParameters &q, const TResultParamet
     }
     if (r.BatteryCabinetCount == 0)
         return w;
-    const float cabinet = CatalogueDecimal(r.BatteryCabinetRecord, FieldWeight);
+    const float cabinet = BatteryCabinet(r.BatteryCabinetRecord).WeightKg;
     if (!q.ModularBatteryCabinet) {
         w.Cabinet = RoundWithTenthTolerance(cabinet);
         return w;
@@ -287,8 +288,8 @@ int32_t ComputeRechargeMinutes(const TResultParameters &r)
     if (r.KitsPerString == 0)
         return 0;
     const float strings = float(r.BatteryKitCount) / float(r.KitsPerString);
-    float current = float(TotalModules(r)) * CatalogueDecimal(r.ModuleRecord, FieldModuleChargeCurrent) / strings;
-    const float capacity = CatalogueDecimal(r.BatteryKitRecord, FieldKitCapacityAh);
+    float current = float(TotalModules(r)) * PowerModule(r.ModuleRecord).ChargeCurrentA / strings;
+    const float capacity = BatteryKit(r.BatteryKitRecord).CapacityAh;
     current = std::min(current, capacity / 4.0f);
     if (!(current > 0.0f) || !(capacity > 0.0f))
         return 0;
@@ -298,6 +299,6 @@ int32_t ComputeRechargeMinutes(const TResultParameters &r)
 
 float MaxTableAutonomy(const TResultParameters &r)
 {
-    const TDatasheetData &table = CatalogueCurve(r.BatteryKitRecord, FieldKitDischargeTable);
+    const TDatasheetData &table = BatteryKit(r.BatteryKitRecord).DischargeTable;
     return table.isEmpty() ? 0.0f : table.last().X;
 }

@@ -1,7 +1,7 @@
 #include "Headless.h"
 #include "RuntimeCurve.h"
 
-#include "Catalogue.h"
+#include "CatalogueRecords.h"
 #include "Configuration.h"
 #include "DataSheet.h"
 #include "ItemList.h"
@@ -206,8 +206,8 @@ private:
     const QJsonObject &m_o;
 };
 
-/// The group (field 6) of an accessory or contract; -1 when it has none.
-int32_t ExclusionGroup(int32_t recordId) { return CatalogueInt(recordId, 6, -1); }
+/// The exclusion group of an accessory or contract; -1 when it has none.
+int32_t ExclusionGroup(int32_t recordId) { return Accessory(recordId).ExclusionGroup; }
 
 /// Ticks the requested entries of a grid list the way a user clicks them; false
 /// when an entry is not in the list, named twice, or excluded by one ticked before.

@@ -2,6 +2,7 @@
 
 #include "Accessories.h"
 #include "Catalogue.h"
+#include "CatalogueRecords.h"
 #include "IniFile.h"
 #include "Lang.h"
 #include "PriceList.h"
@@ -69,7 +70,7 @@ public:
     /// A catalogue record of the UPS area: its description from section "Ups".
     void AddComponent(int32_t recordId, int32_t quantity, bool underStandard)
     {
-        const QString description = LangUps(CatalogueField(recordId, FieldDescriptionKey));
+        const QString description = LangUps(CatalogueRecord(recordId).DescriptionKey);
         if (underStandard)
             AddItemRow(GroupComponents, QString(), QStringLiteral(" - ") + description, quantity);
         else
@@ -191,7 +192,7 @@ void ComputeEmptyKits(TResultParameters &result)
 {
     const TIntegerArray emptyKits = ListRecords(kUpsArea, FamilyEmptyBatteryKit);
     result.EmptyKitRecord = emptyKits.isEmpty() ? 0 : emptyKits.first();
-    const int32_t perItem = CatalogueInt(result.EmptyKitRecord, FieldEmptyKitPositions, 0);
+    const int32_t perItem = EmptyKit(result.EmptyKitRecord).KitPositions;
     // A catalogue without the figure gives no empty kits rather than a division by zero.
     result.EmptyKitCount = perItem > 0 ? result.BatteryKitCount / perItem : 0;
 }

@@ -1,5 +1,5 @@
 #include "LayoutGeometry.h"
-#include "Catalogue.h"
+#include "CatalogueRecords.h"
 #include "Lang.h"
 #include "TextUtils.h"
 
@@ -123,7 +123,7 @@ QString RecordCode(int32_t record)
 {
     if (record < 0)
         return QString();
-    return CatalogueField(record, 1);
+    return CatalogueRecord(record).ProductCodeText;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #include "PowerSizing.h"
-#include "Catalogue.h"
-#include "CatalogueCache.h"
+#include "CatalogueRecords.h"
+#include "Rounding.h"
 
 #include <QVarLengthArray>
 #include <algorithm>
@@ -18,10 +18,9 @@ uint8_t ClampToByte(int64_t v) { return uint8_t(std::clamp<int64_t>(v, 0, 255));
 TIntegerArray CandidateCabinets(const TIntegerArray &offeredInverters, bool inputThreePhase, uint8_t outputKind)
 {
     const bool singleOutput = outputKind == 2;
-    const int32_t flag = inputThreePhase ? (singleOutput ? 12 : 13) : (singleOutput ? 10 : 11);
     TIntegerArray candidates;
     for (int32_t id : offeredInverters)
-        if (CatalogueFlag(id, flag))
+        if (InverterCabinet(id).Supports(inputThreePhase, singleOutput))
             candidates.append(id);
     return candidates;
 }
@@ -29,9 +28,9 @@ TIntegerArray CandidateCabinets(const TIntegerArray &offeredInverters, bool inpu
 void OrderCandidatesByPower(TIntegerArray &ids)
 {
     for (qsizetype i = 0; i < ids.size(); ++i) {
-        const int32_t v = CatalogueInt(ids[i], 18, 0);
+        const int32_t v = InverterCabinet(ids[i]).MaxW;
         for (qsizetype j = 0; j < ids.size(); ++j) {
-            if (j == i || CatalogueInt(ids[j], 18, 0) <= v)
+            if (j == i || InverterCabinet(ids[j]).MaxW <= v)
                 continue;
             const int32_t moved = ids.takeAt(i);
             ids.insert(j, moved);
@@ -55,13 +54,14 @@ bool PowerWithinLimit(int32_t load, int64_t requiredPower, int32_t maxUpsPower)
 
 bool CabinetAcceptsModule(int32_t inverterRecord, int32_t moduleRecord)
 {
-    return CatalogueListHas(inverterRecord, 15, moduleRecord);
+    return InverterCabinet(inverterRecord).Accepts(moduleRecord);
 }
 
 int32_t ModuleCount(int32_t moduleRecord, int64_t requiredPower, bool powerInWatt, bool inputThreePhase,
                     uint8_t outputKind, uint8_t outputLines)
 {
-    const float rating = CatalogueDecimal(moduleRecord, powerInWatt ? 7 : 6);
+    const TPowerModuleRecord &module = PowerModule(moduleRecord);
+    const float rating = powerInWatt ? module.RatingW : module.RatingVA;
     if (!(rating > 0.0f))
         return -1;
     const int32_t step = std::max<int32_t>(1, outputLines);
@@ -97,8 +97,8 @@ bool SizeModules(const TIntegerArray &offeredModules, int32_t inverterRecord, in
             continue;
         }
         if (!excluded[i - 1]) {
-            const float previousCost = CatalogueDecimal(offeredModules[i - 1], 12) * float(counts[i - 1]);
-            const float cost = CatalogueDecimal(m, 12) * float(counts[i]);
+            const float previousCost = PowerModule(offeredModules[i - 1]).CostWeight * float(counts[i - 1]);
+            const float cost = PowerModule(m).CostWeight * float(counts[i]);
             if (previousCost < cost) {
                 choice = i - 1;
                 continue;
@@ -112,8 +112,8 @@ bool SizeModules(const TIntegerArray &offeredModules, int32_t inverterRecord, in
     const int32_t module = offeredModules[choice];
     const int32_t count = counts[choice];
     res.ModuleRecord = module;
-    res.ModuleVA = CatalogueDecimal(module, 6);
-    res.ModuleW = CatalogueDecimal(module, 7);
+    res.ModuleVA = PowerModule(module).RatingVA;
+    res.ModuleW = PowerModule(module).RatingW;
     // Dealt out one by one to L1, L2, L3, round after round.
     res.ModulesL1 = uint8_t((count + 2) / 3);
     res.ModulesL2 = uint8_t((count + 1) / 3);
@@ -124,17 +124,17 @@ bool SizeModules(const TIntegerArray &offeredModules, int32_t inverterRecord, in
 void ComputeFreeSlots(const TRequestParameters &req, const TResultParameters &res, int32_t freeSlots[3])
 {
     freeSlots[0] = freeSlots[1] = freeSlots[2] = 0;
-    const int32_t cabinet = res.InverterRecord;
-    if (req.OutputKind == 2 && !CatalogueFlag(cabinet, 10) && !CatalogueFlag(cabinet, 12))
+    const TInverterCabinetRecord &cabinet = InverterCabinet(res.InverterRecord);
+    if (req.OutputKind == 2 && !cabinet.SinglePhaseOutput())
         return;
-    if (!req.InputThreePhase && !CatalogueFlag(cabinet, 10) && !CatalogueFlag(cabinet, 11))
+    if (!req.InputThreePhase && !cabinet.SinglePhaseInput())
         return;
-    if (!CabinetAcceptsModule(cabinet, res.ModuleRecord))
+    if (!cabinet.Accepts(res.ModuleRecord))
         return;
     const int32_t used[3] = {res.ModulesL1 + res.RedundantL1, res.ModulesL2 + res.RedundantL2,
                              res.ModulesL3 + res.RedundantL3};
     for (int k = 0; k < 3; ++k)
-        freeSlots[k] = std::max(0, CatalogueInt(cabinet, 6 + k, -1) - used[k]);
+        freeSlots[k] = std::max(0, cabinet.Slots[k] - used[k]);
 }
 
 QVector<int32_t> RedundancyLineCounts(uint8_t outputKind, uint8_t outputLines, const int32_t freeSlots[3])

@@ -6,13 +6,12 @@
 
 #include "Globals.h"
 
-/// Offered inverter cabinets whose phase flag for the combination is "1":
-/// field 10 (single-phase in, single-phase out), 11 (single-phase in, output
-/// kind 0 or 1), 12 (three-phase in, single-phase out), 13 (three-phase in,
-/// output kind 0 or 1). Keeps the order of `offeredInverters`.
+/// Offered inverter cabinets that support the phase combination (output kind 2
+/// is the single-phase output, 0 and 1 the three output lines). Keeps the order
+/// of `offeredInverters`.
 TIntegerArray CandidateCabinets(const TIntegerArray &offeredInverters, bool inputThreePhase, uint8_t outputKind);
 
-/// Orders cabinet record ids by maximum power in W (field 18) with the
+/// Orders cabinet record ids by maximum power in W (MaxW) with the
 /// remove-and-insert procedure: for each position i, the entry there moves in
 /// front of the first other entry of higher power. Ascending power, equal
 /// powers keep their order.
@@ -29,22 +28,22 @@ int64_t RequiredPower(int32_t load, int32_t marginPercent);
 /// MaxUpsPower); a required power above the maximum with 0 and MaxUpsPower.
 bool PowerWithinLimit(int32_t load, int64_t requiredPower, int32_t maxUpsPower);
 
-/// True when the cabinet's field 15 lists the module's record id.
+/// True when the module's record id is one of the cabinet's ModuleTypes.
 bool CabinetAcceptsModule(int32_t inverterRecord, int32_t moduleRecord);
 
 /// Modules of one type needed for `requiredPower`: starts at 3 (three-phase
 /// input or output kind not 2) or 1, grows by `outputLines` while
 /// Round(count x rating) < R (single precision product, ties to even, 64-bit
-/// compare). Rating = field 7 (W) when powerInWatt, else field 6 (VA).
+/// compare). Rating = the module's RatingW when powerInWatt, else RatingVA.
 /// Returns -1 when the type cannot carry the power within 255 modules (or its
 /// rating is not positive); the loop is bounded for any R.
 int32_t ModuleCount(int32_t moduleRecord, int64_t requiredPower, bool powerInWatt, bool inputThreePhase,
                     uint8_t outputKind, uint8_t outputLines);
 
 /// Module sizing for the chosen cabinet: chooses the module type among the
-/// offered ones the cabinet accepts (cost = field 12 x count, the rule of the
-/// previous entry), then sets ModuleRecord, ModuleVA (field 6), ModuleW
-/// (field 7) and deals the count out to ModulesL1, L2, L3 one by one.
+/// offered ones the cabinet accepts (cost = CostWeight x count, the rule of the
+/// previous entry), then sets ModuleRecord, ModuleVA (RatingVA), ModuleW
+/// (RatingW) and deals the count out to ModulesL1, L2, L3 one by one.
 /// Redundant modules are left alone. False (result untouched) when no module
 /// fits: the caller shows ErrorHighPower.
 /// Uses req.PowerInWatt, InputThreePhase, OutputKind, OutputLines.
@@ -54,7 +53,7 @@ bool SizeModules(const TIntegerArray &offeredModules, int32_t inverterRecord, in
 /// Free slots per phase of res.InverterRecord after the working and
 /// redundant modules, 0 when negative, all 0 when the cabinet does not
 /// support the phase combination of `req` or does not accept res.ModuleRecord.
-/// A slot count that is not an integer reads as -1.
+/// A slot count that is not an integer reads as 0 (no free slot either way).
 void ComputeFreeSlots(const TRequestParameters &req, const TResultParameters &res, int32_t freeSlots[3]);
 
 /// Number of lines after "SelectionNone" of each redundancy choice: kind 0

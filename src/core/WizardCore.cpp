@@ -3,6 +3,7 @@
 #include "Accessories.h"
 #include "BatterySizing.h"
 #include "Catalogue.h"
+#include "CatalogueRecords.h"
 #include "Lang.h"
 #include "PowerSizing.h"
 #include "RequestKeys.h"
@@ -55,10 +56,11 @@ QVector<TSizeLine> MakeSizeList(const TIntegerArray &cabinets)
     QVector<TSizeLine> list;
     list.reserve(cabinets.size());
     for (int32_t id : cabinets) {
+        const TInverterCabinetRecord &cabinet = InverterCabinet(id);
         TSizeLine line;
-        line.VA = CatalogueInt(id, 17, 0);
-        line.W = CatalogueInt(id, 18, 0);
-        line.Slots = CabinetSlots(id);
+        line.VA = cabinet.MaxVA;
+        line.W = cabinet.MaxW;
+        line.Slots = cabinet.TotalSlots();
         line.RecordId = id;
         list.append(line);
     }
@@ -163,7 +165,7 @@ bool TWizardCore::BackEnabled(int32_t page) const
 bool TWizardCore::SinglePhaseInputOffered() const
 {
     for (int32_t id : m_inverters)
-        if (CatalogueFlag(id, 10) || CatalogueFlag(id, 11))
+        if (InverterCabinet(id).SinglePhaseInput())
             return true;
     return false;
 }
@@ -171,7 +173,7 @@ bool TWizardCore::SinglePhaseInputOffered() const
 bool TWizardCore::SinglePhaseOutputOffered() const
 {
     for (int32_t id : m_inverters)
-        if (CatalogueFlag(id, 10) || CatalogueFlag(id, 12))
+        if (InverterCabinet(id).SinglePhaseOutput())
             return true;
     return false;
 }
@@ -182,8 +184,8 @@ QStringList TWizardCore::BatteryTypeLines() const
 {
     QStringList lines{QStringLiteral("Automatico")};
     for (int32_t kit : m_kits)
-        if (CatalogueFlag(kit, 15))
-            lines << CatalogueField(kit, 2);
+        if (BatteryKit(kit).ForModularCabinet)
+            lines << BatteryKit(kit).Label;
     return lines;
 }
 
@@ -249,7 +251,7 @@ void TWizardCore::SelectSizeLine(int32_t line, bool powerInWatt)
     m_req.MaxUpsSlots = size.Slots;
     m_res.InverterRecord = size.RecordId;
     m_res.InverterSlots = uint8_t(size.Slots);
-    m_res.InverterKitPositions = uint8_t(CatalogueInt(size.RecordId, 9, 0));
+    m_res.InverterKitPositions = uint8_t(InverterCabinet(size.RecordId).KitPositions);
 }
 
 TPageError TWizardCore::PowerNext(const QString &loadText, const QString &marginText, bool powerInWatt,
@@ -290,7 +292,7 @@ TPageError TWizardCore::PowerNext(const QString &loadText, const QString &margin
     TResultParameters res = m_res;
     res.InverterRecord = size.RecordId;
     res.InverterSlots = uint8_t(size.Slots);
-    res.InverterKitPositions = uint8_t(CatalogueInt(size.RecordId, 9, 0));
+    res.InverterKitPositions = uint8_t(InverterCabinet(size.RecordId).KitPositions);
     if (!SizeModules(m_modules, size.RecordId, required, req, res))
         return Refuse("ErrorHighPower", TWizardField::None);
 
@@ -435,9 +437,8 @@ bool TWizardCore::ToggleEntry(TAccessoriesRecord &list, int32_t index) { return 
 
 void TWizardCore::EnterContractsForward()
 {
-    const int32_t maxVA = CatalogueInt(m_res.InverterRecord, 17, 0);
-    const int32_t maxW = CatalogueInt(m_res.InverterRecord, 18, 0);
-    m_shownContracts = ContractsForSize(m_allContracts, maxVA, maxW);
+    const TInverterCabinetRecord &cabinet = InverterCabinet(m_res.InverterRecord);
+    m_shownContracts = ContractsForSize(m_allContracts, cabinet.MaxVA, cabinet.MaxW);
 }
 
 void TWizardCore::AccessoriesNext()

@@ -37,9 +37,9 @@ struct TPageError {
 
 /// One line of the UPS size list: a candidate inverter cabinet.
 struct TSizeLine {
-    int32_t VA = 0;      // field 17
-    int32_t W = 0;       // field 18
-    int32_t Slots = 0;   // fields 6 + 7 + 8
+    int32_t VA = 0;      // the cabinet's MaxVA
+    int32_t W = 0;       // MaxW
+    int32_t Slots = 0;   // TotalSlots
     int32_t RecordId = 0;
 };
 
@@ -99,8 +99,8 @@ public:
     int32_t PreviousPage(int32_t page) const;
     bool BackEnabled(int32_t page) const;
 
-    bool SinglePhaseInputOffered() const;  // an offered cabinet has field 10 or 11 set
-    bool SinglePhaseOutputOffered() const; // an offered cabinet has field 10 or 12 set
+    bool SinglePhaseInputOffered() const;  // an offered cabinet takes a single-phase input
+    bool SinglePhaseOutputOffered() const; // an offered cabinet gives a single-phase output
     bool NonModularCabinetOffered() const;
     /// "Automatico" followed by the labels of the offered modular kits.
     QStringList BatteryTypeLines() const;

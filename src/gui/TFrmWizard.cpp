@@ -4,6 +4,7 @@
 #include "Accessories.h"
 #include "AccessoryGrid.h"
 #include "Catalogue.h"
+#include "CatalogueRecords.h"
 #include "Lang.h"
 #include "LayoutPainter.h"
 #include "Messages.h"
@@ -808,7 +809,7 @@ void TFrmWizard::OnContractClicked(int entry)
 void TFrmWizard::AskQuantity(int entry)
 {
     TAccessoriesRecord &list = m_core.AccessoryList();
-    const QString caption = CatalogueField(list.Ids.at(entry), 2);
+    const QString caption = Accessory(list.Ids.at(entry)).Label;
     const QString prompt = LangCommons(QStringLiteral("ItemsTableQuantity"));
     for (;;) {
         // Every question starts from the current quantity.
