@@ -182,17 +182,14 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     out.Configuration = configuration;
     const TRequestReader r(request);
 
-    // Keys the wizard does not know.
-    for (auto it = request.begin(); it != request.end(); ++it)
-        if (RequestKeyPage(it.key()) == kUnknownRequestKey)
-            return RefuseValue(refusal, it.key(), -1);
-
+    if (!AllKeysKnown(request, refusal))
+        return false;
     bool debugMode = false;
-    if (!r.Bool("debugMode", false, debugMode))
-        return RefuseValue(refusal, QStringLiteral("debugMode"), -1);
+    if (!r.Bool(TRequestKeyId::DebugMode, debugMode))
+        return RefuseKey(refusal, TRequestKeyId::DebugMode);
     debugModeOut = debugMode;
-    if (r.Has("language") && !UseRequestLanguage(r.Value("language")))
-        return RefuseValue(refusal, QStringLiteral("language"), -1);
+    if (r.Has(TRequestKeyId::Language) && !UseRequestLanguage(r.Value(TRequestKeyId::Language)))
+        return RefuseKey(refusal, TRequestKeyId::Language);
 
     TWizardContext context;
     context.DebugMode = debugMode;
@@ -201,16 +198,9 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     TWizardCore core(req, res, context, TWizardMode::NewConfiguration, session.OfferFor(context.LanguageID));
     core.FillAccessoryLists();
 
-    // A value for a page the wizard does not show cannot be given; a configuration
-    // saved where the page was shown opens without it.
     const QList<int32_t> &pages = core.PageSequence();
-    for (const TRequestKey &k : kRequestKeys)
-        if (k.Page >= 0 && r.Has(k.Name) && !pages.contains(k.Page)) {
-            if (!out.Configuration)
-                return RefuseValue(refusal, QLatin1String(k.Name), k.Page);
-            request.remove(QLatin1String(k.Name));
-            out.IgnoredKeys << QLatin1String(k.Name);
-        }
+    if (!LeaveOutPagesNotShown(request, pages, out, refusal))
+        return false;
     out.Request = request;
 
     TPageReplay replay{core, r, debugMode, out, refusal};
@@ -223,6 +213,7 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
         return RefusePage(refusal, e, pages.isEmpty() ? -1 : pages.last());
     return true;
 }
+
 void TextOrNull(TJsonText &json, bool present, const QString &text)
 {
     if (present)
@@ -431,10 +422,10 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     // whatever the file was saved with.
     const TConfigurationKeys keys = SplitConfiguration(configuration);
     QJsonObject request = keys.Request;
-    request.remove(QStringLiteral("language"));
-    request.remove(QStringLiteral("debugMode"));
+    request.remove(RequestKeyName(TRequestKeyId::Language));
+    request.remove(RequestKeyName(TRequestKeyId::DebugMode));
     if (SetupData.DebugMode)
-        request.insert(QStringLiteral("debugMode"), true);
+        request.insert(RequestKeyName(TRequestKeyId::DebugMode), true);
 
     const TIniReadScope oneReading;
     TRequestParameters replayedRequest{};
@@ -453,7 +444,7 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
         return replay;
     }
     replay.Request = pages.Request;
-    replay.Request.remove(QStringLiteral("debugMode"));
+    replay.Request.remove(RequestKeyName(TRequestKeyId::DebugMode));
     req = replayedRequest;
     res = replayedResult;
     return replay;

@@ -10,8 +10,7 @@
 
 namespace {
 
-// The margin and percentage edits hold at most three characters.
-constexpr int kShortEditLength = 3;
+using K = TRequestKeyId;
 
 /// The group (field 6) of an accessory or contract; -1 when it has none.
 int32_t ExclusionGroup(int32_t recordId) { return CatalogueInt(recordId, 6, -1); }
@@ -42,10 +41,7 @@ bool TickEntries(TWizardCore &core, TAccessoriesRecord &list, const QVector<QPai
     return true;
 }
 
-bool Invalid(TPageReplay &replay, const char *key, int32_t page)
-{
-    return RefuseValue(replay.Refusal, QLatin1String(key), page);
-}
+bool Invalid(TPageReplay &replay, K key) { return RefuseKey(replay.Refusal, key); }
 
 } // namespace
 
@@ -59,6 +55,11 @@ bool RefuseValue(TRefusal &refusal, const QString &key, int32_t page)
     return false;
 }
 
+bool RefuseKey(TRefusal &refusal, TRequestKeyId key)
+{
+    return RefuseValue(refusal, RequestKeyName(key), RequestKey(key).Page);
+}
+
 bool RefusePage(TRefusal &refusal, const TPageError &error, int32_t page)
 {
     refusal.Error = error.MessageKey;
@@ -68,20 +69,29 @@ bool RefusePage(TRefusal &refusal, const TPageError &error, int32_t page)
     return false;
 }
 
-// --- Reading a request
+// --- Keys
 
-bool TRequestReader::Bool(const char *key, bool def, bool &value) const
+bool AllKeysKnown(const QJsonObject &request, TRefusal &refusal)
 {
-    const QJsonValue v = m_o.value(QLatin1String(key));
-    if (v.isUndefined()) {
-        value = def;
-        return true;
-    }
-    if (!v.isBool())
-        return false;
-    value = v.toBool();
+    for (auto it = request.begin(); it != request.end(); ++it)
+        if (RequestKeyPage(it.key()) == kUnknownRequestKey)
+            return RefuseValue(refusal, it.key(), -1);
     return true;
 }
+
+bool LeaveOutPagesNotShown(QJsonObject &request, const QList<int32_t> &pages, TPagesShown &shown, TRefusal &refusal)
+{
+    for (const TRequestKey &key : kRequestKeys)
+        if (key.Page >= 0 && request.contains(RequestKeyName(key.Id)) && !pages.contains(key.Page)) {
+            if (!shown.Configuration)
+                return RefuseKey(refusal, key.Id);
+            request.remove(RequestKeyName(key.Id));
+            shown.IgnoredKeys << RequestKeyName(key.Id);
+        }
+    return true;
+}
+
+// --- Reading a request
 
 bool TRequestReader::IntOf(const QJsonValue &v, int32_t &value)
 {
@@ -95,23 +105,65 @@ bool TRequestReader::IntOf(const QJsonValue &v, int32_t &value)
     return true;
 }
 
-bool TRequestReader::Int(const char *key, int32_t def, int32_t &value) const
+bool TRequestReader::Bool(TRequestKeyId key, bool &value) const
 {
-    const QJsonValue v = m_o.value(QLatin1String(key));
+    Q_ASSERT(RequestKey(key).Kind == TRequestKeyKind::Bool);
+    const QJsonValue v = Value(key);
     if (v.isUndefined()) {
-        value = def;
+        value = RequestKey(key).BoolDefault;
+        return true;
+    }
+    if (!v.isBool())
+        return false;
+    value = v.toBool();
+    return true;
+}
+
+bool TRequestReader::Int(TRequestKeyId key, int32_t &value) const
+{
+    Q_ASSERT(RequestKey(key).Kind == TRequestKeyKind::Int || RequestKey(key).Kind == TRequestKeyKind::IntPerPhase);
+    const QJsonValue v = Value(key);
+    if (v.isUndefined()) {
+        value = RequestKey(key).IntDefault;
         return true;
     }
     return IntOf(v, value);
 }
 
-bool TRequestReader::EditText(const char *key, const QString &def, QString &text) const
+bool TRequestReader::Int(const char *member, int32_t byDefault, int32_t &value) const
 {
-    const QJsonValue v = m_o.value(QLatin1String(key));
+    const QJsonValue v = m_o.value(QLatin1String(member));
     if (v.isUndefined()) {
-        text = def;
+        value = byDefault;
         return true;
     }
+    return IntOf(v, value);
+}
+
+bool TRequestReader::EditText(TRequestKeyId key, QString &text) const
+{
+    Q_ASSERT(RequestKey(key).Kind == TRequestKeyKind::EditText);
+    const QJsonValue v = Value(key);
+    if (v.isUndefined()) {
+        text = RequestKeyDefaultText(key);
+        return true;
+    }
+    return EditTextOf(v, text);
+}
+
+bool TRequestReader::EditText(TRequestKeyId key, const QString &byDefault, QString &text) const
+{
+    Q_ASSERT(RequestKey(key).Kind == TRequestKeyKind::EditText);
+    const QJsonValue v = Value(key);
+    if (v.isUndefined()) {
+        text = byDefault;
+        return true;
+    }
+    return EditTextOf(v, text);
+}
+
+bool TRequestReader::EditTextOf(const QJsonValue &v, QString &text)
+{
     if (v.isString()) {
         text = v.toString();
         return true;
@@ -131,10 +183,11 @@ bool ReplayPhasesPage(TPageReplay &replay)
     TWizardCore &core = replay.Core;
     bool threePhase = true;
     int32_t kind = 0;
-    if (!r.Bool("inputThreePhase", true, threePhase) || (!threePhase && !core.SinglePhaseInputOffered()))
-        return Invalid(replay, "inputThreePhase", PagePhases);
-    if (!r.Int("outputKind", 0, kind) || kind < 0 || kind > 2 || (kind == 2 && !core.SinglePhaseOutputOffered()))
-        return Invalid(replay, "outputKind", PagePhases);
+    if (!r.Bool(K::InputThreePhase, threePhase) || (!threePhase && !core.SinglePhaseInputOffered()))
+        return Invalid(replay, K::InputThreePhase);
+    if (!r.Int(K::OutputKind, kind) || !InLimits(RequestKey(K::OutputKind), kind) ||
+        (kind == 2 && !core.SinglePhaseOutputOffered()))
+        return Invalid(replay, K::OutputKind);
     core.PhasesNext(threePhase, kind);
     replay.Shown.HasSizeList = true;
     replay.Shown.SizeList = core.SizeList();
@@ -149,17 +202,19 @@ bool ReplayPowerPage(TPageReplay &replay)
     QString load, margin;
     bool inWatt = false;
     int32_t line = -1;
-    if (!r.EditText("loadPower", QStringLiteral("10000"), load))
-        return Invalid(replay, "loadPower", PagePower);
-    if (!r.Bool("powerInWatt", false, inWatt))
-        return Invalid(replay, "powerInWatt", PagePower);
-    // The margin edit is shown only in debug mode; hidden, it holds its "0".
-    if (!r.EditText("marginPercent", QStringLiteral("0"), margin) || margin.size() > kShortEditLength ||
-        (!replay.DebugMode && r.Has("marginPercent") && margin.trimmed() != QLatin1String("0")))
-        return Invalid(replay, "marginPercent", PagePower);
-    if (!r.Int("sizeLine", -1, line) || line < -1 || line >= core.SizeList().size())
-        return Invalid(replay, "sizeLine", PagePower);
-    if (line == -1)
+    if (!r.EditText(K::LoadPower, load))
+        return Invalid(replay, K::LoadPower);
+    if (!r.Bool(K::PowerInWatt, inWatt))
+        return Invalid(replay, K::PowerInWatt);
+    // The margin edit is shown only in debug mode; hidden, it keeps its first text.
+    const TRequestKey &marginKey = RequestKey(K::MarginPercent);
+    if (!r.EditText(K::MarginPercent, margin) || !FitsEdit(marginKey, margin) ||
+        (!replay.DebugMode && r.Has(K::MarginPercent) && margin.trimmed() != QLatin1String(marginKey.TextDefault)))
+        return Invalid(replay, K::MarginPercent);
+    const TRequestKey &lineKey = RequestKey(K::SizeLine);
+    if (!r.Int(K::SizeLine, line) || !InLimits(lineKey, line) || line >= core.SizeList().size())
+        return Invalid(replay, K::SizeLine);
+    if (line == lineKey.IntDefault)
         line = core.DefaultSizeLine();
     core.SelectSizeLine(line, inWatt);
     const TPageError e = core.PowerNext(load, margin, inWatt, line);
@@ -174,23 +229,25 @@ bool ReplayRedundancyPage(TPageReplay &replay)
     TWizardCore &core = replay.Core;
     core.EnterRedundancyForward();
     const QVector<int32_t> counts = core.RedundancyLineCounts();
-    QVector<int32_t> selected(counts.size(), 0);
+    const TRequestKey &key = RequestKey(K::Redundancy);
+    QVector<int32_t> selected(counts.size(), key.IntDefault);
     replay.Shown.HasRedundancy = true;
     replay.Shown.PerPhase = core.PerPhaseRedundancy();
     replay.Shown.RedundancyLines = counts;
     if (core.PerPhaseRedundancy()) {
-        if (r.Has("redundancy")) {
-            const QJsonValue v = r.Value("redundancy");
+        if (r.Has(K::Redundancy)) {
+            const QJsonValue v = r.Value(K::Redundancy);
             const QJsonArray a = v.toArray();
             if (!v.isArray() || a.size() != counts.size())
-                return Invalid(replay, "redundancy", PageRedundancy);
+                return Invalid(replay, K::Redundancy);
             for (qsizetype i = 0; i < a.size(); ++i)
-                if (!TRequestReader::IntOf(a[i], selected[i]) || selected[i] < 0 || selected[i] > counts[i])
-                    return Invalid(replay, "redundancy", PageRedundancy);
+                if (!TRequestReader::IntOf(a[i], selected[i]) || !InLimits(key, selected[i]) ||
+                    selected[i] > counts[i])
+                    return Invalid(replay, K::Redundancy);
         }
     } else {
-        if (!r.Int("redundancy", 0, selected[0]) || selected[0] < 0 || selected[0] > counts.value(0))
-            return Invalid(replay, "redundancy", PageRedundancy);
+        if (!r.Int(K::Redundancy, selected[0]) || !InLimits(key, selected[0]) || selected[0] > counts.value(0))
+            return Invalid(replay, K::Redundancy);
     }
     core.ApplyRedundancy(selected);
     return true;
@@ -202,20 +259,20 @@ bool ReplayAutonomyPage(TPageReplay &replay)
     TWizardCore &core = replay.Core;
     bool inMinutes = true, modular = true;
     QString minutes, hours, hoursMinutes, percent;
-    if (!r.Bool("autonomyInMinutes", true, inMinutes))
-        return Invalid(replay, "autonomyInMinutes", PageAutonomy);
-    if (!r.EditText("autonomyMinutes", QStringLiteral("10"), minutes))
-        return Invalid(replay, "autonomyMinutes", PageAutonomy);
-    if (!r.EditText("autonomyHours", QStringLiteral("0"), hours))
-        return Invalid(replay, "autonomyHours", PageAutonomy);
-    if (!r.EditText("autonomyHoursMinutes", QStringLiteral("10"), hoursMinutes))
-        return Invalid(replay, "autonomyHoursMinutes", PageAutonomy);
-    if (!r.EditText("loadPercent", core.DefaultLoadPercentText(), percent) ||
-        (r.Has("loadPercent") && percent.size() > kShortEditLength))
-        return Invalid(replay, "loadPercent", PageAutonomy);
+    if (!r.Bool(K::AutonomyInMinutes, inMinutes))
+        return Invalid(replay, K::AutonomyInMinutes);
+    if (!r.EditText(K::AutonomyMinutes, minutes))
+        return Invalid(replay, K::AutonomyMinutes);
+    if (!r.EditText(K::AutonomyHours, hours))
+        return Invalid(replay, K::AutonomyHours);
+    if (!r.EditText(K::AutonomyHoursMinutes, hoursMinutes))
+        return Invalid(replay, K::AutonomyHoursMinutes);
+    if (!r.EditText(K::LoadPercent, core.DefaultLoadPercentText(), percent) ||
+        (r.Has(K::LoadPercent) && !FitsEdit(RequestKey(K::LoadPercent), percent)))
+        return Invalid(replay, K::LoadPercent);
     // The cabinet options are shown only when a non-modular cabinet is offered.
-    if (!r.Bool("modularBatteryCabinet", true, modular) || (!modular && !core.NonModularCabinetOffered()))
-        return Invalid(replay, "modularBatteryCabinet", PageAutonomy);
+    if (!r.Bool(K::ModularBatteryCabinet, modular) || (!modular && !core.NonModularCabinetOffered()))
+        return Invalid(replay, K::ModularBatteryCabinet);
     // The battery type choice sits on the Advanced page, still on its first line here.
     const TPageError e = core.AutonomyNext(inMinutes, minutes, hours, hoursMinutes, percent, modular, 0);
     if (!e.Ok())
@@ -228,24 +285,25 @@ bool ReplayAdvancedPage(TPageReplay &replay)
     const TRequestReader &r = replay.Request;
     TWizardCore &core = replay.Core;
     const TWizardCore::TAdvancedState state = core.AdvancedState();
-    const QJsonValue v = r.Value("specialConfig");
-    const QString special = v.isUndefined() ? QStringLiteral("none") : v.toString();
+    const QJsonValue v = r.Value(K::SpecialConfig);
+    const QString special = v.isUndefined() ? RequestKeyDefaultText(K::SpecialConfig) : v.toString();
     bool emptyDrawers = false, onlyInverter = false;
-    if (special == QLatin1String("emptyDrawers"))
+    if (special == SpecialConfigText(TSpecialConfigChoice::EmptyDrawers))
         emptyDrawers = true;
-    else if (special == QLatin1String("onlyInverter"))
+    else if (special == SpecialConfigText(TSpecialConfigChoice::OnlyInverter))
         onlyInverter = true;
-    else if (special != QLatin1String("none") || !(v.isUndefined() || v.isString()))
-        return Invalid(replay, "specialConfig", PageAdvanced);
+    else if (special != SpecialConfigText(TSpecialConfigChoice::None) || !(v.isUndefined() || v.isString()))
+        return Invalid(replay, K::SpecialConfig);
     const bool ticked = emptyDrawers || onlyInverter;
     if (ticked && !state.SpecialEnabled)
-        return Invalid(replay, "specialConfig", PageAdvanced);
+        return Invalid(replay, K::SpecialConfig);
     // The battery type can be chosen only in debug mode, for modular cabinets.
+    const TRequestKey &typeKey = RequestKey(K::BatteryType);
     const int32_t kitLines = int32_t(core.BatteryTypeLines().size()) - 1;
-    int32_t batteryType = -1;
-    if (!r.Int("batteryType", -1, batteryType) || batteryType < -1 || batteryType >= kitLines ||
-        (batteryType != -1 && !state.BatteryChoiceEnabled))
-        return Invalid(replay, "batteryType", PageAdvanced);
+    int32_t batteryType = typeKey.IntDefault;
+    if (!r.Int(K::BatteryType, batteryType) || !InLimits(typeKey, batteryType) || batteryType >= kitLines ||
+        (batteryType != typeKey.IntDefault && !state.BatteryChoiceEnabled))
+        return Invalid(replay, K::BatteryType);
     const TPageError e = core.AdvancedNext(ticked, emptyDrawers, onlyInverter, batteryType + 1);
     if (!e.Ok())
         return RefusePage(replay.Refusal, e, PageAdvanced);
@@ -257,24 +315,26 @@ bool ReplayAccessoriesPage(TPageReplay &replay)
     const TRequestReader &r = replay.Request;
     TWizardCore &core = replay.Core;
     QVector<QPair<int32_t, int32_t>> wanted;
-    if (r.Has("accessories")) {
-        const QJsonValue v = r.Value("accessories");
+    if (r.Has(K::Accessories)) {
+        const QJsonValue v = r.Value(K::Accessories);
         if (!v.isArray())
-            return Invalid(replay, "accessories", PageAccessories);
+            return Invalid(replay, K::Accessories);
+        const QLatin1String recordKey(kAccessoryRecordKey), quantityKey(kAccessoryQuantityKey);
         for (const QJsonValue &item : v.toArray()) {
             const QJsonObject o = item.toObject();
             int32_t id = 0, quantity = 1;
-            bool keysOk = item.isObject() && o.contains(QLatin1String("record"));
+            bool keysOk = item.isObject() && o.contains(recordKey);
             for (auto it = o.begin(); keysOk && it != o.end(); ++it)
-                keysOk = it.key() == QLatin1String("record") || it.key() == QLatin1String("quantity");
+                keysOk = it.key() == recordKey || it.key() == quantityKey;
             const TRequestReader itemReader(o);
-            if (!keysOk || !itemReader.Int("record", 0, id) || !itemReader.Int("quantity", 1, quantity))
-                return Invalid(replay, "accessories", PageAccessories);
+            if (!keysOk || !itemReader.Int(kAccessoryRecordKey, 0, id) ||
+                !itemReader.Int(kAccessoryQuantityKey, 1, quantity))
+                return Invalid(replay, K::Accessories);
             wanted.append({id, quantity});
         }
     }
     if (!TickEntries(core, core.AccessoryList(), wanted, true))
-        return Invalid(replay, "accessories", PageAccessories);
+        return Invalid(replay, K::Accessories);
     core.AccessoriesNext();
     return true;
 }
@@ -285,19 +345,19 @@ bool ReplayContractsPage(TPageReplay &replay)
     TWizardCore &core = replay.Core;
     core.EnterContractsForward();
     QVector<QPair<int32_t, int32_t>> wanted;
-    if (r.Has("contracts")) {
-        const QJsonValue v = r.Value("contracts");
+    if (r.Has(K::Contracts)) {
+        const QJsonValue v = r.Value(K::Contracts);
         if (!v.isArray())
-            return Invalid(replay, "contracts", PageContracts);
+            return Invalid(replay, K::Contracts);
         for (const QJsonValue &item : v.toArray()) {
             int32_t id = 0;
             if (!TRequestReader::IntOf(item, id))
-                return Invalid(replay, "contracts", PageContracts);
+                return Invalid(replay, K::Contracts);
             wanted.append({id, 1});
         }
     }
     if (!TickEntries(core, core.ShownContracts(), wanted, false))
-        return Invalid(replay, "contracts", PageContracts);
+        return Invalid(replay, K::Contracts);
     core.ContractsNext();
     return true;
 }

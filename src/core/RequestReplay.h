@@ -3,6 +3,7 @@
 // the way a user fills in the controls and presses Next: the same values pass,
 // and the same are refused, as in the window.
 
+#include "RequestKeys.h"
 #include "WizardCore.h"
 #include <QJsonObject>
 #include <QJsonValue>
@@ -23,6 +24,8 @@ struct TRefusal {
 
 /// Refuses the value of `key`, read by `page` (-1: by no page); false.
 bool RefuseValue(TRefusal &refusal, const QString &key, int32_t page);
+/// Refuses the value of a known key, read by its page; false.
+bool RefuseKey(TRefusal &refusal, TRequestKeyId key);
 /// Refuses with the message box the page would show; false.
 bool RefusePage(TRefusal &refusal, const TPageError &error, int32_t page);
 
@@ -40,23 +43,39 @@ struct TPagesShown {
     QJsonObject Request; // the keys the pages read
 };
 
-/// Reads the values of one request object with the types the wizard's controls allow.
+/// False, refusing the first, when the request holds a key this program does not know.
+bool AllKeysKnown(const QJsonObject &request, TRefusal &refusal);
+/// A value for a page the wizard does not show (not in `pages`) cannot be given:
+/// false, refused. A configuration (shown.Configuration) saved where the page was
+/// shown opens without it: the key leaves `request` for shown.IgnoredKeys.
+bool LeaveOutPagesNotShown(QJsonObject &request, const QList<int32_t> &pages, TPagesShown &shown,
+                           TRefusal &refusal);
+
+/// Reads the values of one request object with the types the wizard's controls
+/// allow. A key the request leaves out reads as its default (RequestKeys.h);
+/// false for a value of another type.
 class TRequestReader {
 public:
     explicit TRequestReader(const QJsonObject &o) : m_o(o) {}
 
-    bool Has(const char *key) const { return m_o.contains(QLatin1String(key)); }
-    QJsonValue Value(const char *key) const { return m_o.value(QLatin1String(key)); }
+    bool Has(TRequestKeyId key) const { return m_o.contains(RequestKeyName(key)); }
+    QJsonValue Value(TRequestKeyId key) const { return m_o.value(RequestKeyName(key)); }
 
-    bool Bool(const char *key, bool def, bool &value) const;
-    bool Int(const char *key, int32_t def, int32_t &value) const;
+    bool Bool(TRequestKeyId key, bool &value) const;
+    bool Int(TRequestKeyId key, int32_t &value) const;
     /// The text of an edit: a whole number, or the text as typed.
-    bool EditText(const char *key, const QString &def, QString &text) const;
+    bool EditText(TRequestKeyId key, QString &text) const;
+    /// The same with a default the program sets (the vendor's percentage).
+    bool EditText(TRequestKeyId key, const QString &byDefault, QString &text) const;
+    /// A member of an entry of a list: a whole number, or `byDefault`.
+    bool Int(const char *member, int32_t byDefault, int32_t &value) const;
 
     /// A whole number that fits 32 bits.
     static bool IntOf(const QJsonValue &v, int32_t &value);
 
 private:
+    static bool EditTextOf(const QJsonValue &v, QString &text);
+
     const QJsonObject &m_o;
 };
 
