@@ -1,7 +1,6 @@
 #include "Headless.h"
 #include "RuntimeCurve.h"
 
-#include "CatalogueRecords.h"
 #include "Configuration.h"
 #include "DataSheet.h"
 #include "ItemList.h"
@@ -11,6 +10,7 @@
 #include "LayoutGeometry.h"
 #include "PriceList.h"
 #include "RequestKeys.h"
+#include "RequestReplay.h"
 #include "Settings.h"
 #include "TextUtils.h"
 #include "Vendor.h"
@@ -25,24 +25,8 @@
 
 #include <cmath>
 #include <optional>
-#include <limits>
 
 namespace {
-
-
-// The margin and percentage edits hold at most three characters.
-constexpr int kShortEditLength = 3;
-
-/// A request that cannot be replayed: the message and the page that read the value.
-struct TRefusal {
-    QString Error;
-    int32_t Page = -1;
-    QString MessageKey; // set when a page refused it with a message box
-    QList<QVariant> Args;
-    QString Key; // the value that was refused, when not a page's message
-};
-
-QString InvalidValue(const QString &key) { return QStringLiteral("Invalid request value: ") + key; }
 
 /// A float as a JSON number with the digits that give the same float back.
 void FloatMember(TJsonText &json, const char *key, float f)
@@ -139,116 +123,6 @@ private:
     int32_t m_id;
 };
 
-/// Reads the values of one request object with the types the wizard's controls allow.
-class TRequestReader {
-public:
-    explicit TRequestReader(const QJsonObject &o) : m_o(o) {}
-
-    bool Has(const char *key) const { return m_o.contains(QLatin1String(key)); }
-
-    bool Bool(const char *key, bool def, bool &value) const
-    {
-        const QJsonValue v = m_o.value(QLatin1String(key));
-        if (v.isUndefined()) {
-            value = def;
-            return true;
-        }
-        if (!v.isBool())
-            return false;
-        value = v.toBool();
-        return true;
-    }
-
-    static bool IntOf(const QJsonValue &v, int32_t &value)
-    {
-        if (!v.isDouble())
-            return false;
-        const double d = v.toDouble();
-        if (!std::isfinite(d) || d != std::trunc(d) || d < std::numeric_limits<int32_t>::min() ||
-            d > std::numeric_limits<int32_t>::max())
-            return false;
-        value = int32_t(d);
-        return true;
-    }
-
-    bool Int(const char *key, int32_t def, int32_t &value) const
-    {
-        const QJsonValue v = m_o.value(QLatin1String(key));
-        if (v.isUndefined()) {
-            value = def;
-            return true;
-        }
-        return IntOf(v, value);
-    }
-
-    /// The text of an edit: a whole number, or the text as typed.
-    bool EditText(const char *key, const QString &def, QString &text) const
-    {
-        const QJsonValue v = m_o.value(QLatin1String(key));
-        if (v.isUndefined()) {
-            text = def;
-            return true;
-        }
-        if (v.isString()) {
-            text = v.toString();
-            return true;
-        }
-        int32_t n = 0;
-        if (!IntOf(v, n))
-            return false;
-        text = QString::number(n);
-        return true;
-    }
-
-    QJsonValue Value(const char *key) const { return m_o.value(QLatin1String(key)); }
-
-private:
-    const QJsonObject &m_o;
-};
-
-/// The exclusion group of an accessory or contract; -1 when it has none.
-int32_t ExclusionGroup(int32_t recordId) { return Accessory(recordId).ExclusionGroup; }
-
-/// Ticks the requested entries of a grid list the way a user clicks them; false
-/// when an entry is not in the list, named twice, or excluded by one ticked before.
-bool TickEntries(TWizardCore &core, TAccessoriesRecord &list, const QVector<QPair<int32_t, int32_t>> &wanted,
-                 bool quantities)
-{
-    for (const auto &[recordId, quantity] : wanted) {
-        const qsizetype index = list.Ids.indexOf(recordId);
-        if (index < 0 || list.Checked[index])
-            return false;
-        const int32_t group = ExclusionGroup(recordId);
-        if (group != -1)
-            for (qsizetype i = 0; i < list.Ids.size(); ++i)
-                if (list.Checked[i] && ExclusionGroup(list.Ids[i]) == group)
-                    return false;
-        const bool editable = core.ToggleEntry(list, int32_t(index));
-        if (!list.Checked[index])
-            return false;
-        if (quantities) {
-            if (quantity < 1 || (quantity != 1 && !editable))
-                return false;
-            list.Quantities[index] = quantity;
-        }
-    }
-    return true;
-}
-
-/// What the pages showed on the way: the size list and the redundancy choices.
-struct TPagesShown {
-    bool HasSizeList = false;
-    QVector<TSizeLine> SizeList;
-    bool HasRedundancy = false;
-    bool PerPhase = false;
-    QVector<int32_t> RedundancyLines;
-    /// A configuration file: the keys left out, those this program does not
-    /// know and those of pages this edition or market does not show.
-    bool Configuration = false;
-    QStringList IgnoredKeys;
-    QJsonObject Request; // the keys the pages read
-};
-
 void WritePagesShown(TJsonText &json, const TPagesShown &pages)
 {
     if (pages.HasSizeList) {
@@ -277,6 +151,26 @@ void WritePagesShown(TJsonText &json, const TPagesShown &pages)
     }
 }
 
+/// Makes the request's language, a language file of the program folder, the
+/// active one; false when it is none.
+bool UseRequestLanguage(const QJsonValue &v)
+{
+    if (!v.isString())
+        return false;
+    const QString name = v.toString();
+    bool found = false;
+    for (const TLanguageEntry &entry : ListLanguages(SetupData.ProgramPath))
+        found = found || entry.FileName == name;
+    if (!found)
+        return false;
+    SetupData.LanguageFile = name;
+    int32_t id = -1;
+    if (!ParseInteger(LangOptions(QStringLiteral("LanguageID")), id, false))
+        id = -1;
+    SetupData.LanguageID = id;
+    return true;
+}
+
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
 /// The request keys of a configuration file leave out the values of pages not
@@ -287,43 +181,15 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     QJsonObject request = given;
     out.Configuration = configuration;
     const TRequestReader r(request);
-    auto invalid = [&](const char *key, int32_t page) {
-        refusal.Error = InvalidValue(QLatin1String(key));
-        refusal.Key = QLatin1String(key);
-        refusal.Page = page;
+
+    if (!AllKeysKnown(request, refusal))
         return false;
-    };
-
-    // Keys the wizard does not know.
-    for (auto it = request.begin(); it != request.end(); ++it)
-        if (RequestKeyPage(it.key()) == kUnknownRequestKey) {
-            refusal.Error = InvalidValue(it.key());
-            refusal.Key = it.key();
-            refusal.Page = -1;
-            return false;
-        }
-
     bool debugMode = false;
-    if (!r.Bool("debugMode", false, debugMode))
-        return invalid("debugMode", -1);
+    if (!r.Bool(TRequestKeyId::DebugMode, debugMode))
+        return RefuseKey(refusal, TRequestKeyId::DebugMode);
     debugModeOut = debugMode;
-
-    if (r.Has("language")) {
-        const QJsonValue v = r.Value("language");
-        if (!v.isString())
-            return invalid("language", -1);
-        const QString name = v.toString();
-        bool found = false;
-        for (const TLanguageEntry &entry : ListLanguages(SetupData.ProgramPath))
-            found = found || entry.FileName == name;
-        if (!found)
-            return invalid("language", -1);
-        SetupData.LanguageFile = name;
-        int32_t id = -1;
-        if (!ParseInteger(LangOptions(QStringLiteral("LanguageID")), id, false))
-            id = -1;
-        SetupData.LanguageID = id;
-    }
+    if (r.Has(TRequestKeyId::Language) && !UseRequestLanguage(r.Value(TRequestKeyId::Language)))
+        return RefuseKey(refusal, TRequestKeyId::Language);
 
     TWizardContext context;
     context.DebugMode = debugMode;
@@ -332,187 +198,19 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     TWizardCore core(req, res, context, TWizardMode::NewConfiguration, session.OfferFor(context.LanguageID));
     core.FillAccessoryLists();
 
-    // A value for a page the wizard does not show cannot be given; a configuration
-    // saved where the page was shown opens without it.
     const QList<int32_t> &pages = core.PageSequence();
-    for (const TRequestKey &k : kRequestKeys)
-        if (k.Page >= 0 && r.Has(k.Name) && !pages.contains(k.Page)) {
-            if (!out.Configuration)
-                return invalid(k.Name, k.Page);
-            request.remove(QLatin1String(k.Name));
-            out.IgnoredKeys << QLatin1String(k.Name);
-        }
+    if (!LeaveOutPagesNotShown(request, pages, out, refusal))
+        return false;
     out.Request = request;
 
-    auto refused = [&](const TPageError &e, int32_t page) {
-        refusal.Error = e.MessageKey;
-        refusal.MessageKey = e.MessageKey;
-        refusal.Args = e.Args;
-        refusal.Page = page;
-        return false;
-    };
-
-    for (int32_t page : pages) {
-        switch (page) {
-        case PagePhases: {
-            bool threePhase = true;
-            int32_t kind = 0;
-            if (!r.Bool("inputThreePhase", true, threePhase) || (!threePhase && !core.SinglePhaseInputOffered()))
-                return invalid("inputThreePhase", page);
-            if (!r.Int("outputKind", 0, kind) || kind < 0 || kind > 2 ||
-                (kind == 2 && !core.SinglePhaseOutputOffered()))
-                return invalid("outputKind", page);
-            core.PhasesNext(threePhase, kind);
-            out.HasSizeList = true;
-            out.SizeList = core.SizeList();
-            break;
-        }
-        case PagePower: {
-            core.EnterPower();
-            QString load, margin;
-            bool inWatt = false;
-            int32_t line = -1;
-            if (!r.EditText("loadPower", QStringLiteral("10000"), load))
-                return invalid("loadPower", page);
-            if (!r.Bool("powerInWatt", false, inWatt))
-                return invalid("powerInWatt", page);
-            // The margin edit is shown only in debug mode; hidden, it holds its "0".
-            if (!r.EditText("marginPercent", QStringLiteral("0"), margin) || margin.size() > kShortEditLength ||
-                (!debugMode && r.Has("marginPercent") && margin.trimmed() != QLatin1String("0")))
-                return invalid("marginPercent", page);
-            if (!r.Int("sizeLine", -1, line) || line < -1 || line >= core.SizeList().size())
-                return invalid("sizeLine", page);
-            if (line == -1)
-                line = core.DefaultSizeLine();
-            core.SelectSizeLine(line, inWatt);
-            const TPageError e = core.PowerNext(load, margin, inWatt, line);
-            if (!e.Ok())
-                return refused(e, page);
-            break;
-        }
-        case PageRedundancy: {
-            core.EnterRedundancyForward();
-            const QVector<int32_t> counts = core.RedundancyLineCounts();
-            QVector<int32_t> selected(counts.size(), 0);
-            out.HasRedundancy = true;
-            out.PerPhase = core.PerPhaseRedundancy();
-            out.RedundancyLines = counts;
-            if (core.PerPhaseRedundancy()) {
-                if (r.Has("redundancy")) {
-                    const QJsonValue v = r.Value("redundancy");
-                    const QJsonArray a = v.toArray();
-                    if (!v.isArray() || a.size() != counts.size())
-                        return invalid("redundancy", page);
-                    for (qsizetype i = 0; i < a.size(); ++i)
-                        if (!TRequestReader::IntOf(a[i], selected[i]) || selected[i] < 0 ||
-                            selected[i] > counts[i])
-                            return invalid("redundancy", page);
-                }
-            } else {
-                if (!r.Int("redundancy", 0, selected[0]) || selected[0] < 0 || selected[0] > counts.value(0))
-                    return invalid("redundancy", page);
-            }
-            core.ApplyRedundancy(selected);
-            break;
-        }
-        case PageAutonomy: {
-            bool inMinutes = true, modular = true;
-            QString minutes, hours, hoursMinutes, percent;
-            if (!r.Bool("autonomyInMinutes", true, inMinutes))
-                return invalid("autonomyInMinutes", page);
-            if (!r.EditText("autonomyMinutes", QStringLiteral("10"), minutes))
-                return invalid("autonomyMinutes", page);
-            if (!r.EditText("autonomyHours", QStringLiteral("0"), hours))
-                return invalid("autonomyHours", page);
-            if (!r.EditText("autonomyHoursMinutes", QStringLiteral("10"), hoursMinutes))
-                return invalid("autonomyHoursMinutes", page);
-            if (!r.EditText("loadPercent", core.DefaultLoadPercentText(), percent) ||
-                (r.Has("loadPercent") && percent.size() > kShortEditLength))
-                return invalid("loadPercent", page);
-            // The cabinet options are shown only when a non-modular cabinet is offered.
-            if (!r.Bool("modularBatteryCabinet", true, modular) || (!modular && !core.NonModularCabinetOffered()))
-                return invalid("modularBatteryCabinet", page);
-            // The battery type choice sits on the Advanced page, still on its first line here.
-            const TPageError e = core.AutonomyNext(inMinutes, minutes, hours, hoursMinutes, percent, modular, 0);
-            if (!e.Ok())
-                return refused(e, page);
-            break;
-        }
-        case PageAdvanced: {
-            const TWizardCore::TAdvancedState state = core.AdvancedState();
-            const QJsonValue v = r.Value("specialConfig");
-            const QString special = v.isUndefined() ? QStringLiteral("none") : v.toString();
-            bool emptyDrawers = false, onlyInverter = false;
-            if (special == QLatin1String("emptyDrawers"))
-                emptyDrawers = true;
-            else if (special == QLatin1String("onlyInverter"))
-                onlyInverter = true;
-            else if (special != QLatin1String("none") || !(v.isUndefined() || v.isString()))
-                return invalid("specialConfig", page);
-            const bool ticked = emptyDrawers || onlyInverter;
-            if (ticked && !state.SpecialEnabled)
-                return invalid("specialConfig", page);
-            // The battery type can be chosen only in debug mode, for modular cabinets.
-            const int32_t kitLines = int32_t(core.BatteryTypeLines().size()) - 1;
-            int32_t batteryType = -1;
-            if (!r.Int("batteryType", -1, batteryType) || batteryType < -1 || batteryType >= kitLines ||
-                (batteryType != -1 && !state.BatteryChoiceEnabled))
-                return invalid("batteryType", page);
-            const TPageError e = core.AdvancedNext(ticked, emptyDrawers, onlyInverter, batteryType + 1);
-            if (!e.Ok())
-                return refused(e, page);
-            break;
-        }
-        case PageAccessories: {
-            QVector<QPair<int32_t, int32_t>> wanted;
-            if (r.Has("accessories")) {
-                const QJsonValue v = r.Value("accessories");
-                if (!v.isArray())
-                    return invalid("accessories", page);
-                for (const QJsonValue &item : v.toArray()) {
-                    const QJsonObject o = item.toObject();
-                    int32_t id = 0, quantity = 1;
-                    bool keysOk = item.isObject() && o.contains(QLatin1String("record"));
-                    for (auto it = o.begin(); keysOk && it != o.end(); ++it)
-                        keysOk = it.key() == QLatin1String("record") || it.key() == QLatin1String("quantity");
-                    const TRequestReader itemReader(o);
-                    if (!keysOk || !itemReader.Int("record", 0, id) || !itemReader.Int("quantity", 1, quantity))
-                        return invalid("accessories", page);
-                    wanted.append({id, quantity});
-                }
-            }
-            if (!TickEntries(core, core.AccessoryList(), wanted, true))
-                return invalid("accessories", page);
-            core.AccessoriesNext();
-            break;
-        }
-        case PageContracts: {
-            core.EnterContractsForward();
-            QVector<QPair<int32_t, int32_t>> wanted;
-            if (r.Has("contracts")) {
-                const QJsonValue v = r.Value("contracts");
-                if (!v.isArray())
-                    return invalid("contracts", page);
-                for (const QJsonValue &item : v.toArray()) {
-                    int32_t id = 0;
-                    if (!TRequestReader::IntOf(item, id))
-                        return invalid("contracts", page);
-                    wanted.append({id, 1});
-                }
-            }
-            if (!TickEntries(core, core.ShownContracts(), wanted, false))
-                return invalid("contracts", page);
-            core.ContractsNext();
-            break;
-        }
-        default:
-            break;
-        }
-    }
+    TPageReplay replay{core, r, debugMode, out, refusal};
+    for (int32_t page : pages)
+        if (!ReplayPage(page, replay))
+            return false;
 
     const TPageError e = core.Finish();
     if (!e.Ok())
-        return refused(e, pages.isEmpty() ? -1 : pages.last());
+        return RefusePage(refusal, e, pages.isEmpty() ? -1 : pages.last());
     return true;
 }
 
@@ -731,10 +429,10 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     // whatever the file was saved with.
     const TConfigurationKeys keys = SplitConfiguration(configuration);
     QJsonObject request = keys.Request;
-    request.remove(QStringLiteral("language"));
-    request.remove(QStringLiteral("debugMode"));
+    request.remove(RequestKeyName(TRequestKeyId::Language));
+    request.remove(RequestKeyName(TRequestKeyId::DebugMode));
     if (SetupData.DebugMode)
-        request.insert(QStringLiteral("debugMode"), true);
+        request.insert(RequestKeyName(TRequestKeyId::DebugMode), true);
 
     const TIniReadScope oneReading;
     TRequestParameters replayedRequest{};
@@ -753,7 +451,7 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
         return replay;
     }
     replay.Request = pages.Request;
-    replay.Request.remove(QStringLiteral("debugMode"));
+    replay.Request.remove(RequestKeyName(TRequestKeyId::DebugMode));
     req = replayedRequest;
     res = replayedResult;
     return replay;

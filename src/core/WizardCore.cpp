@@ -20,10 +20,7 @@ constexpr int32_t kEntryAccessoriesPage = 2;
 constexpr int32_t kEntryContractsPage = 3;
 constexpr int32_t kEntryDefaultLoadPercent = 50;
 
-// Autonomy limits: 3 minutes to 20 hours.
-constexpr int32_t kMinAutonomyMinutes = 3;
-constexpr int32_t kMaxAutonomyMinutes = 1200;
-constexpr int32_t kMaxAutonomyHours = 20;
+using K = TRequestKeyId;
 
 TPageError Refuse(const char *key, TWizardField field, QList<QVariant> args = {})
 {
@@ -34,16 +31,16 @@ TPageError Refuse(const char *key, TWizardField field, QList<QVariant> args = {}
     return e;
 }
 
-/// Reads a typed whole number in [lower, upper]; refuses with the page's messages.
-bool ReadRanged(const QString &text, int32_t lower, int32_t upper, TWizardField field, int32_t &value,
-                TPageError &error)
+/// Reads a typed whole number within the key's limits; refuses with the page's messages.
+bool ReadRanged(const QString &text, K key, TWizardField field, int32_t &value, TPageError &error)
 {
     if (!ParseInteger(text, value, false)) {
         error = Refuse("ErrorInvalidNumber", field);
         return false;
     }
-    if (!CheckRange(value, lower, upper, false)) {
-        error = Refuse("ErrorNumberOutOfRange", field, {lower, upper});
+    const TRequestKey &limits = RequestKey(key);
+    if (!CheckRange(value, limits.Lower, limits.Upper, false)) {
+        error = Refuse("ErrorNumberOutOfRange", field, {limits.Lower, limits.Upper});
         return false;
     }
     return true;
@@ -194,7 +191,7 @@ QString TWizardCore::DefaultLoadPercentText() const
     QString text;
     if (GetVendorText(kEntryDefaultLoadPercent, text))
         return text;
-    return QStringLiteral("80");
+    return RequestKeyDefaultText(K::LoadPercent);
 }
 
 // --- Phases page
@@ -264,7 +261,7 @@ TPageError TWizardCore::PowerNext(const QString &loadText, const QString &margin
     int32_t margin = 0;
     if (m_ctx.DebugMode) {
         TPageError error;
-        if (!ReadRanged(marginText, 0, 100, TWizardField::Margin, margin, error))
+        if (!ReadRanged(marginText, K::MarginPercent, TWizardField::Margin, margin, error))
             return error;
     }
 
@@ -276,8 +273,9 @@ TPageError TWizardCore::PowerNext(const QString &loadText, const QString &margin
 
     const int64_t required = RequiredPower(load, margin);
     if (!PowerWithinLimit(load, required, maxPower)) {
-        // A load of 0 or less cannot be sized: the smallest load accepted is 1.
-        const int32_t lower = load < 1 ? 1 : 0;
+        // Below the smallest load that can be sized, the message names that one as the lower bound.
+        const int32_t smallest = RequestKey(K::LoadPower).Lower;
+        const int32_t lower = load < smallest ? smallest : 0;
         return Refuse("ErrorNumberOutOfRange", TWizardField::LoadPower, {lower, maxPower});
     }
 
@@ -368,18 +366,20 @@ TPageError TWizardCore::AutonomyNext(bool inMinutes, const QString &minutesText,
             return Refuse("ErrorInvalidNumber", TWizardField::Minutes);
     } else {
         int32_t hours = 0, minutes = 0;
-        if (!ReadRanged(hoursText, 0, kMaxAutonomyHours, TWizardField::Hours, hours, error))
+        if (!ReadRanged(hoursText, K::AutonomyHours, TWizardField::Hours, hours, error))
             return error;
-        if (!ReadRanged(hoursMinutesText, 0, 59, TWizardField::HoursMinutes, minutes, error))
+        if (!ReadRanged(hoursMinutesText, K::AutonomyHoursMinutes, TWizardField::HoursMinutes, minutes, error))
             return error;
         value = MinutesJoin(hours, minutes);
     }
-    if (value < kMinAutonomyMinutes || value > kMaxAutonomyMinutes)
+    // The autonomy's limits hold however it was typed; the message names them in minutes and hours.
+    const TRequestKey &autonomy = RequestKey(K::AutonomyMinutes);
+    if (!InLimits(autonomy, value))
         return Refuse("ErrorAutonmyRequested", inMinutes ? TWizardField::Minutes : TWizardField::HoursMinutes,
-                      {kMinAutonomyMinutes, kMaxAutonomyHours});
+                      {autonomy.Lower, RequestKey(K::AutonomyHours).Upper});
 
     int32_t percent = 0;
-    if (!ReadRanged(percentText, 1, 100, TWizardField::Percent, percent, error))
+    if (!ReadRanged(percentText, K::LoadPercent, TWizardField::Percent, percent, error))
         return error;
 
     m_req.AutonomyInMinutes = inMinutes;
@@ -471,63 +471,70 @@ TPageError TWizardCore::Finish()
 QJsonObject TWizardCore::RecordedPageKeys(int32_t page) const
 {
     // What a page stored is in the records; only the texts as typed are kept apart.
+    QJsonObject keys;
+    auto record = [&keys](K key, const QJsonValue &value) { keys.insert(RequestKeyName(key), value); };
     switch (page) {
     case PagePhases:
-        return {{QStringLiteral("inputThreePhase"), m_req.InputThreePhase},
-                {QStringLiteral("outputKind"), int(m_req.OutputKind)}};
-    case PagePower: {
-        QJsonObject keys{{QStringLiteral("loadPower"), m_inputs.LoadText},
-                         {QStringLiteral("powerInWatt"), m_req.PowerInWatt},
-                         {QStringLiteral("sizeLine"), m_inputs.SizeLine}};
+        record(K::InputThreePhase, m_req.InputThreePhase);
+        record(K::OutputKind, int(m_req.OutputKind));
+        break;
+    case PagePower:
+        record(K::LoadPower, m_inputs.LoadText);
+        record(K::PowerInWatt, m_req.PowerInWatt);
+        record(K::SizeLine, m_inputs.SizeLine);
         if (m_ctx.DebugMode)
-            keys.insert(QStringLiteral("marginPercent"), m_inputs.MarginText);
-        return keys;
-    }
-    case PageRedundancy: {
-        if (!PerPhaseRedundancy())
-            return {{QStringLiteral("redundancy"), m_inputs.Redundancy.value(0)}};
-        QJsonArray perPhase;
-        for (int32_t line : m_inputs.Redundancy)
-            perPhase.append(line);
-        return {{QStringLiteral("redundancy"), perPhase}};
-    }
-    case PageAutonomy: {
-        QJsonObject keys{{QStringLiteral("autonomyInMinutes"), m_req.AutonomyInMinutes},
-                         {QStringLiteral("loadPercent"), m_inputs.PercentText}};
-        if (m_req.AutonomyInMinutes) {
-            keys.insert(QStringLiteral("autonomyMinutes"), m_inputs.MinutesText);
+            record(K::MarginPercent, m_inputs.MarginText);
+        break;
+    case PageRedundancy:
+        if (PerPhaseRedundancy()) {
+            QJsonArray perPhase;
+            for (int32_t line : m_inputs.Redundancy)
+                perPhase.append(line);
+            record(K::Redundancy, perPhase);
         } else {
-            keys.insert(QStringLiteral("autonomyHours"), m_inputs.HoursText);
-            keys.insert(QStringLiteral("autonomyHoursMinutes"), m_inputs.HoursMinutesText);
+            record(K::Redundancy, m_inputs.Redundancy.value(0));
+        }
+        break;
+    case PageAutonomy:
+        record(K::AutonomyInMinutes, m_req.AutonomyInMinutes);
+        record(K::LoadPercent, m_inputs.PercentText);
+        if (m_req.AutonomyInMinutes) {
+            record(K::AutonomyMinutes, m_inputs.MinutesText);
+        } else {
+            record(K::AutonomyHours, m_inputs.HoursText);
+            record(K::AutonomyHoursMinutes, m_inputs.HoursMinutesText);
         }
         if (NonModularCabinetOffered())
-            keys.insert(QStringLiteral("modularBatteryCabinet"), m_req.ModularBatteryCabinet);
-        return keys;
-    }
+            record(K::ModularBatteryCabinet, m_req.ModularBatteryCabinet);
+        break;
     case PageAdvanced: {
-        QJsonObject keys{{QStringLiteral("specialConfig"), m_req.OnlyInverter   ? QStringLiteral("onlyInverter")
-                                                           : m_req.EmptyDrawers ? QStringLiteral("emptyDrawers")
-                                                                                : QStringLiteral("none")}};
-        if (m_req.BatteryType != -1)
-            keys.insert(QStringLiteral("batteryType"), m_req.BatteryType);
-        return keys;
+        const TSpecialConfigChoice special = m_req.OnlyInverter   ? TSpecialConfigChoice::OnlyInverter
+                                             : m_req.EmptyDrawers ? TSpecialConfigChoice::EmptyDrawers
+                                                                  : TSpecialConfigChoice::None;
+        record(K::SpecialConfig, QString(SpecialConfigText(special)));
+        if (m_req.BatteryType != RequestKey(K::BatteryType).IntDefault)
+            record(K::BatteryType, m_req.BatteryType);
+        break;
     }
     case PageAccessories: {
         QJsonArray items;
         for (const TGenericAccessory &item : m_res.Accessories.Accessories)
-            items.append(
-                QJsonObject{{QStringLiteral("record"), item.RecordId}, {QStringLiteral("quantity"), item.Quantity}});
-        return {{QStringLiteral("accessories"), items}};
+            items.append(QJsonObject{{QLatin1String(kAccessoryRecordKey), item.RecordId},
+                                     {QLatin1String(kAccessoryQuantityKey), item.Quantity}});
+        record(K::Accessories, items);
+        break;
     }
     case PageContracts: {
         QJsonArray items;
         for (const TGenericAccessory &item : m_res.Accessories.Contracts)
             items.append(item.RecordId);
-        return {{QStringLiteral("contracts"), items}};
+        record(K::Contracts, items);
+        break;
     }
     default:
-        return {};
+        break;
     }
+    return keys;
 }
 
 QJsonObject TWizardCore::RecordedRequest(const QJsonObject &before) const
@@ -535,7 +542,7 @@ QJsonObject TWizardCore::RecordedRequest(const QJsonObject &before) const
     QJsonObject request = before;
     for (const TRequestKey &key : kRequestKeys)
         if (key.Page >= 0 && m_inputs.Recorded[key.Page])
-            request.remove(QLatin1String(key.Name));
+            request.remove(RequestKeyName(key.Id));
     for (int32_t page = 0; page <= PageContracts; ++page) {
         if (!m_inputs.Recorded[page])
             continue;

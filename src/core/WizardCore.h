@@ -104,7 +104,7 @@ public:
     bool NonModularCabinetOffered() const;
     /// "Automatico" followed by the labels of the offered modular kits.
     QStringList BatteryTypeLines() const;
-    /// Vendor entry 50, else "80".
+    /// Vendor entry 50, else the default of the loadPercent key.
     QString DefaultLoadPercentText() const;
 
     // --- Phases page

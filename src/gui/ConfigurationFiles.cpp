@@ -7,6 +7,7 @@
 #include "Headless.h"
 #include "Lang.h"
 #include "Messages.h"
+#include "RequestKeys.h"
 #include "ResultExports.h"
 #include "SafeFile.h"
 #include "TextCodec.h"
@@ -57,9 +58,9 @@ void TFrmVarnexCfgMain::actSaveConfigurationFileExecute()
     // are saved with them, as --size reads them.
     QJsonObject request = m_configurationRequest;
     if (SetupData.DebugMode)
-        request.insert(QStringLiteral("debugMode"), true);
+        request.insert(RequestKeyName(TRequestKeyId::DebugMode), true);
     if (!SetupData.LanguageFile.isEmpty())
-        request.insert(QStringLiteral("language"), SetupData.LanguageFile);
+        request.insert(RequestKeyName(TRequestKeyId::Language), SetupData.LanguageFile);
     const QByteArray text = ConfigurationText(request, SetupData.Version, QDate::currentDate());
     QString error;
     if (WriteFileSafely(

@@ -8,6 +8,7 @@
 #include "Lang.h"
 #include "LayoutPainter.h"
 #include "Messages.h"
+#include "RequestKeys.h"
 #include "Settings.h"
 #include "TextUtils.h"
 #include "WindowServices.h"
@@ -26,6 +27,8 @@
 #include <QStackedWidget>
 
 namespace {
+
+using K = TRequestKeyId;
 
 // The design is laid out at 96 pixels per inch.
 constexpr int kClientWidth = 542;
@@ -63,6 +66,18 @@ bool DefaultQuantityInput(QWidget *parent, const QString &caption, const QString
     if (ok)
         text = typed;
     return ok;
+}
+
+/// Ticks the option a request without the key gets.
+void CheckDefault(K key, QRadioButton *whenTrue, QRadioButton *whenFalse)
+{
+    (RequestKey(key).BoolDefault ? whenTrue : whenFalse)->setChecked(true);
+}
+
+/// An edit as a request without the key finds it.
+void SetDefaultText(K key, QLineEdit *edit)
+{
+    edit->setText(RequestKeyDefaultText(key));
 }
 
 void FillChoice(QComboBox *combo, const QStringList &lines)
@@ -166,13 +181,14 @@ QWidget *TFrmWizard::BuildPhasesPage()
     grpInput = Make<QGroupBox>(page, "grpInput", 10, 4, 368, 76);
     optInputThree = Make<QRadioButton>(grpInput, "optInputThree", 14, 22, 340, 20);
     optInputSingle = Make<QRadioButton>(grpInput, "optInputSingle", 14, 46, 340, 20);
-    optInputThree->setChecked(true);
+    CheckDefault(K::InputThreePhase, optInputThree, optInputSingle);
 
     grpOutput = Make<QGroupBox>(page, "grpOutput", 10, 88, 368, 100);
     optOutputThreeFree = Make<QRadioButton>(grpOutput, "optOutputThreeFree", 14, 22, 340, 20);
     optOutputThreeLock = Make<QRadioButton>(grpOutput, "optOutputThreeLock", 14, 46, 340, 20);
     optOutputSingle = Make<QRadioButton>(grpOutput, "optOutputSingle", 14, 70, 340, 20);
-    optOutputThreeFree->setChecked(true);
+    QRadioButton *outputKinds[] = {optOutputThreeFree, optOutputThreeLock, optOutputSingle};
+    outputKinds[RequestKey(K::OutputKind).IntDefault]->setChecked(true);
 
     connect(optInputThree, &QRadioButton::toggled, this, &TFrmWizard::OnInputPhasesChanged);
     for (QRadioButton *opt : {optOutputThreeFree, optOutputThreeLock, optOutputSingle})
@@ -192,19 +208,19 @@ QWidget *TFrmWizard::BuildPowerPage()
 
     grpLoadPower = Make<QGroupBox>(page, "grpLoadPower", 10, 70, 368, 58);
     edtLoadPower = Make<QLineEdit>(grpLoadPower, "edtLoadPower", 14, 24, 90, 22);
-    edtLoadPower->setText(QStringLiteral("10000"));
+    SetDefaultText(K::LoadPower, edtLoadPower);
     optVA = Make<QRadioButton>(grpLoadPower, "optVA", 120, 25, 60, 20);
     optW = Make<QRadioButton>(grpLoadPower, "optW", 186, 25, 60, 20);
     optVA->setText(QStringLiteral("VA"));
     optW->setText(QStringLiteral("W"));
-    optVA->setChecked(true);
+    CheckDefault(K::PowerInWatt, optW, optVA);
 
     pnlMargin = Make<QFrame>(page, "pnlMargin", 10, 136, 368, 30);
     auto *lblMargin = Make<QLabel>(pnlMargin, "lblMargin", 4, 6, 130, 18);
     lblMargin->setText(kMarginCaption);
     edtMargin = Make<QLineEdit>(pnlMargin, "edtMargin", 136, 4, 40, 22);
-    edtMargin->setMaxLength(3);
-    edtMargin->setText(QStringLiteral("0"));
+    edtMargin->setMaxLength(RequestKey(K::MarginPercent).MaxLength);
+    SetDefaultText(K::MarginPercent, edtMargin);
     auto *lblMarginPercent = Make<QLabel>(pnlMargin, "lblMarginPercent", 180, 6, 20, 18);
     lblMarginPercent->setText(QStringLiteral("%"));
 
@@ -253,12 +269,12 @@ QWidget *TFrmWizard::BuildAutonomyPage()
     lblColon->setText(QStringLiteral(":"));
     lblColon->setAlignment(Qt::AlignCenter);
     edtHoursMinutes = Make<QLineEdit>(grpAutonomy, "edtHoursMinutes", 264, 47, 40, 21);
-    optMinutes->setChecked(true);
+    CheckDefault(K::AutonomyInMinutes, optMinutes, optHours);
 
     grpPercent = Make<QGroupBox>(page, "grpPercent", 10, 107, 368, 68);
     edtPercent = Make<QLineEdit>(grpPercent, "edtPercent", 14, 30, 40, 21);
-    edtPercent->setMaxLength(3);
-    edtPercent->setText(QStringLiteral("80"));
+    edtPercent->setMaxLength(RequestKey(K::LoadPercent).MaxLength);
+    SetDefaultText(K::LoadPercent, edtPercent);
     lblPercentSign = Make<QLabel>(grpPercent, "lblPercentSign", 58, 30, 14, 21);
     lblPercentSign->setText(QStringLiteral("%"));
     lblPercentDescription = Make<QLabel>(grpPercent, "lblPercentDescription", 80, 22, 278, 38);
@@ -268,7 +284,7 @@ QWidget *TFrmWizard::BuildAutonomyPage()
     grpBatteryCabinet = Make<QGroupBox>(page, "grpBatteryCabinet", 10, 183, 368, 72);
     optModular = Make<QRadioButton>(grpBatteryCabinet, "optModular", 14, 22, 340, 20);
     optNotModular = Make<QRadioButton>(grpBatteryCabinet, "optNotModular", 14, 46, 340, 20);
-    optModular->setChecked(true);
+    CheckDefault(K::ModularBatteryCabinet, optModular, optNotModular);
 
     connect(optMinutes, &QRadioButton::toggled, this, &TFrmWizard::OnAutonomyUnitChanged);
     connect(optModular, &QRadioButton::toggled, this, &TFrmWizard::OnCabinetKindChanged);
@@ -551,13 +567,13 @@ void TFrmWizard::InitRedundancyPage()
 
 void TFrmWizard::InitAutonomyPage()
 {
-    optMinutes->setChecked(true);
-    edtMinutes->setText(QStringLiteral("10"));
-    edtHours->setText(QStringLiteral("0"));
-    edtHoursMinutes->setText(QStringLiteral("10"));
+    CheckDefault(K::AutonomyInMinutes, optMinutes, optHours);
+    SetDefaultText(K::AutonomyMinutes, edtMinutes);
+    SetDefaultText(K::AutonomyHours, edtHours);
+    SetDefaultText(K::AutonomyHoursMinutes, edtHoursMinutes);
     OnAutonomyUnitChanged();
     lblPercentDescription->setText(m_core.AutonomyPercentDescription());
-    optModular->setChecked(true);
+    CheckDefault(K::ModularBatteryCabinet, optModular, optNotModular);
 }
 
 void TFrmWizard::InitAdvancedPage()
