@@ -157,7 +157,8 @@ void PaintOwnLoad(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve 
     const QFontMetrics fm(p.font());
     const double width = fm.horizontalAdvance(texts.OwnLoad) + 4;
     const double x = std::min(at.x() + 10, f.Plot.right() - width);
-    const double y = std::max(at.y() - 22, f.Plot.top() - kTop + 4);
+    // Two lines above the mark, where the falling curves leave room: the time now, then at end of life.
+    const double y = std::max(at.y() - 37, f.Plot.top() - kTop + 4);
     p.drawText(QRectF(x, y, width, 16), Qt::AlignLeft | Qt::AlignVCenter, texts.OwnLoad);
     // The end-of-life figure at the own load: a ring on its curve, the time under the label.
     if (curve.Own.EndOfLifeMinutes != -1) {
