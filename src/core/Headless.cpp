@@ -176,7 +176,8 @@ bool UseRequestLanguage(const QJsonValue &v)
 /// The request keys of a configuration file leave out the values of pages not
 /// shown here (added to out.IgnoredKeys) instead of refusing them.
 bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession &session, TRequestParameters &req,
-            TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut)
+            TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut,
+            TBatteryEnvironment &env)
 {
     QJsonObject request = given;
     out.Configuration = configuration;
@@ -190,6 +191,8 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     debugModeOut = debugMode;
     if (r.Has(TRequestKeyId::Language) && !UseRequestLanguage(r.Value(TRequestKeyId::Language)))
         return RefuseKey(refusal, TRequestKeyId::Language);
+    if (!ReadBatteryEnvironment(r, env, refusal))
+        return false;
 
     TWizardContext context;
     context.DebugMode = debugMode;
@@ -261,9 +264,16 @@ double OneDecimal(double value) { return std::round(value * 10.0) / 10.0; }
 
 /// Beside the offer: the runtime curve (null, with the reason, where there is
 /// none) and the heat figures.
-void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const TResultParameters &res)
+void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const TResultParameters &res,
+                         const TBatteryEnvironment &env)
 {
-    const TRuntimeCurve curve = ComputeRuntimeCurve(req, res);
+    const TRuntimeCurve curve = ComputeRuntimeCurve(req, res, env);
+    auto minutesOrNull = [&json](int32_t minutes) {
+        if (minutes == -1)
+            json.Null();
+        else
+            json.Value(minutes);
+    };
     json.Key("runtimeCurve");
     if (curve.Available()) {
         json.BeginArray();
@@ -271,10 +281,8 @@ void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const T
             json.BeginArray();
             json.Value(point.LoadPercent);
             json.Value(OneDecimal(point.LoadWatts));
-            if (point.Minutes == -1)
-                json.Null();
-            else
-                json.Value(point.Minutes);
+            minutesOrNull(point.Minutes);
+            minutesOrNull(point.EndOfLifeMinutes);
             json.EndArray();
         }
         json.EndArray();
@@ -283,6 +291,10 @@ void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const T
         json.Member("runtimeCurveMissing",
                     curve.Absence == TRuntimeCurveAbsence::OnlyInverter ? "onlyInverter" : "noBatteries");
     }
+    json.Key("autonomyEndOfLife");
+    minutesOrNull(curve.Available() ? curve.Own.EndOfLifeMinutes : -1);
+    json.Key("engineeringWarnings");
+    json.Json(QJsonArray::fromStringList(EngineeringWarnings(curve, req.AutonomyRequired, req.AutonomyInMinutes)));
     const THeatFigures heat = ComputeHeatFigures(req, res);
     json.Key("heat");
     if (!heat.Available) {
@@ -341,6 +353,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
     QJsonObject extra;
     TRefusal refusal;
     bool debugMode = false;
+    TBatteryEnvironment env;
     // A configuration file's keys this program does not know are left out, not refused.
     const bool configuration = IsConfiguration(request);
     TConfigurationKeys keys;
@@ -349,7 +362,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         pages.IgnoredKeys = keys.IgnoredKeys;
     }
     const bool ok =
-        Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal, debugMode);
+        Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal, debugMode, env);
 
     // As the results page: the drawing first (it settles the inverter's kit
     // positions), then the item list (empty kits, total), then the data sheet.
@@ -361,7 +374,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
             hooks.ExtendResult(req, res, extra);
         BuildResultTables(req, res, debugMode, session, list, sheet);
         if (hooks.ExportResult)
-            hooks.ExportResult(req, res, list, sheet, extra);
+            hooks.ExportResult(req, res, list, sheet, env, extra);
     }
     // A hook that failed (an image that could not be written) says so in "ok".
     const bool answerOk = extra.contains(QLatin1String("ok")) ? extra.take(QLatin1String("ok")).toBool() : ok;
@@ -384,7 +397,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         }
     } else {
         WriteResultTables(json, list, sheet);
-        WriteRuntimeAndHeat(json, req, res);
+        WriteRuntimeAndHeat(json, req, res, env);
     }
     WritePagesShown(json, pages);
     if (pages.Configuration) {
@@ -442,7 +455,8 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     TRefusal refusal;
     bool replayDebugMode = false;
     TConfigurationReplay replay;
-    replay.Ok = Replay(request, true, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode);
+    replay.Ok = Replay(request, true, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode,
+                       replay.Environment);
     replay.IgnoredKeys = pages.IgnoredKeys;
     if (!replay.Ok) {
         replay.Message = !refusal.MessageKey.isEmpty()

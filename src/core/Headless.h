@@ -4,6 +4,7 @@
 // JSON. No window and no message box.
 
 #include "Globals.h"
+#include "BatteryLife.h"
 #include "DataSheet.h"
 #include "ItemList.h"
 #include "WizardCore.h"
@@ -19,9 +20,9 @@ class QTextStream;
 struct THeadlessHooks {
     /// Adds keys computed outside the core (the layout drawing) to a finished result.
     std::function<void(const TRequestParameters &, TResultParameters &, QJsonObject &)> ExtendResult;
-    /// Receives a finished result with its two tables (the documents); may add keys.
+    /// Receives a finished result with its two tables and the runtime inputs (the documents); may add keys.
     std::function<void(const TRequestParameters &, TResultParameters &, const TItemList &, const QVector<TDataRow> &,
-                       QJsonObject &)>
+                       const TBatteryEnvironment &, QJsonObject &)>
         ExportResult;
 };
 
@@ -53,6 +54,7 @@ struct TConfigurationReplay {
     QString Message;         // why it cannot be opened, in the active language
     QStringList IgnoredKeys; // keys left out: unknown, or of pages not shown here
     QJsonObject Request;     // the request keys the pages read, for saving it again
+    TBatteryEnvironment Environment; // the runtime tab's inputs it holds
 };
 /// Replays a configuration (or a bare request) through the wizard's pages in the
 /// active language and debug mode; `req` and `res` change only when it succeeds.

@@ -116,10 +116,12 @@ QString NumberedFileName(const QString &pattern, int number)
     return name.replace(QStringLiteral("{n}"), QString::number(number));
 }
 
-void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res)
+void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res,
+                     const TBatteryEnvironment &env)
 {
-    doc.Runtime = ComputeRuntimeCurve(req, res);
+    doc.Runtime = ComputeRuntimeCurve(req, res, env);
     doc.RuntimeTexts = RuntimeChartTexts(doc.Runtime, req.AutonomyInMinutes);
+    doc.RuntimeTexts.Warnings = EngineeringWarnings(doc.Runtime, req.AutonomyRequired, req.AutonomyInMinutes);
     doc.RuntimeHeading = LangMain(QStringLiteral("ResultsRuntimeTabTitle"));
     doc.HeatHeading = LangMain(QStringLiteral("ResultsHeatTitle"));
     doc.Heat = TDocTable();

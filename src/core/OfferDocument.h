@@ -53,8 +53,10 @@ struct TOfferDocument {
 TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow> &sheet, const QImage &layout,
                                   const QString &title);
 
-/// Adds the runtime curve and heat block of the records to the document, in the active language.
-void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res);
+/// Adds the runtime curves (new and at end of life in `env`), the engineering
+/// warnings and the heat block of the records to the document, in the active language.
+void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res,
+                     const TBatteryEnvironment &env = TBatteryEnvironment());
 
 /// The about box's notes: the three legal notes, with a price list an empty line and its
 /// country and date lines, then an empty line and the data-changes note; CR LF breaks.

@@ -6,6 +6,7 @@
 // catalogue. The wizard window, its core, the replay and the configuration
 // files read them here.
 
+#include "BatteryLife.h"
 #include "WizardCore.h"
 #include <QLatin1String>
 #include <QString>
@@ -34,6 +35,8 @@ enum class TRequestKeyId : int32_t {
     SpecialConfig,
     Accessories,
     Contracts,
+    AmbientTemperature,
+    AgeingFactor,
 };
 
 enum class TRequestKeyKind {
@@ -43,6 +46,7 @@ enum class TRequestKeyKind {
     EditText,    // an edit's text as typed, or a whole number
     EnumText,    // one of a few texts
     List,        // the ticked entries of a grid
+    Hundredths,  // a number with at most two decimals; default and limits in hundredths
 };
 
 constexpr int32_t kWholeRequest = -1;
@@ -129,6 +133,12 @@ inline constexpr TRequestKey kRequestKeys[] = {
     TextKey(TRequestKeyId::Accessories, "accessories", PageAccessories, TRequestKeyKind::List, nullptr),
     // [id, ...], nothing ticked by default.
     TextKey(TRequestKeyId::Contracts, "contracts", PageContracts, TRequestKeyKind::List, nullptr),
+    // The runtime tab's inputs of the end-of-life figures, read after the sizing:
+    // degrees Celsius, and the ageing factor (1.25 is written 1.25).
+    IntKey(TRequestKeyId::AmbientTemperature, "ambientTemperature", kWholeRequest, TRequestKeyKind::Int,
+           kReferenceTemperature, kMinAmbientTemperature, kMaxAmbientTemperature),
+    IntKey(TRequestKeyId::AgeingFactor, "ageingFactor", kWholeRequest, TRequestKeyKind::Hundredths,
+           kDefaultAgeingHundredths, kMinAgeingHundredths, kMaxAgeingHundredths),
 };
 
 constexpr bool RequestKeysInIdOrder()

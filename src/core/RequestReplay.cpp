@@ -130,6 +130,23 @@ bool TRequestReader::Int(TRequestKeyId key, int32_t &value) const
     return IntOf(v, value);
 }
 
+bool TRequestReader::Hundredths(TRequestKeyId key, int32_t &value) const
+{
+    Q_ASSERT(RequestKey(key).Kind == TRequestKeyKind::Hundredths);
+    const QJsonValue v = Value(key);
+    if (v.isUndefined()) {
+        value = RequestKey(key).IntDefault;
+        return true;
+    }
+    if (!v.isDouble())
+        return false;
+    const double scaled = v.toDouble() * 100.0;
+    if (!std::isfinite(scaled) || std::abs(scaled) > 1e9 || std::abs(scaled - std::round(scaled)) > 1e-6)
+        return false;
+    value = int32_t(std::lround(scaled));
+    return true;
+}
+
 bool TRequestReader::Int(const char *member, int32_t byDefault, int32_t &value) const
 {
     const QJsonValue v = m_o.value(QLatin1String(member));
@@ -173,6 +190,34 @@ bool TRequestReader::EditTextOf(const QJsonValue &v, QString &text)
         return false;
     text = QString::number(n);
     return true;
+}
+
+// --- The runtime tab's inputs
+
+bool ReadBatteryEnvironment(const TRequestReader &request, TBatteryEnvironment &env, TRefusal &refusal)
+{
+    TBatteryEnvironment read;
+    if (!request.Int(K::AmbientTemperature, read.AmbientTemperature) ||
+        !InLimits(RequestKey(K::AmbientTemperature), read.AmbientTemperature))
+        return RefuseKey(refusal, K::AmbientTemperature);
+    if (!request.Hundredths(K::AgeingFactor, read.AgeingHundredths) ||
+        !InLimits(RequestKey(K::AgeingFactor), read.AgeingHundredths))
+        return RefuseKey(refusal, K::AgeingFactor);
+    env = read;
+    return true;
+}
+
+void RecordBatteryEnvironment(QJsonObject &request, const TBatteryEnvironment &env)
+{
+    const TBatteryEnvironment defaults;
+    const QLatin1String temperature = RequestKeyName(K::AmbientTemperature);
+    const QLatin1String ageing = RequestKeyName(K::AgeingFactor);
+    request.remove(temperature);
+    request.remove(ageing);
+    if (env.AmbientTemperature != defaults.AmbientTemperature)
+        request.insert(temperature, env.AmbientTemperature);
+    if (env.AgeingHundredths != defaults.AgeingHundredths)
+        request.insert(ageing, double(env.AgeingHundredths) / 100.0);
 }
 
 // --- The pages

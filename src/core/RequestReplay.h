@@ -67,6 +67,8 @@ public:
     bool EditText(TRequestKeyId key, QString &text) const;
     /// The same with a default the program sets (the vendor's percentage).
     bool EditText(TRequestKeyId key, const QString &byDefault, QString &text) const;
+    /// A number with at most two decimals, in hundredths; the default when left out.
+    bool Hundredths(TRequestKeyId key, int32_t &value) const;
     /// A member of an entry of a list: a whole number, or `byDefault`.
     bool Int(const char *member, int32_t byDefault, int32_t &value) const;
 
@@ -78,6 +80,13 @@ private:
 
     const QJsonObject &m_o;
 };
+
+/// The runtime tab's inputs of a request (defaults where left out); false,
+/// refused, for a value of another type or outside its limits.
+bool ReadBatteryEnvironment(const TRequestReader &request, TBatteryEnvironment &env, TRefusal &refusal);
+/// Writes the inputs into a request as a configuration keeps them: only those
+/// that differ from their defaults, so that a configuration without them stays as it was.
+void RecordBatteryEnvironment(QJsonObject &request, const TBatteryEnvironment &env);
 
 /// One request on its way through the wizard's pages.
 struct TPageReplay {

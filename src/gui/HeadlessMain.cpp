@@ -67,11 +67,11 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets, const T
     const QString title = ProductTitle(SetupData.ProductName);
     hooks.ExportResult = [targets, accepted, title, writeFailed](
                              const TRequestParameters &request, TResultParameters &result, const TItemList &items,
-                             const QVector<TDataRow> &sheet, QJsonObject &json) {
+                             const QVector<TDataRow> &sheet, const TBatteryEnvironment &env, QJsonObject &json) {
         const int number = ++*accepted;
         const QImage layout = RenderLayoutBitmap(request, result);
         TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title);
-        AddRuntimeBlock(doc, request, result);
+        AddRuntimeBlock(doc, request, result, env);
         auto target = [number](const QString &pattern) {
             if (pattern.isEmpty() || (number > 1 && !pattern.contains(QLatin1String("{n}"))))
                 return QString();

@@ -151,7 +151,7 @@ private:
         }
     }
 
-    /// The runtime chart as vectors, then the heat table: an annex on a page of its own.
+    /// The runtime chart as vectors with the warnings, then the heat table: an annex on a page of its own.
     void AddRuntimeAnnex()
     {
         if (m_doc.RuntimeHeading.isEmpty())
@@ -162,6 +162,11 @@ private:
             PaintRuntimeChart(m_p, QRectF(0, kHeaderHeight + m_y, kBandWidth, kRuntimeChartHeight), m_doc.Runtime,
                               m_doc.RuntimeTexts, TChartFace::Document);
             m_y += kRuntimeChartHeight;
+            // The engineering warnings under the curves.
+            for (const QString &warning : m_doc.RuntimeTexts.Warnings) {
+                m_y += 4;
+                AddLabel(warning, 8, true);
+            }
         } else {
             AddLabel(m_doc.RuntimeTexts.Absence, 8, false);
         }

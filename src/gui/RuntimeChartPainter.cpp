@@ -14,6 +14,7 @@ const QColor kAxis(0x40, 0x40, 0x40);
 const QColor kGrid(0xDD, 0xE3, 0xEC);
 const QColor kCurve(0x1F, 0x4E, 0x8C);
 const QColor kOwn(0xE8, 0x7A, 0x00);
+const QColor kEndOfLife(0xB0, 0x24, 0x24);
 constexpr double kLeft = 64, kRight = 32, kTop = 30, kBottom = 52;
 
 /// The chart's font at a pixel size in the face it is drawn with.
@@ -67,29 +68,36 @@ void PaintAxes(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &cu
     p.drawText(QRectF(f.Plot.left() - kLeft + 4, f.Plot.top() - kTop + 4, 300, 18), Qt::AlignLeft, texts.AutonomyAxis);
 }
 
+/// The minutes of one of the two curves at a point.
+using TCurveMinutes = int32_t TRuntimePoint::*;
+
 void PaintCurve(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts,
-                TChartFace face)
+                TChartFace face, TCurveMinutes minutesOf, const QColor &colour, Qt::PenStyle style)
 {
     QPainterPath path;
     bool open = false;
     bool beyondLabelled = false;
     p.setFont(ChartFont(face, 11));
     for (const TRuntimePoint &point : curve.Points) {
-        if (point.Minutes == -1) {
+        if ((point.*minutesOf) == -1 && minutesOf != &TRuntimePoint::Minutes) {
+            open = false; // the new batteries' curve marks it already
+            continue;
+        }
+        if ((point.*minutesOf) == -1) {
             // Beyond the table: a mark at the top of the scale, never a made-up time.
             const QPointF top = RuntimeChartPosition(f, point.LoadPercent, f.MaxMinutes);
             p.setPen(Qt::NoPen);
-            p.setBrush(kCurve);
+            p.setBrush(colour);
             p.drawPolygon(QPolygonF({top + QPointF(-5, 6), top + QPointF(5, 6), top + QPointF(0, -2)}));
             if (!beyondLabelled) {
-                p.setPen(kCurve);
+                p.setPen(colour);
                 p.drawText(QRectF(top.x() + 8, top.y() - 2, 200, 14), Qt::AlignLeft | Qt::AlignTop, texts.BeyondTable);
                 beyondLabelled = true;
             }
             open = false;
             continue;
         }
-        const QPointF at = RuntimeChartPosition(f, point.LoadPercent, point.Minutes);
+        const QPointF at = RuntimeChartPosition(f, point.LoadPercent, (point.*minutesOf));
         if (open)
             path.lineTo(at);
         else
@@ -97,13 +105,41 @@ void PaintCurve(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &c
         open = true;
     }
     p.setBrush(Qt::NoBrush);
-    p.setPen(QPen(kCurve, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(colour, 2.2, style, Qt::RoundCap, Qt::RoundJoin));
     p.drawPath(path);
-    p.setBrush(kCurve);
+    p.setBrush(colour);
     p.setPen(Qt::NoPen);
     for (const TRuntimePoint &point : curve.Points)
-        if (point.Minutes != -1)
-            p.drawEllipse(RuntimeChartPosition(f, point.LoadPercent, point.Minutes), 3, 3);
+        if ((point.*minutesOf) != -1)
+            p.drawEllipse(RuntimeChartPosition(f, point.LoadPercent, (point.*minutesOf)), 3, 3);
+}
+
+/// The legend of the two curves in the plot's top right corner.
+void PaintLegend(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeChartTexts &texts, TChartFace face)
+{
+    p.setFont(ChartFont(face, 11));
+    const QFontMetrics fm(p.font());
+    const double sample = 26, gap = 6, line = 16;
+    const double width = sample + gap + std::max(fm.horizontalAdvance(texts.NewCurve),
+                                                 fm.horizontalAdvance(texts.EndOfLifeCurve)) + 12;
+    const QRectF box(f.Plot.right() - width - 4, f.Plot.top() + 4, width, 2 * line + 8);
+    p.setPen(QPen(kGrid, 1));
+    p.setBrush(QColor(255, 255, 255, 230));
+    p.drawRect(box);
+    const struct {
+        const QString &Text;
+        QColor Colour;
+        Qt::PenStyle Style;
+    } entries[] = {{texts.NewCurve, kCurve, Qt::SolidLine}, {texts.EndOfLifeCurve, kEndOfLife, Qt::DashLine}};
+    double y = box.top() + 4;
+    for (const auto &entry : entries) {
+        const double mid = y + line / 2;
+        p.setPen(QPen(entry.Colour, 2.2, entry.Style, Qt::FlatCap));
+        p.drawLine(QPointF(box.left() + 6, mid), QPointF(box.left() + 6 + sample, mid));
+        p.setPen(kAxis);
+        p.drawText(QRectF(box.left() + 6 + sample + gap, y, width, line), Qt::AlignLeft | Qt::AlignVCenter, entry.Text);
+        y += line;
+    }
 }
 
 void PaintOwnLoad(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve &curve, const TRuntimeChartTexts &texts,
@@ -121,8 +157,22 @@ void PaintOwnLoad(QPainter &p, const TRuntimeChartFrame &f, const TRuntimeCurve 
     const QFontMetrics fm(p.font());
     const double width = fm.horizontalAdvance(texts.OwnLoad) + 4;
     const double x = std::min(at.x() + 10, f.Plot.right() - width);
-    const double y = std::max(at.y() - 22, f.Plot.top() - kTop + 4);
+    // Two lines above the mark, where the falling curves leave room: the time now, then at end of life.
+    const double y = std::max(at.y() - 37, f.Plot.top() - kTop + 4);
     p.drawText(QRectF(x, y, width, 16), Qt::AlignLeft | Qt::AlignVCenter, texts.OwnLoad);
+    // The end-of-life figure at the own load: a ring on its curve, the time under the label.
+    if (curve.Own.EndOfLifeMinutes != -1) {
+        const QPointF end = RuntimeChartPosition(f, OwnLoadPercent(curve), curve.Own.EndOfLifeMinutes);
+        p.setPen(QPen(kEndOfLife, 2));
+        p.setBrush(Qt::white);
+        p.drawEllipse(end, 4.5, 4.5);
+    }
+    p.setPen(kEndOfLife);
+    p.setFont(ChartFont(face, 11, true));
+    const QFontMetrics small(p.font());
+    const double endWidth = small.horizontalAdvance(texts.OwnEndOfLife) + 4;
+    const double endX = std::min(at.x() + 10, f.Plot.right() - endWidth);
+    p.drawText(QRectF(endX, y + 15, endWidth, 15), Qt::AlignLeft | Qt::AlignVCenter, texts.OwnEndOfLife);
 }
 
 } // namespace
@@ -169,7 +219,9 @@ void PaintRuntimeChart(QPainter &painter, const QRectF &area, const TRuntimeCurv
     }
     const TRuntimeChartFrame frame = RuntimeChartFrame(area, curve);
     PaintAxes(painter, frame, curve, texts, face);
-    PaintCurve(painter, frame, curve, texts, face);
+    PaintCurve(painter, frame, curve, texts, face, &TRuntimePoint::Minutes, kCurve, Qt::SolidLine);
+    PaintCurve(painter, frame, curve, texts, face, &TRuntimePoint::EndOfLifeMinutes, kEndOfLife, Qt::DashLine);
     PaintOwnLoad(painter, frame, curve, texts, face);
+    PaintLegend(painter, frame, texts, face);
     painter.restore();
 }

@@ -9,6 +9,7 @@
 #include "Messages.h"
 #include "PriceList.h"
 #include "ResultExports.h"
+#include "RequestReplay.h"
 #include "ResultGrids.h"
 #include "RuntimeTab.h"
 #include "Settings.h"
@@ -409,6 +410,10 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     pageControlResult->addTab(tabResultItems, QString());
     pageControlResult->addTab(tabResultData, QString());
     tabResultRuntime = new TRuntimeTab;
+    // The runtime inputs belong to the configuration: saved with it, kept when the autonomy is edited.
+    tabResultRuntime->EnvironmentChanged = [this](const TBatteryEnvironment &env) {
+        RecordBatteryEnvironment(m_configurationRequest, env);
+    };
     pageControlResult->addTab(tabResultRuntime, QString());
 }
 
@@ -792,7 +797,17 @@ void TFrmVarnexCfgMain::FillResultTabs()
     paintGlobalLayout->update();
     FillItemList();
     FillDataSheet();
-    tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters);
+    tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters, ConfigurationEnvironment());
+}
+
+TBatteryEnvironment TFrmVarnexCfgMain::ConfigurationEnvironment() const
+{
+    // Checked when the configuration was replayed; defaults for anything else.
+    TBatteryEnvironment env;
+    TRefusal refusal;
+    if (!ReadBatteryEnvironment(TRequestReader(m_configurationRequest), env, refusal))
+        env = TBatteryEnvironment();
+    return env;
 }
 
 void TFrmVarnexCfgMain::FillItemList()
@@ -877,7 +892,7 @@ TOfferDocument TFrmVarnexCfgMain::OfferDocument()
     EnsureResultsPage();
     paintGlobalLayout->CaptureLayout();
     TOfferDocument doc = BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
-    AddRuntimeBlock(doc, RequestParameters, ResultParameters);
+    AddRuntimeBlock(doc, RequestParameters, ResultParameters, tabResultRuntime->Environment());
     return doc;
 }
 

@@ -85,6 +85,8 @@ public:
     /// The drawing, both tables and the runtime tab of the records, in the active language.
     void FillResultTabs();
     void FillItemList();
+    /// The runtime inputs the configuration on show holds (defaults when it holds none).
+    TBatteryEnvironment ConfigurationEnvironment() const;
     void FillDataSheet();
 
     /// What the setup dialog's OK changes: update check, language, every text.

@@ -216,7 +216,7 @@ QImage RuntimeChartPicture(const TOfferDocument &doc)
 /// configuration without batteries, which has a sentence instead).
 bool HasRuntimeChart(const TOfferDocument &doc) { return !doc.RuntimeHeading.isEmpty() && doc.Runtime.Available(); }
 
-/// The runtime curve and the heat table, an annex from a new page.
+/// The runtime curves with the engineering warnings and the heat table, an annex from a new page.
 QString RuntimeAnnexXml(const TOfferDocument &doc)
 {
     if (doc.RuntimeHeading.isEmpty())
@@ -228,6 +228,9 @@ QString RuntimeAnnexXml(const TOfferDocument &doc)
                QStringLiteral("</w:p>");
     else
         xml += Paragraph(kBody, doc.RuntimeTexts.Absence);
+    if (HasRuntimeChart(doc))
+        for (const QString &warning : doc.RuntimeTexts.Warnings)
+            xml += Paragraph(kBody, warning);
     if (!doc.Heat.Rows.isEmpty()) {
         xml += Paragraph(kSectionTitle, doc.HeatHeading);
         xml += ContentTable(doc.Heat);

@@ -87,6 +87,14 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsHeatEfficiency", ""},
     {"Main", "ResultsHeatLosses", ""},
     {"Main", "ResultsHeatFullLoadLosses", ""},
+    {"Main", "ResultsRuntimeAmbientTemperature", ""},
+    {"Main", "ResultsRuntimeAgeingFactor", ""},
+    {"Main", "ResultsRuntimeApply", ""},
+    {"Main", "ResultsRuntimeNewCurve", ""},
+    {"Main", "ResultsRuntimeEndOfLifeCurve", "%s%s"},
+    {"Main", "ResultsRuntimeOwnEndOfLife", "%s"},
+    {"Main", "ResultsRuntimeEndOfLifeShort", "%s%s"},
+    {"Main", "ResultsRuntimeLifeShortened", "%d%d"},
     {"Main", "ResultsLayoutCopy", ""},
     {"Main", "ResultsLayoutSaveToFile", ""},
     {"Main", "ResultsConfigurationOpen", ""},
@@ -154,6 +162,7 @@ const TKeySpec KeyTable[] = {
     {"Messages", "ErrorInvalidNumber", ""},
     {"Messages", "ErrorMakeUpdate", ""},
     {"Messages", "ErrorNumberOutOfRange", "%d%d"},
+    {"Messages", "ErrorDecimalOutOfRange", "%s%s"},
     {"Messages", "ErrorPriceListNotValid", ""},
     {"Messages", "ErrorWordCompile", ""},
     {"Messages", "ErrorWordOpen", ""},
@@ -397,14 +406,15 @@ private slots:
         // The keys the offer has always read, the 11 of the runtime and heat tab,
         // the 8 of the configuration files (2 menu entries, 6 messages), the line naming
         // the unpriced items, the save dialog's question before a file is replaced and
-        // the 10 of the updates (the unpacking status, 9 causes of a failed update).
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10);
+        // the 10 of the updates (the unpacking status, 9 causes of a failed update) and
+        // the 9 of the end-of-life figures (8 on the runtime tab, the decimal entry's message).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8);
         QCOMPARE(perSection.value("Commons"), 21);
-        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9);
+        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 1);
         QCOMPARE(perSection.value("Ups"), 13);
         QCOMPARE(perSection.value("Accessories"), 7);
         QCOMPARE(perSection.value("Contracts"), 3);

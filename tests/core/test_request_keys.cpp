@@ -36,6 +36,7 @@ bool FitsKind(TRequestKeyKind kind, const QJsonValue &v)
     case TRequestKeyKind::Bool:
         return v.isBool();
     case TRequestKeyKind::Int:
+    case TRequestKeyKind::Hundredths:
         return v.isDouble();
     case TRequestKeyKind::IntPerPhase:
         return v.isDouble() || v.isArray();
@@ -95,6 +96,8 @@ private:
             return key.BoolDefault;
         case TRequestKeyKind::Int:
             return key.IntDefault;
+        case TRequestKeyKind::Hundredths:
+            return double(key.IntDefault) / 100.0;
         case TRequestKeyKind::IntPerPhase: {
             // One per phase where the page showed one choice per phase.
             const QJsonValue lines = emptyAnswer.value(QLatin1String("redundancyLines"));

@@ -6,8 +6,13 @@
 #include "RuntimeChartPainter.h"
 #include "RuntimeTab.h"
 
+#include "RequestKeys.h"
+
 #include <QImage>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
+#include <QPushButton>
 #include <QTableWidget>
 
 namespace {
@@ -105,6 +110,60 @@ private slots:
         QCOMPARE(window.tabResultRuntime->Chart->Curve().Absence, TRuntimeCurveAbsence::OnlyInverter);
         const QImage shown = window.tabResultRuntime->Chart->grab().toImage();
         QVERIFY(!shown.isNull());
+    }
+
+    // The inputs come from the configuration file, are checked as typed (a letter
+    // or a value out of range: a message, and nothing changes) and go back into
+    // the configuration only when they differ from the defaults.
+    void tabTakesTheRoomAndTheAgeing()
+    {
+        TWindowWithResults w(false, QString(),
+                             SavedConfiguration(R"("sizeLine": 1, "loadPower": "9000", "ambientTemperature": 10,
+                                                   "ageingFactor": 1.4)"));
+        TFrmVarnexCfgMain &window = *w.Window;
+        TRuntimeTab &tab = *window.tabResultRuntime;
+        QCOMPARE(tab.TemperatureEdit->text(), QStringLiteral("10"));
+        QCOMPARE(tab.AgeingEdit->text(), QStringLiteral("1.40"));
+        QVERIFY(tab.Chart->Curve().Points.first().EndOfLifeMinutes < tab.Chart->Curve().Points.first().Minutes);
+        QVERIFY(!tab.Warnings->isHidden());
+        tab.resize(760, 560);
+        const QImage shown = tab.grab().toImage();
+        QVERIFY(!shown.isNull());
+        if (!qEnvironmentVariableIsEmpty("VX_RUNTIME_TAB_PICTURE"))
+            shown.save(qEnvironmentVariable("VX_RUNTIME_TAB_PICTURE"));
+
+        const TBatteryEnvironment before = tab.Environment();
+        const struct {
+            const char *Temperature, *Ageing, *Message;
+        } refused[] = {{"1x", "1.25", "Please enter a valid whole number."},
+                       {"41", "1.25", "The value must be between 0 and 40."},
+                       {"20", "1.7", "Please enter a number from 1.00 to 1.50, with at most two decimals."},
+                       {"20", "1,2a", "Please enter a number from 1.00 to 1.50, with at most two decimals."}};
+        for (const auto &entry : refused) {
+            w.Boxes.Messages.clear();
+            tab.TemperatureEdit->setText(QLatin1String(entry.Temperature));
+            tab.AgeingEdit->setText(QLatin1String(entry.Ageing));
+            QVERIFY(!tab.ApplyInputs());
+            QCOMPARE(w.Boxes.Texts(), QStringList{QLatin1String(entry.Message)});
+            QVERIFY(tab.Environment() == before);
+            QCOMPARE(window.ConfigurationRequest().value(QLatin1String("ageingFactor")).toDouble(), 1.4);
+        }
+
+        tab.TemperatureEdit->setText(QStringLiteral("30"));
+        tab.AgeingEdit->setText(QStringLiteral("1,3"));
+        tab.ApplyButton->click();
+        QCOMPARE(tab.Environment().AmbientTemperature, 30);
+        QCOMPARE(tab.Environment().AgeingHundredths, 130);
+        QCOMPARE(window.ConfigurationRequest().value(QLatin1String("ambientTemperature")).toInt(), 30);
+        QCOMPARE(window.ConfigurationRequest().value(QLatin1String("ageingFactor")).toDouble(), 1.3);
+        QVERIFY(tab.Warnings->text().contains(QStringLiteral("30 \u00b0C")));
+
+        // Back to the defaults: the configuration holds the keys no more, as one saved before them.
+        tab.TemperatureEdit->setText(QStringLiteral("25"));
+        tab.AgeingEdit->setText(QStringLiteral("1.25"));
+        QVERIFY(tab.ApplyInputs());
+        QVERIFY(!window.ConfigurationRequest().contains(QLatin1String("ambientTemperature")));
+        QVERIFY(!window.ConfigurationRequest().contains(QLatin1String("ageingFactor")));
     }
 };
 
