@@ -4,6 +4,7 @@
 #include "Lang.h"
 #include "PriceList.h"
 #include "Settings.h"
+#include "TextUtils.h"
 #include "Vendor.h"
 
 #include <QFileInfo>
@@ -69,6 +70,20 @@ TStartupFindings RunStartup(const TStartupInput &input)
     SetupData.ShowPrices = found.PriceListLoaded;
     found.StandardUpsList = LoadStandardUpsList(ProgramVendorReader());
     return found;
+}
+
+bool LoadVendorLibrary()
+{
+    ReadVendorName();
+    return LoadVendorLibrary(SetupData.ProgramPath, SetupData.VendorName);
+}
+
+bool LoadPriceList()
+{
+    const bool loaded = LoadPriceListFile(SetupData.DataPath, SetupData.VendorName, PriceList);
+    if (loaded)
+        SetCurrencySymbol(QString());
+    return loaded;
 }
 
 bool ReadCommandLine(const QStringList &arguments)

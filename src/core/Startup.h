@@ -40,5 +40,11 @@ struct TStartupFindings {
 /// vendor library and the price list; shows no message itself.
 TStartupFindings RunStartup(const TStartupInput &input);
 
+/// ReadVendorName, then the vendor library of SetupData's vendor beside the program.
+bool LoadVendorLibrary();
+/// LoadPriceListFile of SetupData's data folder and vendor into PriceList; on
+/// success the money format loses its currency symbol.
+bool LoadPriceList();
+
 /// True when any argument equals "/DEBUG" without regard to letter case.
 bool ReadCommandLine(const QStringList &arguments);

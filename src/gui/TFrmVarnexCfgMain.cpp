@@ -758,7 +758,7 @@ void TFrmVarnexCfgMain::FillResultTabs()
 
 void TFrmVarnexCfgMain::FillItemList()
 {
-    m_items = BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList));
+    m_items = BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList, SetupData));
     if (m_items.PriceListFailed)
         PriceListTurnedNotValid();
     FillItemGrid(grdItems, m_items);
@@ -767,7 +767,7 @@ void TFrmVarnexCfgMain::FillItemList()
 
 void TFrmVarnexCfgMain::FillDataSheet()
 {
-    m_sheet = BuildDataSheet(RequestParameters, ResultParameters, ProgramDataSheetContext());
+    m_sheet = BuildDataSheet(RequestParameters, ResultParameters, ProgramDataSheetContext(SetupData));
     FillDataGrid(grdData, m_sheet);
 }
 
