@@ -74,8 +74,8 @@ int main(int argc, char **argv)
         SizeRequestJson(request, {}, &req, &res, &session);
         const TIniReadScope oneReading;
         layout = RenderLayoutBitmap(req, res);
-        items = BuildItemList(req, res, ProgramItemListContext(session.StandardUps));
-        sheet = BuildDataSheet(req, res, ProgramDataSheetContext());
+        items = BuildItemList(req, res, ProgramItemListContext(session.StandardUps, SetupData));
+        sheet = BuildDataSheet(req, res, ProgramDataSheetContext(SetupData));
     };
     results();
     // The documents as the window writes them, with the runtime block.

@@ -69,8 +69,8 @@ int main(int argc, char **argv)
     context.LanguageID = 1033;
     const TWizardOffer offer = ReadWizardOffer();
     // As the main window: the standard models are read at start-up.
-    const TItemListContext items = ProgramItemListContext(LoadStandardUpsList(ProgramVendorReader()));
-    const TDataSheetContext sheet = ProgramDataSheetContext();
+    const TItemListContext items = ProgramItemListContext(LoadStandardUpsList(ProgramVendorReader()), SetupData);
+    const TDataSheetContext sheet = ProgramDataSheetContext(SetupData);
 
     int64_t refused = 0, checksum = 0;
     for (const TBenchRequest &q : requests)

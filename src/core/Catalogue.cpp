@@ -182,7 +182,6 @@ TIntegerArray OfferedAccessoryItems(int32_t family, int32_t languageId)
     return offered;
 }
 
-TIntegerArray OfferedAccessoryItems(int32_t family) { return OfferedAccessoryItems(family, SetupData.LanguageID); }
 
 QString ArticleCode(int32_t recordId)
 {

@@ -41,7 +41,6 @@ TIntegerArray ListRecords(int32_t areaStart, int32_t family);
 TIntegerArray OfferedUpsItems(int32_t family);
 /// Accessory-area records of the family offered for the language `languageId`.
 TIntegerArray OfferedAccessoryItems(int32_t family, int32_t languageId);
-TIntegerArray OfferedAccessoryItems(int32_t family); // SetupData.LanguageID
 /// The language test of an accessory's vendor key C + 2: one entry admits
 /// every language when it is 0, else its own; more entries admit the ones
 /// they list; no entry admits nothing, an entry that is not an integer matches nothing.

@@ -229,9 +229,9 @@ float KitWeight(const TRequestParameters &q, const TResultParameters &r)
 
 } // namespace
 
-TDataSheetContext ProgramDataSheetContext()
+TDataSheetContext ProgramDataSheetContext(const TSetupData &setup)
 {
-    return {SetupData.DebugMode, IsHomeMarket(SetupData)};
+    return {setup.DebugMode, IsHomeMarket(setup)};
 }
 
 QVector<TDataRow> BuildDataSheet(const TRequestParameters &request, const TResultParameters &result,

@@ -16,8 +16,8 @@ struct TDataSheetContext {
     bool DebugMode = false;
     bool HomeMarket = false;
 };
-/// SetupData's debug mode and home market.
-TDataSheetContext ProgramDataSheetContext();
+/// The settings' debug mode and home market.
+TDataSheetContext ProgramDataSheetContext(const TSetupData &setup);
 
 /// Every row whose condition holds, in order. Reads EmptyKitRecord, which the
 /// item list sets: build the item list first.

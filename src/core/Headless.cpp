@@ -314,10 +314,10 @@ void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const T
 void BuildResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
                        const THeadlessSession &session, TItemList &list, QVector<TDataRow> &sheet)
 {
-    TItemListContext itemContext = ProgramItemListContext(session.StandardUps);
+    TItemListContext itemContext = ProgramItemListContext(session.StandardUps, SetupData);
     itemContext.DebugMode = debugMode;
     list = BuildItemList(req, res, itemContext);
-    TDataSheetContext sheetContext = ProgramDataSheetContext();
+    TDataSheetContext sheetContext = ProgramDataSheetContext(SetupData);
     sheetContext.DebugMode = debugMode;
     sheet = BuildDataSheet(req, res, sheetContext);
 }

@@ -207,22 +207,22 @@ TVendorTextReader ProgramVendorReader()
     return [](int32_t entry, QString &text) { return GetVendorText(entry, text); };
 }
 
-TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards)
+TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards, const TSetupData &setup)
 {
     TItemListContext context;
-    context.DebugMode = SetupData.DebugMode;
-    context.ProductName = SetupData.ProductName;
+    context.DebugMode = setup.DebugMode;
+    context.ProductName = setup.ProductName;
     context.Standards = standards;
     if (PriceList.Loaded && PriceListDatabase() != nullptr)
         context.Prices = [](const QString &table, const QString &code) { return QueryPrice(table, code); };
     // A list that could no longer be read since the columns were set has no column either.
-    context.ShowPrices = SetupData.ShowPrices && context.Prices;
+    context.ShowPrices = setup.ShowPrices && context.Prices;
     return context;
 }
 
-TItemListContext ProgramItemListContext(const TIntegerArray &standardUps)
+TItemListContext ProgramItemListContext(const TIntegerArray &standardUps, const TSetupData &setup)
 {
-    return ProgramItemListContext(ReadStandardUpsDefinitions(standardUps, ProgramVendorReader()));
+    return ProgramItemListContext(ReadStandardUpsDefinitions(standardUps, ProgramVendorReader()), setup);
 }
 
 namespace {

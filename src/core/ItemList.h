@@ -103,9 +103,10 @@ struct TItemListContext {
     TPriceLookup Prices; // empty: no price list open
     bool ShowPrices = false;
 };
-/// The program's context: SetupData, the vendor library's definitions and the open price list.
-TItemListContext ProgramItemListContext(const TIntegerArray &standardUps);
-TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards);
+/// The program's context: the settings' debug mode, product name and price column,
+/// the vendor library's definitions and the open price list.
+TItemListContext ProgramItemListContext(const TIntegerArray &standardUps, const TSetupData &setup);
+TItemListContext ProgramItemListContext(const QVector<TStandardUpsDefinition> &standards, const TSetupData &setup);
 /// GetVendorText of the loaded vendor library.
 TVendorTextReader ProgramVendorReader();
 

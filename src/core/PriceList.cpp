@@ -314,11 +314,6 @@ bool OpenPriceListDatabase(const QString &fileName, const QString &vendorName)
     return g_database != nullptr;
 }
 
-bool OpenPriceListDatabase(const QString &fileName)
-{
-    return OpenPriceListDatabase(fileName, SetupData.VendorName);
-}
-
 void ClosePriceListDatabase()
 {
     g_database.reset();
@@ -376,14 +371,6 @@ bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPric
     }
     list.NotValid = false;
     return true;
-}
-
-bool LoadPriceList()
-{
-    const bool loaded = LoadPriceListFile(SetupData.DataPath, SetupData.VendorName, PriceList);
-    if (loaded)
-        SetCurrencySymbol(QString());
-    return loaded;
 }
 
 bool WarnInvalidPriceList(TPriceList &list)

@@ -83,7 +83,6 @@ private:
 
 /// Opens the program-wide price-list database with the password of `vendorName`.
 bool OpenPriceListDatabase(const QString &fileName, const QString &vendorName);
-bool OpenPriceListDatabase(const QString &fileName); // SetupData.VendorName
 void ClosePriceListDatabase();
 /// The open program-wide database, nullptr when none.
 const TPriceListDatabase *PriceListDatabase();
@@ -102,9 +101,6 @@ void SetPriceListNotValid(TPriceList &list);
 /// field, or -1). Returns list.Loaded. The caller switches the price column and
 /// the currency symbol (ApplyPriceListState).
 bool LoadPriceListFile(const QString &dataPath, const QString &vendorName, TPriceList &list);
-/// LoadPriceListFile into PriceList with SetupData; on success the money format
-/// loses its currency symbol.
-bool LoadPriceList();
 /// When NotValid is set: the warning Messages/ErrorPriceListNotValid, and NotValid
 /// is cleared. Returns the value NotValid had.
 bool WarnInvalidPriceList(TPriceList &list);

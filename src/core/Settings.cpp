@@ -26,16 +26,21 @@ void ComputePaths(TSetupData &s)
     s.IniFileName = s.DataPath + QStringLiteral("VarnexCfg.ini");
 }
 
+bool CreateFolder(const QString &folder)
+{
+    if (folder.isEmpty())
+        return false;
+    const QFileInfo info(folder);
+    if (info.isDir())
+        return true;
+    // Parents too: on a new account even the data home may not exist yet.
+    return !info.exists() && QDir().mkpath(folder) && QFileInfo(folder).isDir();
+}
+
 bool EnsureFolder(const QString &folder)
 {
-    if (!folder.isEmpty()) {
-        const QFileInfo info(folder);
-        if (info.isDir())
-            return true;
-        // Parents too: on a new account even the data home may not exist yet.
-        if (!info.exists() && QDir().mkpath(folder) && QFileInfo(folder).isDir())
-            return true;
-    }
+    if (CreateFolder(folder))
+        return true;
     ShowError(QString::fromLatin1(kFolderErrorText));
     return false;
 }

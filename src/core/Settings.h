@@ -11,7 +11,9 @@ constexpr const char *kFolderErrorText = "Internal error. Try to uninstall and i
 
 /// Sets DataPath (XDG data home + "Varnex Configurator/"), TempPath and IniFileName in `s`. Creates nothing.
 void ComputePaths(TSetupData &s);
-/// Creates the folder (and missing parents) when needed; on failure ShowError with the fixed English text.
+/// Creates the folder (and missing parents) when needed; false without a message when it cannot.
+bool CreateFolder(const QString &folder);
+/// CreateFolder; on failure ShowError with the fixed English text.
 bool EnsureFolder(const QString &folder);
 /// "%d.%d.%d.%d" (full) or "%d.%d" of the program's own version; empty for a file without version.
 QString FileVersionText(const QString &programFileName, bool full);

@@ -96,17 +96,16 @@ bool IsPlainName(const QString &name)
 
 } // namespace
 
-bool LoadVendorLibrary()
+bool LoadVendorLibrary(const QString &programPath, const QString &vendorName)
 {
-    ReadVendorName();
     // The vendor name comes from a settings file: it names a library beside
     // the program, never one somewhere else.
-    if (!IsPlainName(SetupData.VendorName) || SetupData.ProgramPath.isEmpty()) {
+    if (!IsPlainName(vendorName) || programPath.isEmpty()) {
         UnloadVendorLibrary();
         g_libraryError = QStringLiteral("the vendor name is no file name");
         return false;
     }
-    return LoadVendorLibraryFile(SetupData.ProgramPath + SetupData.VendorName + QStringLiteral(".so"));
+    return LoadVendorLibraryFile(programPath + vendorName + QStringLiteral(".so"));
 }
 
 bool CheckSharedObjectFile(const QString &fileName, QString &reason)

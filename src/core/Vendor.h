@@ -12,8 +12,8 @@ typedef bool (*TVendorGetData)(int32_t entry, const char **text);
 typedef bool (*TVendorGetBitmap)(const char *name, const unsigned char **bytes, int32_t *size);
 }
 
-/// Runs ReadVendorName, then loads the library from SetupData.ProgramPath.
-bool LoadVendorLibrary();
+/// Loads `vendorName` + ".so" from the program folder; the name must be a plain file name.
+bool LoadVendorLibrary(const QString &programPath, const QString &vendorName);
 /// Loads a library file by full name (tests, tools): only a whole shared object
 /// for this machine (CheckSharedObjectFile) that exports GetData.
 bool LoadVendorLibraryFile(const QString &fileName);

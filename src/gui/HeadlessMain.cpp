@@ -13,6 +13,7 @@
 #include "WordWriter.h"
 #include "PriceList.h"
 #include "Settings.h"
+#include "Startup.h"
 #include "Vendor.h"
 
 #include <QApplication>
@@ -175,21 +176,22 @@ int RunHeadlessMain(int argc, char **argv)
     TSilentMessageService silent;
     SetMessageService(&silent);
 
-    SetupData.ProgramPath = QCoreApplication::applicationDirPath() + QLatin1Char('/');
-    ComputePaths(SetupData);
+    TStartupInput input;
+    input.ProgramFileName = QCoreApplication::applicationFilePath();
+    // Headless sizing leaves the data folders and the settings file alone; a
+    // request sets its own debug mode.
+    input.PrepareDataFolders = false;
+    input.StopAtFirstFault = true;
+    const TStartupFindings found = RunStartup(input);
     int status = 0;
-    if (!SelectLanguage()) {
+    if (!found.LanguageFound) {
         err << "No language files founded. Impossible to continue." << Qt::endl;
         status = 2;
-    } else if (!LoadVendorLibrary()) {
+    } else if (!found.VendorLibraryLoaded) {
         err << "The vendor library " << SetupData.VendorName << ".so cannot be loaded from "
             << SetupData.ProgramPath << ": " << VendorLibraryError() << Qt::endl;
         status = 2;
     } else {
-        // The price list of the data folder, as the window opens it.
-        SetupData.ProductName = VendorText(101);
-        SetupData.Version = FileVersionText(QCoreApplication::applicationFilePath(), false);
-        SetupData.ShowPrices = LoadPriceList();
         // A document or picture not written is said at once and fails the run;
         // its answer says so too.
         bool writeFailed = false;

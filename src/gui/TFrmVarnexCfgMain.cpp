@@ -13,6 +13,7 @@
 #include "ResultGrids.h"
 #include "RuntimeTab.h"
 #include "Settings.h"
+#include "Startup.h"
 #include "TFrmAbout.h"
 #include "TFrmSetup.h"
 #include "TFrmWizard.h"
@@ -51,7 +52,6 @@
 
 namespace {
 
-const char *const kNoLanguageText = "No language files founded. Impossible to continue.";
 const char *const kDebugSuffix = "   [ DEBUG MODE ]";
 
 const QColor kGradientTop(133, 176, 248);
@@ -422,64 +422,30 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
 
 void TFrmVarnexCfgMain::Startup(const TStartupOptions &options)
 {
-    // A run starts from an empty settings record.
-    SetupData = TSetupData();
-
-    const QString programFile =
+    TStartupInput input;
+    input.ProgramFileName =
         options.ProgramFileName.isEmpty() ? QCoreApplication::applicationFilePath() : options.ProgramFileName;
-    const QStringList arguments =
-        options.Arguments ? *options.Arguments : QCoreApplication::arguments().mid(1);
+    input.Arguments = options.Arguments ? *options.Arguments : QCoreApplication::arguments().mid(1);
 
     ScaleFormToScreen(this);
     m_updateCheckUrl = options.UpdateCheckUrl;
     m_updateCheckTimeLimitMs = options.UpdateCheckTimeLimitMs;
-    SetupData.Version = FileVersionText(programFile, false);
-    SetupData.CheckUpdates = true;
-    SetupData.DebugMode = false;
-    SetupData.LanguageID = -1;
-    SetupData.ProgramPath = IncludeTrailingBackslash(QFileInfo(programFile).absolutePath());
-    ComputePaths(SetupData);
-    // The very first run cannot record it yet: the data folder comes next.
-    RecordProgramPath();
-    if (!EnsureFolder(SetupData.DataPath) || !EnsureFolder(SetupData.TempPath)) {
-        m_startupResult = TStartupResult::EndProcess;
+    const TStartupFindings found = RunStartup(input);
+    for (const QString &error : found.Errors)
+        ShowError(error);
+    m_startupResult = found.Result;
+    if (found.Result == TStartupResult::EndProcess)
         return;
-    }
-    DeleteFolderFiles(SetupData.TempPath);
-    SetupData.DebugMode = ReadCommandLine(arguments);
-    m_startConfiguration = ConfigurationArgument(arguments);
-    SetupData.CheckUpdates = ReadCheckUpdates();
-    if (!SelectLanguage()) {
-        ShowError(QString::fromLatin1(kNoLanguageText));
-        RequestEnd();
-    }
-    if (!LoadVendorLibrary()) {
-        ShowError(LangMessages(QStringLiteral("ErrorDllNotFound")));
-        RequestEnd();
-    }
-    LoadPriceList();
+    m_startConfiguration = ConfigurationArgument(input.Arguments);
+    m_standardUpsList = found.StandardUpsList;
+    SetPriceColumns(found.PriceListLoaded);
     ApplyLanguageTexts();
     ApplyBranding();
-    LoadStandardUpsList();
     BuildDrawingTables();
     MainNotebook->setCurrentIndex(kWelcomePage);
     SetResultActionsEnabled(false);
     AtFirstIdleAfterPaint(this, [this] { OnFirstIdle(); });
     m_hasConfiguration = false;
-}
-
-void TFrmVarnexCfgMain::RequestEnd()
-{
-    m_startupResult = TStartupResult::EndOnLoopStart;
-}
-
-bool TFrmVarnexCfgMain::ReadCommandLine(const QStringList &arguments)
-{
-    for (const QString &argument : arguments) {
-        if (argument.compare(QLatin1String("/DEBUG"), Qt::CaseInsensitive) == 0)
-            return true;
-    }
-    return false;
 }
 
 void TFrmVarnexCfgMain::OnFirstIdle()
@@ -567,11 +533,6 @@ TUpdateEnvironment TFrmVarnexCfgMain::UpdateEnvironment() const
     env.Version = SetupData.Version;
     env.StartProgram = m_startProgram;
     return env;
-}
-
-void TFrmVarnexCfgMain::LoadStandardUpsList()
-{
-    m_standardUpsList = ::LoadStandardUpsList(ProgramVendorReader());
 }
 
 // ---------------------------------------------------------------------------
@@ -812,7 +773,7 @@ TBatteryEnvironment TFrmVarnexCfgMain::ConfigurationEnvironment() const
 
 void TFrmVarnexCfgMain::FillItemList()
 {
-    m_items = BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList));
+    m_items = BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList, SetupData));
     if (m_items.PriceListFailed)
         PriceListTurnedNotValid();
     FillItemGrid(grdItems, m_items);
@@ -821,7 +782,7 @@ void TFrmVarnexCfgMain::FillItemList()
 
 void TFrmVarnexCfgMain::FillDataSheet()
 {
-    m_sheet = BuildDataSheet(RequestParameters, ResultParameters, ProgramDataSheetContext());
+    m_sheet = BuildDataSheet(RequestParameters, ResultParameters, ProgramDataSheetContext(SetupData));
     FillDataGrid(grdData, m_sheet);
 }
 

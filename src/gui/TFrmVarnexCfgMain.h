@@ -9,6 +9,7 @@ class TRuntimeTab;
 #include "Globals.h"
 #include "ItemList.h"
 #include "OfferDocument.h"
+#include "Startup.h"
 #include "WizardCore.h"
 #include <QJsonObject>
 #include <QWidget>
@@ -26,13 +27,6 @@ class QTableWidget;
 class TLayoutPaintBox;
 struct TPricePanel;
 
-/// What the program entry does after the window's creation.
-enum class TStartupResult {
-    Running,        // show the window and run the loop
-    EndProcess,     // a data folder could not be created: end at once, exit code 0
-    EndOnLoopStart, // no language file or no vendor library: end without showing the window
-};
-
 /// Where the start-up takes the program file and command line from; the
 /// defaults are the running executable and its real command line.
 struct TStartupOptions {
@@ -45,7 +39,7 @@ struct TStartupOptions {
 class TFrmVarnexCfgMain : public QWidget {
     Q_OBJECT
 public:
-    /// Runs the start-up sequence; check StartupResult() afterwards.
+    /// Runs the start-up (RunStartup) and shows its messages; check StartupResult() afterwards.
     explicit TFrmVarnexCfgMain(const TStartupOptions &options = {}, QWidget *parent = nullptr);
     ~TFrmVarnexCfgMain() override;
 
@@ -55,8 +49,6 @@ public:
     bool CleanedUp() const { return m_cleanedUp; }
     const TIntegerArray &StandardUpsList() const { return m_standardUpsList; }
 
-    /// True when any argument equals "/DEBUG" without regard to letter case.
-    static bool ReadCommandLine(const QStringList &arguments);
     /// The configuration file named on the command line (opened at the first idle moment), or empty.
     static QString ConfigurationArgument(const QStringList &arguments);
 
@@ -137,7 +129,6 @@ private:
     void ApplyPriceColumns();
     QPushButton *AddCommandButton(QWidget *parent, const QString &name, int y, QAction *action);
     void Startup(const TStartupOptions &options);
-    void RequestEnd();
 
     void OnFirstIdle();
     void CleanUpOnClose();
@@ -149,7 +140,6 @@ private:
     void WarnInvalidPriceList();
     void PriceListTurnedNotValid();
     void CheckForUpdates();
-    void LoadStandardUpsList();
     void ClosePriceListDatabase();
     struct TUpdateEnvironment UpdateEnvironment() const;
 

@@ -368,8 +368,6 @@ void TestCatalogue::offeredItemsFromTheVendorLibrary()
     QCOMPARE(OfferedAccessoryItems(FamilyAccessory, 1040), allAccessories);
     QCOMPARE(OfferedAccessoryItems(FamilyContract, 1040), ListRecords(kAccessoryArea, FamilyContract));
     QCOMPARE(OfferedAccessoryItems(FamilyContract, 2057), TIntegerArray{});
-    SetupData.LanguageID = 1040;
-    QCOMPARE(OfferedAccessoryItems(FamilyAccessory), allAccessories);
 
     QCOMPARE(ArticleCode(10000), QStringLiteral("QV-IC-03-08"));
     QCOMPARE(ArticleCode(20300), QStringLiteral("QV-MC-C-16"));

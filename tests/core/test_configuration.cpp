@@ -27,8 +27,8 @@ namespace {
 QString Tables(TRequestParameters req, TResultParameters res)
 {
     LayoutFullCabinets(req, res);
-    return ItemListText(BuildItemList(req, res, ProgramItemListContext(TIntegerArray{}))) + QLatin1Char('\n') +
-           DataSheetText(BuildDataSheet(req, res, ProgramDataSheetContext()));
+    return ItemListText(BuildItemList(req, res, ProgramItemListContext(TIntegerArray{}, SetupData))) + QLatin1Char('\n') +
+           DataSheetText(BuildDataSheet(req, res, ProgramDataSheetContext(SetupData)));
 }
 
 /// One wizard run the way a user clicks through it; false when a page refused.

@@ -6,6 +6,7 @@
 #include "Headless.h"
 #include "ItemList.h"
 #include "PriceList.h"
+#include "Startup.h"
 #include "TestSupport.h"
 #include "TextUtils.h"
 #include "Vendor.h"
@@ -299,7 +300,7 @@ private slots:
             out.close();
             SetupData.ShowPrices = LoadPriceList();
             result = s.Result;
-            return BuildItemList(s.Request, result, ProgramItemListContext(m_session.StandardUps));
+            return BuildItemList(s.Request, result, ProgramItemListContext(m_session.StandardUps, SetupData));
         };
         TResultParameters result;
         const TItemList intact = build(bytes, result);

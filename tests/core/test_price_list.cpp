@@ -5,6 +5,7 @@
 #include "PriceList.h"
 #include "PriceListMaker.h"
 #include "Settings.h"
+#include "Startup.h"
 #include "TestSupport.h"
 #include "TextUtils.h"
 

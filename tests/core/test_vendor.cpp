@@ -2,6 +2,7 @@
 // and pictures; broken or missing libraries must never bring the program down.
 
 #include "Settings.h"
+#include "Startup.h"
 #include "TestSupport.h"
 #include "Vendor.h"
 
