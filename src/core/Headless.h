@@ -6,6 +6,7 @@
 #include "Globals.h"
 #include "DataSheet.h"
 #include "ItemList.h"
+#include "OfferDetails.h"
 #include "WizardCore.h"
 #include <QHash>
 #include <QJsonObject>
@@ -19,9 +20,10 @@ class QTextStream;
 struct THeadlessHooks {
     /// Adds keys computed outside the core (the layout drawing) to a finished result.
     std::function<void(const TRequestParameters &, TResultParameters &, QJsonObject &)> ExtendResult;
-    /// Receives a finished result with its two tables (the documents); may add keys.
+    /// Receives a finished result with its two tables and the request's offer
+    /// details (empty without them) for the documents; may add keys.
     std::function<void(const TRequestParameters &, TResultParameters &, const TItemList &, const QVector<TDataRow> &,
-                       QJsonObject &)>
+                       const TOfferDetails &, QJsonObject &)>
         ExportResult;
 };
 
@@ -53,6 +55,7 @@ struct TConfigurationReplay {
     QString Message;         // why it cannot be opened, in the active language
     QStringList IgnoredKeys; // keys left out: unknown, or of pages not shown here
     QJsonObject Request;     // the request keys the pages read, for saving it again
+    TOfferDetails Offer;     // the configuration's offer details, empty without them
 };
 /// Replays a configuration (or a bare request) through the wizard's pages in the
 /// active language and debug mode; `req` and `res` change only when it succeeds.

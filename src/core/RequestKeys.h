@@ -34,6 +34,7 @@ enum class TRequestKeyId : int32_t {
     SpecialConfig,
     Accessories,
     Contracts,
+    Offer,
 };
 
 enum class TRequestKeyKind {
@@ -43,6 +44,7 @@ enum class TRequestKeyKind {
     EditText,    // an edit's text as typed, or a whole number
     EnumText,    // one of a few texts
     List,        // the ticked entries of a grid
+    Object,      // members of their own (the offer details)
 };
 
 constexpr int32_t kWholeRequest = -1;
@@ -129,6 +131,9 @@ inline constexpr TRequestKey kRequestKeys[] = {
     TextKey(TRequestKeyId::Accessories, "accessories", PageAccessories, TRequestKeyKind::List, nullptr),
     // [id, ...], nothing ticked by default.
     TextKey(TRequestKeyId::Contracts, "contracts", PageContracts, TRequestKeyKind::List, nullptr),
+    // {"customer", "project", "reference", "date", "validDays", "discountPercent", "notes"}
+    // (OfferDetails.h); without it, no offer details.
+    TextKey(TRequestKeyId::Offer, "offer", kWholeRequest, TRequestKeyKind::Object, nullptr),
 };
 
 constexpr bool RequestKeysInIdOrder()

@@ -6,6 +6,7 @@
 #include "LayoutPainter.h"
 #include "Messages.h"
 #include "OfferDocument.h"
+#include "OfferSettings.h"
 #include "ReportWriter.h"
 #include "ResultExports.h"
 #include "TextUtils.h"
@@ -65,12 +66,14 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets, const T
         return;
     auto accepted = std::make_shared<int>(0);
     const QString title = ProductTitle(SetupData.ProductName);
-    hooks.ExportResult = [targets, accepted, title, writeFailed](
+    const TSalesContact contact = ReadSalesContact(SetupData.IniFileName);
+    hooks.ExportResult = [targets, accepted, title, contact, writeFailed](
                              const TRequestParameters &request, TResultParameters &result, const TItemList &items,
-                             const QVector<TDataRow> &sheet, QJsonObject &json) {
+                             const QVector<TDataRow> &sheet, const TOfferDetails &offer, QJsonObject &json) {
         const int number = ++*accepted;
         const QImage layout = RenderLayoutBitmap(request, result);
         TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title);
+        AddOfferBlock(doc, items, offer, contact);
         AddRuntimeBlock(doc, request, result);
         auto target = [number](const QString &pattern) {
             if (pattern.isEmpty() || (number > 1 && !pattern.contains(QLatin1String("{n}"))))
