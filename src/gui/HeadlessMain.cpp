@@ -1,5 +1,6 @@
 #include "HeadlessMain.h"
 
+#include "BomExport.h"
 #include "Globals.h"
 #include "Headless.h"
 #include "Lang.h"
@@ -33,7 +34,7 @@ namespace {
 const char kUsage[] =
     "Usage: VarnexCfg [/DEBUG] [OFFER.vxcfg]\n"
     "       VarnexCfg --size REQUEST.json [--layout-image LAYOUT.png] [--pdf OFFER.pdf] [--doc OFFER.doc]"
-    " [--bmp LAYOUT.bmp]\n"
+    " [--bmp LAYOUT.bmp] [--xlsx ITEMS.xlsx] [--csv ITEMS.csv]\n"
     "       VarnexCfg --help\n"
     "  Without --size the window opens (with the configuration file named, if any).\n"
     "  --size sizes the requests of the file and prints the answers as JSON, without a window.\n"
@@ -50,8 +51,11 @@ int Usage(QTextStream &err)
 
 /// Where the documents of the accepted requests go.
 struct TExportTargets {
-    QString Pdf, Doc, Bmp;
-    bool Any() const { return !Pdf.isEmpty() || !Doc.isEmpty() || !Bmp.isEmpty(); }
+    QString Pdf, Doc, Bmp, Xlsx, Csv;
+    bool Any() const
+    {
+        return !Pdf.isEmpty() || !Doc.isEmpty() || !Bmp.isEmpty() || !Xlsx.isEmpty() || !Csv.isEmpty();
+    }
 };
 
 /// Says on standard error which file could not be written and why, and
@@ -96,6 +100,11 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets, const T
             report("doc", file, SaveWordDocument(doc, file, error) == TWordResult::Saved, error);
         if (const QString file = target(targets.Bmp); !file.isEmpty())
             report("bmp", file, WriteLayoutBitmap(layout, file, error), error);
+        const TBomLabels labels = ProgramBomLabels(items, offer, PriceList.Currency);
+        if (const QString file = target(targets.Xlsx); !file.isEmpty())
+            report("xlsx", file, WriteBillOfMaterialsXlsx(items, offer, labels, file, error), error);
+        if (const QString file = target(targets.Csv); !file.isEmpty())
+            report("csv", file, WriteBillOfMaterialsCsv(items, offer, labels, file, error), error);
     };
 }
 
@@ -107,7 +116,9 @@ bool ReadArguments(const QStringList &args, QString &requestFile, QString &layou
                                                    {QStringLiteral("--layout-image"), &layoutImage},
                                                    {QStringLiteral("--pdf"), &targets.Pdf},
                                                    {QStringLiteral("--doc"), &targets.Doc},
-                                                   {QStringLiteral("--bmp"), &targets.Bmp}};
+                                                   {QStringLiteral("--bmp"), &targets.Bmp},
+                                                   {QStringLiteral("--xlsx"), &targets.Xlsx},
+                                                   {QStringLiteral("--csv"), &targets.Csv}};
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString *value = nullptr;
         for (const auto &[name, target] : options)

@@ -163,6 +163,56 @@ private slots:
         QVERIFY(body.contains(netLine));
     }
 
+    // Headless exports of the bill of materials: one file per accepted request with {n}.
+    void billOfMaterialsExports()
+    {
+        QTemporaryDir dir;
+        const QString requests = dir.path() + "/requests.json";
+        QVERIFY(WriteFile(requests, "[{\"sizeLine\": 1, \"modularBatteryCabinet\": false, "
+                                    "\"accessories\": [{\"record\": 20100, \"quantity\": 4}], " + kOffer +
+                                        "}, {\"loadPower\": \"x\"}, {\"sizeLine\": 5}]"));
+        int exitCode = -1;
+        const QString out = Run(BuiltProgramPath() + "VarnexCfg",
+                                {"--size", requests, "--xlsx", dir.path() + "/bom-{n}.xlsx", "--csv",
+                                 dir.path() + "/bom-{n}.csv"},
+                                &exitCode);
+        QCOMPARE(exitCode, 0);
+        const QJsonArray answers = QJsonDocument::fromJson(out.toUtf8()).array();
+        QCOMPARE(answers[0].toObject()["xlsx"].toString(), dir.path() + "/bom-1.xlsx");
+        QCOMPARE(answers[2].toObject()["csv"].toString(), dir.path() + "/bom-2.csv");
+        QCOMPARE(QDir(dir.path()).entryList({"bom-*"}),
+                 (QStringList{"bom-1.csv", "bom-1.xlsx", "bom-2.csv", "bom-2.xlsx"}));
+
+        QFile csv(dir.path() + "/bom-1.csv");
+        QVERIFY(csv.open(QIODevice::ReadOnly));
+        const QByteArray bytes = csv.readAll();
+        QVERIFY(bytes.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(bytes.mid(3)).split("\r\n", Qt::SkipEmptyParts);
+        QCOMPARE(lines, (QStringList{"Code,Description,Quantity,Unit price,Line total",
+                                     "QV-IC-03-10,UPS cabinet with 3 power module slots,1,3000.00,3000.00",
+                                     "QV-PM-34,Power module 3.4 kVA,3,1750.00,5250.00",
+                                     "QV-BC-YU94,Non-modular battery cabinet (94 Ah),1,3900.00,3900.00",
+                                     "QV-SW-RCCMD-01,RCCMD - Remote shutdown software for network clients (licences: 1),"
+                                     "4,180.00,720.00",
+                                     ",Total price (EUR):,,,12870.00", ",Discount (12.5%):,,,-1608.75",
+                                     ",Net price (EUR):,,,11261.25"}));
+
+        if (QProcess::execute("/usr/bin/python3", {"-c", "import openpyxl"}) != 0)
+            QSKIP("python3-openpyxl is not installed");
+        const QString values = Run("/usr/bin/python3",
+                                   {"-c",
+                                    "import json, sys, openpyxl\n"
+                                    "ws = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                    "print(json.dumps([[c.value for c in row] for row in ws.iter_rows()]))\n",
+                                    dir.path() + "/bom-1.xlsx"});
+        const QJsonArray rows = QJsonDocument::fromJson(values.toUtf8()).array();
+        QCOMPARE(rows.size(), 9); // captions, four items, an empty row, total, discount, net price
+        QCOMPARE(rows[2].toArray().toVariantList(),
+                 (QVariantList{"QV-PM-34", "Power module 3.4 kVA", 3, 1750, "=C3*D3"}));
+        QCOMPARE(rows[6].toArray()[4].toString(), QStringLiteral("=SUM(E2:E5)"));
+        QCOMPARE(rows[8].toArray()[1].toString(), QStringLiteral("Net price (EUR):"));
+    }
+
     // Empty offer details give exactly the documents of a request without them.
     void withoutDetailsTheDocumentsOfToday()
     {
