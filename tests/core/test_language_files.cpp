@@ -135,6 +135,10 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsItemsDiscount", "%s"},
     {"Main", "ResultsItemsNetPrice", "%s"},
     {"Main", "ResultsItemsYearly", "%s"},
+    {"Main", "ResultsOfferDetails", ""},
+    {"Main", "ResultsItemsSave", ""},
+    {"Main", "OfferValidDays", ""},
+    {"Main", "OfferDiscount", ""},
     // Commons
     {"Commons", "ItemsTableProductCode", ""},
     {"Commons", "ItemsTableDescription", ""},
@@ -415,12 +419,13 @@ private slots:
         // the 8 of the configuration files (2 menu entries, 6 messages), the line naming
         // the unpriced items, the save dialog's question before a file is replaced and
         // the 10 of the updates (the unpacking status, 9 causes of a failed update), and
-        // the 17 of the offer details (11 labels and lines, the line total column, 5 messages).
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 17);
+        // the 21 of the offer details (11 labels and lines, the line total column, 5 messages,
+        // 2 commands and 2 fields of the offer dialog).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 21);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 11);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 15);
         QCOMPARE(perSection.value("Commons"), 21 + 1);
         QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 5);
         QCOMPARE(perSection.value("Ups"), 13);
