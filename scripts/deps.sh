@@ -4,14 +4,14 @@
 # ("tests", "sanitize", "desktop", "package").
 set -euo pipefail
 PACKAGES=(build-essential cmake ninja-build pkg-config ccache qt6-base-dev libsqlcipher-dev
-  libcurl4-openssl-dev ca-certificates libzip-dev zlib1g-dev fonts-liberation fonts-wine fonts-dejavu-extra
+  libcurl4-openssl-dev ca-certificates libzip-dev zlib1g-dev libxlsxwriter-dev fonts-liberation fonts-wine fonts-dejavu-extra
   qt6-translations-l10n)
 for group in "$@"; do
   case "$group" in
     # The tests' real peers: SQLCipher's shell, zip tools, a virtual display,
     # pictures, two Word readers (python-docx, and LibreOffice laying out the
     # pages), a PDF reader and a PDF printer queue.
-    tests) PACKAGES+=(sqlcipher zipcmp zipmerge ziptool xvfb xauth x11-apps imagemagick python3-docx poppler-utils
+    tests) PACKAGES+=(sqlcipher zipcmp zipmerge ziptool xvfb xauth x11-apps imagemagick python3-docx python3-openpyxl poppler-utils
                       libreoffice-writer-nogui cups printer-driver-cups-pdf) ;;
     # The sanitizer build and the fuzzers use clang with its runtime libraries.
     sanitize) PACKAGES+=(clang libclang-rt-14-dev) ;;

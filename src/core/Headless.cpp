@@ -171,13 +171,24 @@ bool UseRequestLanguage(const QJsonValue &v)
     return true;
 }
 
+/// Refuses the offer details with the message the offer dialog shows.
+bool RefuseOffer(TRefusal &refusal, const TOfferError &error)
+{
+    RefuseKey(refusal, TRequestKeyId::Offer);
+    const TOfferMessage message = OfferErrorMessage(error);
+    refusal.Error = message.Key;
+    refusal.MessageKey = message.Key;
+    refusal.Args = message.Args;
+    return false;
+}
+
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
 /// The request keys of a configuration file leave out the values of pages not
 /// shown here (added to out.IgnoredKeys) instead of refusing them.
 bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession &session, TRequestParameters &req,
             TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut,
-            TBatteryEnvironment &env)
+            TBatteryEnvironment &env, TOfferDetails &offer)
 {
     QJsonObject request = given;
     out.Configuration = configuration;
@@ -193,6 +204,9 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
         return RefuseKey(refusal, TRequestKeyId::Language);
     if (!ReadBatteryEnvironment(r, env, refusal))
         return false;
+    if (r.Has(TRequestKeyId::Offer))
+        if (const TOfferError e = ReadOfferDetails(r.Value(TRequestKeyId::Offer), offer); !e.Ok())
+            return RefuseOffer(refusal, e);
 
     TWizardContext context;
     context.DebugMode = debugMode;
@@ -226,21 +240,32 @@ void TextOrNull(TJsonText &json, bool present, const QString &text)
 }
 
 /// The two result tables as the results page shows them, in the active language.
-void WriteResultTables(TJsonText &json, const TItemList &list, const QVector<TDataRow> &sheet)
+void WriteResultTables(TJsonText &json, const TItemList &list, const QVector<TDataRow> &sheet,
+                       const TOfferDetails &offer)
 {
+    const TOfferFigures figures = ComputeOfferFigures(list, offer.Discount);
     json.Key("items");
     json.BeginArray();
-    for (const TItemRow &row : list.Rows) {
+    for (qsizetype i = 0; i < list.Rows.size(); ++i) {
+        const TItemRow &row = list.Rows[i];
         json.BeginArray();
         json.Value(row.Code);
         json.Value(row.Description);
         json.Value(row.Quantity);
         TextOrNull(json, list.ShowPrices, ItemRowCells(row, true).value(3).trimmed());
+        TextOrNull(json, list.ShowPrices && row.Priced, FormatPrice(figures.LineTotals[i]).trimmed());
         json.EndArray();
     }
     json.EndArray();
     json.Key("totalPrice");
     TextOrNull(json, list.PriceListOpen, FormatPrice(list.Total).trimmed());
+    json.Key("discountPercent");
+    if (list.PriceListOpen)
+        json.Number(offer.Discount / 100.0, 6);
+    else
+        json.Null();
+    json.Key("netPrice");
+    TextOrNull(json, list.PriceListOpen, FormatPrice(figures.NetPrice).trimmed());
     if (list.PriceListOpen) {
         json.Key("unpricedItems");
         json.Json(QJsonArray::fromStringList(list.UnpricedCodes));
@@ -257,6 +282,16 @@ void WriteResultTables(TJsonText &json, const TItemList &list, const QVector<TDa
         json.EndArray();
     }
     json.EndArray();
+}
+
+/// The offer details as read, with the day the offer ends.
+void WriteOffer(TJsonText &json, const TOfferDetails &offer)
+{
+    QJsonObject o = OfferDetailsJson(offer);
+    if (offer.ValidUntil().isValid())
+        o.insert(QLatin1String("validUntil"), offer.ValidUntil().toString(Qt::ISODate));
+    json.Key("offer");
+    json.Json(o);
 }
 
 /// A figure to one decimal, as the answers give watts, BTU per hour and percentages.
@@ -361,8 +396,9 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         keys = SplitConfiguration(request);
         pages.IgnoredKeys = keys.IgnoredKeys;
     }
-    const bool ok =
-        Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal, debugMode, env);
+    TOfferDetails offer;
+    const bool ok = Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal,
+                           debugMode, env, offer);
 
     // As the results page: the drawing first (it settles the inverter's kit
     // positions), then the item list (empty kits, total), then the data sheet.
@@ -374,7 +410,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
             hooks.ExtendResult(req, res, extra);
         BuildResultTables(req, res, debugMode, session, list, sheet);
         if (hooks.ExportResult)
-            hooks.ExportResult(req, res, list, sheet, env, extra);
+            hooks.ExportResult(req, res, list, sheet, env, offer, extra);
     }
     // A hook that failed (an image that could not be written) says so in "ok".
     const bool answerOk = extra.contains(QLatin1String("ok")) ? extra.take(QLatin1String("ok")).toBool() : ok;
@@ -396,8 +432,10 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
             json.Member("message", FormatText(LangMessages(refusal.MessageKey), refusal.Args));
         }
     } else {
-        WriteResultTables(json, list, sheet);
+        WriteResultTables(json, list, sheet, offer);
         WriteRuntimeAndHeat(json, req, res, env);
+        if (!offer.IsEmpty())
+            WriteOffer(json, offer);
     }
     WritePagesShown(json, pages);
     if (pages.Configuration) {
@@ -455,8 +493,9 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     TRefusal refusal;
     bool replayDebugMode = false;
     TConfigurationReplay replay;
+    TOfferDetails offer;
     replay.Ok = Replay(request, true, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode,
-                       replay.Environment);
+                       replay.Environment, offer);
     replay.IgnoredKeys = pages.IgnoredKeys;
     if (!replay.Ok) {
         replay.Message = !refusal.MessageKey.isEmpty()
@@ -466,6 +505,7 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     }
     replay.Request = pages.Request;
     replay.Request.remove(RequestKeyName(TRequestKeyId::DebugMode));
+    replay.Offer = offer;
     req = replayedRequest;
     res = replayedResult;
     return replay;

@@ -7,6 +7,7 @@
 #include "BatteryLife.h"
 #include "DataSheet.h"
 #include "ItemList.h"
+#include "OfferDetails.h"
 #include "WizardCore.h"
 #include <QHash>
 #include <QJsonObject>
@@ -20,9 +21,10 @@ class QTextStream;
 struct THeadlessHooks {
     /// Adds keys computed outside the core (the layout drawing) to a finished result.
     std::function<void(const TRequestParameters &, TResultParameters &, QJsonObject &)> ExtendResult;
-    /// Receives a finished result with its two tables and the runtime inputs (the documents); may add keys.
+    /// Receives a finished result with its two tables, the runtime inputs and the
+    /// request's offer details (empty without them) for the documents; may add keys.
     std::function<void(const TRequestParameters &, TResultParameters &, const TItemList &, const QVector<TDataRow> &,
-                       const TBatteryEnvironment &, QJsonObject &)>
+                       const TBatteryEnvironment &, const TOfferDetails &, QJsonObject &)>
         ExportResult;
 };
 
@@ -55,6 +57,7 @@ struct TConfigurationReplay {
     QStringList IgnoredKeys; // keys left out: unknown, or of pages not shown here
     QJsonObject Request;     // the request keys the pages read, for saving it again
     TBatteryEnvironment Environment; // the runtime tab's inputs it holds
+    TOfferDetails Offer;     // the configuration's offer details, empty without them
 };
 /// Replays a configuration (or a bare request) through the wizard's pages in the
 /// active language and debug mode; `req` and `res` change only when it succeeds.

@@ -116,6 +116,61 @@ QString NumberedFileName(const QString &pattern, int number)
     return name.replace(QStringLiteral("{n}"), QString::number(number));
 }
 
+QList<QStringList> OfferBlockRows(const TOfferDetails &offer, const TSalesContact &contact)
+{
+    const QString format = LangMain(QStringLiteral("OfferDateFormat"));
+    auto date = [&format](const QDate &d) { return d.isValid() ? d.toString(format) : QString(); };
+    QStringList contactParts;
+    for (const QString &part : {contact.Name, contact.Company, contact.Phone, contact.Email})
+        if (!part.isEmpty())
+            contactParts << part;
+    const QList<QPair<const char *, QString>> rows{
+        {"OfferCustomer", offer.Customer},
+        {"OfferProject", offer.Project},
+        {"OfferReference", offer.Reference},
+        {"OfferDate", date(offer.Date)},
+        {"OfferValidUntil", date(offer.ValidUntil())},
+        {"OfferSalesContact", contactParts.join(QStringLiteral(", "))},
+        {"OfferNotes", offer.Notes},
+    };
+    QList<QStringList> table;
+    for (const auto &[key, value] : rows)
+        if (!value.trimmed().isEmpty())
+            table << QStringList{TrimBlanksAndControls(LangMain(QLatin1String(key))),
+                                 QString(value).replace(u'\n', u' ').replace(u'\r', u' ').trimmed()};
+    return table;
+}
+
+void AddOfferBlock(TOfferDocument &doc, const TItemList &items, const TOfferDetails &offer,
+                   const TSalesContact &contact)
+{
+    if (offer.IsEmpty())
+        return;
+    doc.OfferBlock = TDocTable();
+    doc.OfferBlock.Align = {TDocAlign::Left, TDocAlign::Left};
+    doc.OfferBlock.Rows = OfferBlockRows(offer, contact);
+    if (!items.PriceListOpen)
+        return;
+    const TOfferFigures figures = ComputeOfferFigures(items, offer.Discount);
+    if (items.ShowPrices) {
+        doc.Items.Headings << TrimBlanksAndControls(LangCommons(QStringLiteral("ItemsTableLineTotal")));
+        doc.Items.Align << TDocAlign::Right;
+        for (qsizetype i = 0; i < doc.Items.Rows.size(); ++i)
+            doc.Items.Rows[i] << (items.Rows[i].Priced ? TrimBlanksAndControls(FormatPrice(figures.LineTotals[i]))
+                                                       : QString());
+    }
+    if (offer.Discount > 0)
+        doc.CommercialLines << TrimBlanksAndControls(
+            FormatArgs(LangMain(QStringLiteral("ResultsItemsDiscount")), DiscountText(offer.Discount)) +
+            QStringLiteral(" -") + FormatPrice(figures.DiscountAmount));
+    doc.CommercialLines << TrimBlanksAndControls(
+        FormatArgs(LangMain(QStringLiteral("ResultsItemsNetPrice")), PriceList.Currency) + QStringLiteral(" ") +
+        FormatPrice(figures.NetPrice));
+    if (figures.HasContracts)
+        doc.CommercialLines << TrimBlanksAndControls(
+            FormatArgs(LangMain(QStringLiteral("ResultsItemsYearly")), FormatPrice(figures.YearlyTotal)));
+}
+
 void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res,
                      const TBatteryEnvironment &env)
 {

@@ -6,6 +6,8 @@
 
 #include "DataSheet.h"
 #include "ItemList.h"
+#include "OfferDetails.h"
+#include "OfferSettings.h"
 #include "PriceList.h"
 #include "RuntimeCurve.h"
 #include <QImage>
@@ -28,10 +30,16 @@ struct TOfferDocument {
     QString Title;   // the application title
     QString Version; // "major.minor"
     QImage Layout;   // the captured drawing
+    /// Under the header on page 1: customer, project, reference, dates and the
+    /// sales engineer's contact, label and value a row; no rows without offer details.
+    TDocTable OfferBlock;
     QString ItemsHeading;
     TDocTable Items;
     QString TotalLine; // empty without a price list
     QString UnpricedLine; // after the total line: the items without a price; empty when none
+    /// After the total line, with offer details and a price list: the discount,
+    /// the net price and the yearly share of the contracts.
+    QStringList CommercialLines;
     QString DataHeading;
     TDocTable Data; // without heading row
     // After the data sheet, beside the offer: the runtime curve and the heat table
@@ -57,6 +65,13 @@ TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow
 /// warnings and the heat block of the records to the document, in the active language.
 void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res,
                      const TBatteryEnvironment &env = TBatteryEnvironment());
+
+/// Adds what an offer with details shows: the offer block, the line total column
+/// and the commercial lines. Nothing for empty details (the document stays as it was).
+void AddOfferBlock(TOfferDocument &doc, const TItemList &items, const TOfferDetails &offer,
+                   const TSalesContact &contact);
+/// The offer block's rows: label and value, rows without a value left out.
+QList<QStringList> OfferBlockRows(const TOfferDetails &offer, const TSalesContact &contact);
 
 /// The about box's notes: the three legal notes, with a price list an empty line and its
 /// country and date lines, then an empty line and the data-changes note; CR LF breaks.

@@ -37,6 +37,7 @@ enum class TRequestKeyId : int32_t {
     Contracts,
     AmbientTemperature,
     AgeingFactor,
+    Offer,
 };
 
 enum class TRequestKeyKind {
@@ -47,6 +48,7 @@ enum class TRequestKeyKind {
     EnumText,    // one of a few texts
     List,        // the ticked entries of a grid
     Hundredths,  // a number with at most two decimals; default and limits in hundredths
+    Object,      // members of their own (the offer details)
 };
 
 constexpr int32_t kWholeRequest = -1;
@@ -139,6 +141,9 @@ inline constexpr TRequestKey kRequestKeys[] = {
            kReferenceTemperature, kMinAmbientTemperature, kMaxAmbientTemperature),
     IntKey(TRequestKeyId::AgeingFactor, "ageingFactor", kWholeRequest, TRequestKeyKind::Hundredths,
            kDefaultAgeingHundredths, kMinAgeingHundredths, kMaxAgeingHundredths),
+    // {"customer", "project", "reference", "date", "validDays", "discountPercent", "notes"}
+    // (OfferDetails.h); without it, no offer details.
+    TextKey(TRequestKeyId::Offer, "offer", kWholeRequest, TRequestKeyKind::Object, nullptr),
 };
 
 constexpr bool RequestKeysInIdOrder()

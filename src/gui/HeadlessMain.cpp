@@ -1,11 +1,13 @@
 #include "HeadlessMain.h"
 
+#include "BomExport.h"
 #include "Globals.h"
 #include "Headless.h"
 #include "Lang.h"
 #include "LayoutPainter.h"
 #include "Messages.h"
 #include "OfferDocument.h"
+#include "OfferSettings.h"
 #include "ReportWriter.h"
 #include "ResultExports.h"
 #include "TextUtils.h"
@@ -33,7 +35,7 @@ namespace {
 const char kUsage[] =
     "Usage: VarnexCfg [/DEBUG] [OFFER.vxcfg]\n"
     "       VarnexCfg --size REQUEST.json [--layout-image LAYOUT.png] [--pdf OFFER.pdf] [--doc OFFER.doc]"
-    " [--bmp LAYOUT.bmp]\n"
+    " [--bmp LAYOUT.bmp] [--xlsx ITEMS.xlsx] [--csv ITEMS.csv]\n"
     "       VarnexCfg --help\n"
     "  Without --size the window opens (with the configuration file named, if any).\n"
     "  --size sizes the requests of the file and prints the answers as JSON, without a window.\n"
@@ -50,8 +52,11 @@ int Usage(QTextStream &err)
 
 /// Where the documents of the accepted requests go.
 struct TExportTargets {
-    QString Pdf, Doc, Bmp;
-    bool Any() const { return !Pdf.isEmpty() || !Doc.isEmpty() || !Bmp.isEmpty(); }
+    QString Pdf, Doc, Bmp, Xlsx, Csv;
+    bool Any() const
+    {
+        return !Pdf.isEmpty() || !Doc.isEmpty() || !Bmp.isEmpty() || !Xlsx.isEmpty() || !Csv.isEmpty();
+    }
 };
 
 /// Says on standard error which file could not be written and why, and
@@ -66,12 +71,15 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets, const T
         return;
     auto accepted = std::make_shared<int>(0);
     const QString title = ProductTitle(SetupData.ProductName);
-    hooks.ExportResult = [targets, accepted, title, writeFailed](
+    const TSalesContact contact = ReadSalesContact(SetupData.IniFileName);
+    hooks.ExportResult = [targets, accepted, title, contact, writeFailed](
                              const TRequestParameters &request, TResultParameters &result, const TItemList &items,
-                             const QVector<TDataRow> &sheet, const TBatteryEnvironment &env, QJsonObject &json) {
+                             const QVector<TDataRow> &sheet, const TBatteryEnvironment &env, const TOfferDetails &offer,
+                             QJsonObject &json) {
         const int number = ++*accepted;
         const QImage layout = RenderLayoutBitmap(request, result);
         TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title);
+        AddOfferBlock(doc, items, offer, contact);
         AddRuntimeBlock(doc, request, result, env);
         auto target = [number](const QString &pattern) {
             if (pattern.isEmpty() || (number > 1 && !pattern.contains(QLatin1String("{n}"))))
@@ -94,6 +102,11 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets, const T
             report("doc", file, SaveWordDocument(doc, file, error) == TWordResult::Saved, error);
         if (const QString file = target(targets.Bmp); !file.isEmpty())
             report("bmp", file, WriteLayoutBitmap(layout, file, error), error);
+        const TBomLabels labels = ProgramBomLabels(items, offer, PriceList.Currency);
+        if (const QString file = target(targets.Xlsx); !file.isEmpty())
+            report("xlsx", file, WriteBillOfMaterialsXlsx(items, offer, labels, file, error), error);
+        if (const QString file = target(targets.Csv); !file.isEmpty())
+            report("csv", file, WriteBillOfMaterialsCsv(items, offer, labels, file, error), error);
     };
 }
 
@@ -105,7 +118,9 @@ bool ReadArguments(const QStringList &args, QString &requestFile, QString &layou
                                                    {QStringLiteral("--layout-image"), &layoutImage},
                                                    {QStringLiteral("--pdf"), &targets.Pdf},
                                                    {QStringLiteral("--doc"), &targets.Doc},
-                                                   {QStringLiteral("--bmp"), &targets.Bmp}};
+                                                   {QStringLiteral("--bmp"), &targets.Bmp},
+                                                   {QStringLiteral("--xlsx"), &targets.Xlsx},
+                                                   {QStringLiteral("--csv"), &targets.Csv}};
     for (qsizetype i = 1; i < args.size(); ++i) {
         QString *value = nullptr;
         for (const auto &[name, target] : options)

@@ -57,6 +57,10 @@ public:
     int Paint()
     {
         StartPage();
+        if (!m_doc.OfferBlock.Rows.isEmpty()) {
+            AddTable(m_doc.OfferBlock, false);
+            m_y += 10;
+        }
         AddLayoutImage();
         AddHeading(m_doc.ItemsHeading);
         AddTable(m_doc.Items, true);
@@ -64,6 +68,8 @@ public:
             m_y += 10;
             AddLabel(m_doc.TotalLine, 8, false);
         }
+        for (const QString &line : m_doc.CommercialLines)
+            AddLabel(line, 8, false);
         if (!m_doc.UnpricedLine.isEmpty())
             AddLabel(m_doc.UnpricedLine, 8, false);
         AddHeading(m_doc.DataHeading);

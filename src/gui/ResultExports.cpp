@@ -1,5 +1,8 @@
 #include "ResultExports.h"
 
+#include "BomExport.h"
+#include "PriceList.h"
+
 #include "Lang.h"
 #include "Messages.h"
 #include "ReportWriter.h"
@@ -88,6 +91,28 @@ void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
         written = WritePdfReport(doc, fileName, error);
     }
     // A PDF that could not be written is said so: the user must not take it for saved.
+    if (written)
+        ShowFileSaved(fileName);
+    else
+        ShowFileNotSaved(fileName);
+}
+
+void SaveBillOfMaterials(const TItemList &items, const TOfferDetails &offer, QWidget *parent)
+{
+    QString fileName;
+    const int filter = AskSaveFileName({QStringLiteral("Excel Workbook (*.xlsx)|*.xlsx"),
+                                        QStringLiteral("CSV (comma-separated values) (*.csv)|*.csv")},
+                                       fileName, parent);
+    if (filter == -1)
+        return;
+    const TBomLabels labels = ProgramBomLabels(items, offer, PriceList.Currency);
+    QString error;
+    bool written = false;
+    {
+        const TWaitCursor wait;
+        written = filter == 1 ? WriteBillOfMaterialsXlsx(items, offer, labels, fileName, error)
+                              : WriteBillOfMaterialsCsv(items, offer, labels, fileName, error);
+    }
     if (written)
         ShowFileSaved(fileName);
     else

@@ -25,6 +25,9 @@ void CopyTableToClipboard(int tabIndex, const TItemList &items, const QVector<TD
 /// Asks for a name and writes the Word document (first filter, or a name ending
 /// in ".doc") or the PDF file (second filter, or a name ending in ".pdf").
 void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent);
+/// Asks for a name and writes the bill of materials as an XLSX workbook (first
+/// filter, or a name ending in ".xlsx") or a CSV file (second, or ".csv").
+void SaveBillOfMaterials(const TItemList &items, const TOfferDetails &offer, QWidget *parent);
 /// The print dialog, then the report on the printer chosen in it.
 void PrintOfferDocument(const TOfferDocument &doc, QWidget *parent);
 

@@ -1,4 +1,6 @@
 #include "TFrmVarnexCfgMain.h"
+
+#include "OfferSettings.h"
 #include "ProgramFonts.h"
 #include "NavButton.h"
 
@@ -183,6 +185,9 @@ void TFrmVarnexCfgMain::BuildWindow()
     actOpenConfigurationFile = makeAction("actOpenConfigurationFile",
                                           &TFrmVarnexCfgMain::actOpenConfigurationFileExecute,
                                           QKeySequence(Qt::CTRL | Qt::Key_O));
+    actOfferDetails = makeAction("actOfferDetails", &TFrmVarnexCfgMain::actOfferDetailsExecute,
+                                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    actSaveBillOfMaterials = makeAction("actSaveBillOfMaterials", &TFrmVarnexCfgMain::actSaveBillOfMaterialsExecute);
 
     pnlMainTitle = new QLabel(this);
     pnlMainTitle->setObjectName(QStringLiteral("pnlMainTitle"));
@@ -299,6 +304,8 @@ void TFrmVarnexCfgMain::BuildPopupMenus()
     PopupMenuTable = new QMenu(this);
     PopupMenuTable->setObjectName(QStringLiteral("PopupMenuTable"));
     PopupMenuTable->addAction(actTableCopyToClipboard);
+    PopupMenuTable->addAction(actSaveBillOfMaterials);
+    PopupMenuTable->addAction(actOfferDetails);
     PopupMenuTable->addSeparator();
     PopupMenuTable->addAction(actOpenConfigurationFile);
     PopupMenuTable->addAction(actSaveConfigurationFile);
@@ -553,6 +560,8 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
     actTableCopyToClipboard->setText(LangMain(QStringLiteral("ResultsLayoutCopy")));
     actOpenConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationOpen")));
     actSaveConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationSave")));
+    actOfferDetails->setText(LangMain(QStringLiteral("ResultsOfferDetails")));
+    actSaveBillOfMaterials->setText(LangMain(QStringLiteral("ResultsItemsSave")));
     if (pageControlResult != nullptr)
         ApplyResultsPageTexts();
 }
@@ -853,6 +862,7 @@ TOfferDocument TFrmVarnexCfgMain::OfferDocument()
     EnsureResultsPage();
     paintGlobalLayout->CaptureLayout();
     TOfferDocument doc = BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
+    AddOfferBlock(doc, m_items, CurrentOffer(), ReadSalesContact(SetupData.IniFileName));
     AddRuntimeBlock(doc, RequestParameters, ResultParameters, tabResultRuntime->Environment());
     return doc;
 }

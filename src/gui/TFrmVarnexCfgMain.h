@@ -155,6 +155,11 @@ private:
     void actTableCopyToClipboardExecute();
     void actSaveConfigurationFileExecute();
     void actOpenConfigurationFileExecute();
+    // The offer's own commands (OfferCommands.cpp).
+    void actOfferDetailsExecute();
+    void actSaveBillOfMaterialsExecute();
+    /// The offer details of the configuration on show, kept in its request.
+    TOfferDetails CurrentOffer() const;
     void imgLogoProductClick();
 
     // Dialogs and documents served by other parts of the program.
@@ -227,6 +232,8 @@ public:
     QAction *actTableCopyToClipboard = nullptr;
     QAction *actSaveConfigurationFile = nullptr;
     QAction *actOpenConfigurationFile = nullptr;
+    QAction *actOfferDetails = nullptr;
+    QAction *actSaveBillOfMaterials = nullptr;
 
     static constexpr int kWelcomePage = 0;
     static constexpr int kResultsPage = 1;

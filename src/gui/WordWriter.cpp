@@ -241,6 +241,8 @@ QString RuntimeAnnexXml(const TOfferDocument &doc)
 QString DocumentXml(const TOfferDocument &doc, bool withLayout)
 {
     QString body;
+    if (!doc.OfferBlock.Rows.isEmpty())
+        body += ContentTable(doc.OfferBlock);
     if (withLayout)
         body += QStringLiteral(R"(<w:p><w:pPr><w:jc w:val="center"/></w:pPr>)") +
                 InlinePicture(QStringLiteral("rIdLayout"), doc.Layout.size(), 1, QStringLiteral("Layout")) +
@@ -249,6 +251,8 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
     body += ContentTable(doc.Items);
     if (doc.PriceListOpen)
         body += Paragraph(kBody, doc.TotalLine);
+    for (const QString &line : doc.CommercialLines)
+        body += Paragraph(kBody, line);
     if (!doc.UnpricedLine.isEmpty())
         body += Paragraph(kBody, doc.UnpricedLine);
     body += Paragraph(kSectionTitle, doc.DataHeading);

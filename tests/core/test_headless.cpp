@@ -2,6 +2,7 @@
 // a separate process in a private home, with the vendor library and language
 // files of the program folder.
 
+#include "Configuration.h"
 #include "Globals.h"
 #include "Headless.h"
 #include "TestSupport.h"
@@ -397,6 +398,19 @@ private slots:
                                                              << QVariantList{};
         QTest::newRow("debug mode as text") << QByteArray(R"({"debugMode": "yes"})")
                                             << "Invalid request value: debugMode" << -1 << QVariantList{};
+        // Offer details are refused whole, with the message the offer dialog shows.
+        QTest::newRow("offer discount above 100") << QByteArray(R"({"offer": {"discountPercent": 100.01}})")
+                                                  << "ErrorOfferDiscount" << -1 << QVariantList{};
+        QTest::newRow("offer discount of three decimals") << QByteArray(R"({"offer": {"discountPercent": "1.005"}})")
+                                                          << "ErrorOfferDiscount" << -1 << QVariantList{};
+        QTest::newRow("offer date that does not exist") << QByteArray(R"({"offer": {"date": "2023-02-29"}})")
+                                                        << "ErrorOfferDate" << -1 << QVariantList{"2023-02-29"};
+        QTest::newRow("offer validity negative") << QByteArray(R"({"offer": {"validDays": -1}})")
+                                                 << "ErrorOfferValidDays" << -1 << QVariantList{0, 3650};
+        QTest::newRow("offer member unknown") << QByteArray(R"({"offer": {"price": 1}})") << "ErrorOfferValue" << -1
+                                              << QVariantList{"price"};
+        QTest::newRow("offer as text") << QByteArray(R"({"offer": "ACME"})") << "ErrorOfferValue" << -1
+                                       << QVariantList{"offer"};
     }
 
     void refusals()
@@ -492,6 +506,44 @@ private slots:
         UnloadVendorLibrary();
     }
 
+
+    // A configuration file keeps its offer details; one without them opens as before.
+    void configurationKeepsTheOffer()
+    {
+        QVERIFY(UseBuiltProgram());
+        const QJsonObject request = ParseObject(R"({"sizeLine": 1, "offer": {"customer": "ACME, Plant 2",
+            "reference": "Q-2024-0007", "date": "2024-02-28", "validDays": 30, "discountPercent": 5.25}})");
+        const QByteArray text = ConfigurationText(request, "1.0", QDate(2024, 2, 28));
+        const QJsonObject saved = QJsonDocument::fromJson(text).object();
+        TRequestParameters req{};
+        TResultParameters res{};
+        const TConfigurationReplay replay = ReplayConfiguration(saved, req, res);
+        QVERIFY2(replay.Ok, qPrintable(replay.Message));
+        QCOMPARE(replay.Offer.Customer, QStringLiteral("ACME, Plant 2"));
+        QCOMPARE(replay.Offer.Discount, 525);
+        QCOMPARE(replay.Offer.ValidUntil(), QDate(2024, 3, 29));
+        QCOMPARE(ConfigurationText(replay.Request, "1.0", QDate(2024, 2, 28)), text);
+
+        QJsonObject plain = saved;
+        plain.remove("offer");
+        const TConfigurationReplay without = ReplayConfiguration(plain, req, res);
+        QVERIFY(without.Ok);
+        QVERIFY(without.Offer.IsEmpty());
+        QVERIFY(!without.Request.contains("offer"));
+
+        // Offer details that cannot be right: a message, and the records stay as they were.
+        QJsonObject bad = saved;
+        bad["offer"] = QJsonObject{{"date", "2023-02-29"}};
+        const int32_t loadBefore = req.LoadPower;
+        req.LoadPower = 4711;
+        const TConfigurationReplay refused = ReplayConfiguration(bad, req, res);
+        QVERIFY(!refused.Ok);
+        QVERIFY2(refused.Message.contains("2023-02-29"), qPrintable(refused.Message));
+        QCOMPARE(req.LoadPower, 4711);
+        req.LoadPower = loadBefore;
+        UnloadVendorLibrary();
+    }
+
     // --- The result tables, with and without the price list of the data folder
 
     void resultTables()
@@ -502,15 +554,20 @@ private slots:
                                        "accessories": [{"record": 20100, "quantity": 4}]})";
         QJsonObject out = Size(request);
         QCOMPARE(out["ok"], QJsonValue(true));
-        const QJsonArray expectedItems{QJsonArray{"QV-IC-03-10", "UPS cabinet with 3 power module slots", 1, QJsonValue()},
-                                       QJsonArray{"QV-PM-34", "Power module 3.4 kVA", 3, QJsonValue()},
-                                       QJsonArray{"QV-BC-YU94", "Non-modular battery cabinet (94 Ah)", 1,
-                                                  QJsonValue()},
+        const QJsonValue none;
+        const QJsonArray expectedItems{QJsonArray{"QV-IC-03-10", "UPS cabinet with 3 power module slots", 1, none, none},
+                                       QJsonArray{"QV-PM-34", "Power module 3.4 kVA", 3, none, none},
+                                       QJsonArray{"QV-BC-YU94", "Non-modular battery cabinet (94 Ah)", 1, none, none},
                                        QJsonArray{"QV-SW-RCCMD-01",
                                                   "RCCMD - Remote shutdown software for network clients (licences: 1)",
-                                                  4, QJsonValue()}};
+                                                  4, none, none}};
         QCOMPARE(out["items"].toArray(), expectedItems);
         QCOMPARE(out["totalPrice"], QJsonValue());
+        // Without a price list there is nothing to discount, whatever the offer says.
+        QCOMPARE(out["discountPercent"], none);
+        QCOMPARE(out["netPrice"], none);
+        QVERIFY(out.contains("netPrice"));
+        QVERIFY(!out.contains("offer"));
         QVERIFY(!out.contains("unpricedItems"));
         QVERIFY(!out.contains("priceListNotValid"));
         QCOMPARE(out["dataSheet"].toArray().first(), QJsonValue(QJsonArray{"Input configuration", "Three-phase"}));
@@ -523,11 +580,25 @@ private slots:
         QDir().mkpath(QFileInfo(priceList).absolutePath());
         QVERIFY(QFile::copy(QStringLiteral(VX_BUILD_DIR "PriceList.tc"), priceList));
         out = Size(request);
-        QStringList prices;
-        for (const QJsonValue &row : out["items"].toArray())
+        QStringList prices, lineTotals;
+        for (const QJsonValue &row : out["items"].toArray()) {
             prices << row.toArray().at(3).toString();
+            lineTotals << row.toArray().at(4).toString();
+        }
         QCOMPARE(prices, (QStringList{"3,000.00", "1,750.00", "3,900.00", "180.00"}));
+        QCOMPARE(lineTotals, (QStringList{"3,000.00", "5,250.00", "3,900.00", "720.00"}));
         QCOMPARE(out["totalPrice"].toString(), QStringLiteral("12,870.00")); // 3000 + 3 x 1750 + 3900 + 4 x 180
+        QCOMPARE(out["discountPercent"], QJsonValue(0));
+        QCOMPARE(out["netPrice"].toString(), QStringLiteral("12,870.00"));
+        // An offer's discount: 12.5 % of 12,870.00 is 1,608.75.
+        QJsonObject offered = Size(R"({"sizeLine": 1, "modularBatteryCabinet": false,
+                                       "accessories": [{"record": 20100, "quantity": 4}],
+                                       "offer": {"customer": "ACME", "date": "2024-02-28", "validDays": 30,
+                                                 "discountPercent": 12.5}})");
+        QCOMPARE(offered["discountPercent"], QJsonValue(12.5));
+        QCOMPARE(offered["netPrice"].toString(), QStringLiteral("11,261.25"));
+        QCOMPARE(offered["totalPrice"].toString(), QStringLiteral("12,870.00"));
+        QCOMPARE(offered["offer"].toObject()["validUntil"].toString(), QStringLiteral("2024-03-29"));
         QCOMPARE(out["result"].toObject()["TotalPrice"].toDouble(), 12870.0);
         QCOMPARE(out["unpricedItems"], QJsonValue(QJsonArray()));
 

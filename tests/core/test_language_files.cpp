@@ -132,6 +132,21 @@ const TKeySpec KeyTable[] = {
     {"Main", "UpdaterTitle", ""},
     {"Main", "UpdaterStatus", "%d%d"},
     {"Main", "UpdaterUnpackStatus", "%d%d"},
+    {"Main", "OfferCustomer", ""},
+    {"Main", "OfferProject", ""},
+    {"Main", "OfferReference", ""},
+    {"Main", "OfferDate", ""},
+    {"Main", "OfferValidUntil", ""},
+    {"Main", "OfferSalesContact", ""},
+    {"Main", "OfferNotes", ""},
+    {"Main", "OfferDateFormat", ""},
+    {"Main", "ResultsItemsDiscount", "%s"},
+    {"Main", "ResultsItemsNetPrice", "%s"},
+    {"Main", "ResultsItemsYearly", "%s"},
+    {"Main", "ResultsOfferDetails", ""},
+    {"Main", "ResultsItemsSave", ""},
+    {"Main", "OfferValidDays", ""},
+    {"Main", "OfferDiscount", ""},
     // Commons
     {"Commons", "ItemsTableProductCode", ""},
     {"Commons", "ItemsTableDescription", ""},
@@ -154,6 +169,7 @@ const TKeySpec KeyTable[] = {
     {"Commons", "LegalNotes_2", ""},
     {"Commons", "LegalNotes_3", ""},
     {"Commons", "LegalNotesDataChanges", ""},
+    {"Commons", "ItemsTableLineTotal", ""},
     // Messages
     {"Messages", "ErrorAutonmyRequested", "%d%d"},
     {"Messages", "ErrorDllNotFound", ""},
@@ -190,6 +206,11 @@ const TKeySpec KeyTable[] = {
     {"Messages", "ErrorUpdateNotSaved", ""},
     {"Messages", "ErrorUpdateNoSpace", ""},
     {"Messages", "ErrorPriceListDownloadNotValid", ""},
+    {"Messages", "ErrorOfferDiscount", ""},
+    {"Messages", "ErrorOfferDate", "%s"},
+    {"Messages", "ErrorOfferValidDays", "%d%d"},
+    {"Messages", "ErrorOfferReferencePattern", "%s"},
+    {"Messages", "ErrorOfferValue", "%s"},
     // Ups
     {"Ups", "UpsItemInverterCabinetSlot_3", ""},
     {"Ups", "UpsItemInverterCabinetSlot_6", ""},
@@ -406,15 +427,17 @@ private slots:
         // The keys the offer has always read, the 11 of the runtime and heat tab,
         // the 8 of the configuration files (2 menu entries, 6 messages), the line naming
         // the unpriced items, the save dialog's question before a file is replaced and
-        // the 10 of the updates (the unpacking status, 9 causes of a failed update) and
-        // the 9 of the end-of-life figures (8 on the runtime tab, the decimal entry's message).
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9);
+        // the 10 of the updates (the unpacking status, 9 causes of a failed update), the 9 of
+        // the end-of-life figures (8 on the runtime tab, the decimal entry's message) and
+        // the 21 of the offer details (11 labels and lines, the line total column, 5 messages,
+        // 2 commands and 2 fields of the offer dialog).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9 + 21);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31);
         QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8);
-        QCOMPARE(perSection.value("Commons"), 21);
-        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 1);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8 + 15);
+        QCOMPARE(perSection.value("Commons"), 21 + 1);
+        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 1 + 5);
         QCOMPARE(perSection.value("Ups"), 13);
         QCOMPARE(perSection.value("Accessories"), 7);
         QCOMPARE(perSection.value("Contracts"), 3);

@@ -45,6 +45,8 @@ bool FitsKind(TRequestKeyKind kind, const QJsonValue &v)
         return v.isString();
     case TRequestKeyKind::List:
         return v.isArray();
+    case TRequestKeyKind::Object:
+        return v.isObject();
     }
     return false;
 }
@@ -115,6 +117,8 @@ private:
             return key.TextDefault ? QJsonValue(QString::fromLatin1(key.TextDefault)) : QJsonValue();
         case TRequestKeyKind::List:
             return QJsonArray();
+        case TRequestKeyKind::Object:
+            return QJsonObject();
         }
         return QJsonValue();
     }

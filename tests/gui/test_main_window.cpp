@@ -449,8 +449,8 @@ void TestMainWindow::popupMenusCarryTheirCommands()
              (QList<QAction *>{window.actLayoutCopyToClipBoard, nullptr, window.actLayoutSaveToFile, nullptr,
                                window.actOpenConfigurationFile, window.actSaveConfigurationFile}));
     QCOMPARE(entries(window.PopupMenuTable),
-             (QList<QAction *>{window.actTableCopyToClipboard, nullptr, window.actOpenConfigurationFile,
-                               window.actSaveConfigurationFile}));
+             (QList<QAction *>{window.actTableCopyToClipboard, window.actSaveBillOfMaterials, window.actOfferDetails,
+                               nullptr, window.actOpenConfigurationFile, window.actSaveConfigurationFile}));
 
     // The table menu knows which of the two grids it was opened on.
     window.SetWizardRunner([](TWizardMode) { return true; });
