@@ -17,6 +17,9 @@
 
 #include <sys/stat.h>
 
+/// The bytes of a string literal, NUL bytes inside it included (not the final one).
+template <size_t N> QByteArray LiteralBytes(const char (&text)[N]) { return QByteArray(text, qsizetype(N - 1)); }
+
 class TestIni : public QObject {
     Q_OBJECT
 
@@ -103,10 +106,10 @@ private slots:
         QTest::newRow("mixed line ends") << QByteArray("[S]\r\nA=1\rB=2\nK=v") << "S" << "K" << "v";
         QTest::newRow("CR before a section") << QByteArray("[S]\rK=v\r[T]\rK=w\r") << "T" << "K" << "w";
         // A value is a zero-terminated text: a NUL ends it.
-        QTest::newRow("NUL ends a value") << QByteArray("[S]\nK=abc\0def\n", 16) << "S" << "K" << "abc";
-        QTest::newRow("NUL after blanks") << QByteArray("[S]\nK=  ab \0 x\n", 17) << "S" << "K" << "ab";
-        QTest::newRow("NUL inside quotes") << QByteArray("[S]\nK=\"ab\0cd\"\n", 16) << "S" << "K" << "\"ab";
-        QTest::newRow("NUL first: empty") << QByteArray("[S]\nK=\0x\n", 10) << "S" << "K" << "";
+        QTest::newRow("NUL ends a value") << LiteralBytes("[S]\nK=abc\0def\n") << "S" << "K" << "abc";
+        QTest::newRow("NUL after blanks") << LiteralBytes("[S]\nK=  ab \0 x\n") << "S" << "K" << "ab";
+        QTest::newRow("NUL inside quotes") << LiteralBytes("[S]\nK=\"ab\0cd\"\n") << "S" << "K" << "\"ab";
+        QTest::newRow("NUL first: empty") << LiteralBytes("[S]\nK=\0x\n") << "S" << "K" << "";
         // A UTF-16 byte order mark makes the file UTF-16.
         const QString text = QString::fromUtf8("[S]\r\nA=caf\xC3\xA9\r\nK=perch\xC3\xA8 \xCE\xB1\r\n");
         const QString expected = QString::fromUtf8("perch\xC3\xA8 \xCE\xB1");
@@ -166,7 +169,7 @@ private slots:
         QCOMPARE(IniReadString(QString(), "S", "K", def), def);
         QCOMPARE(IniReadString(m_dir.path(), "S", "K", def), def); // a folder
         QCOMPARE(IniReadString(WriteBytes(QByteArray()), "S", "K", def), def);
-        QCOMPARE(IniReadString(WriteBytes(QByteArray("\x00\x01\xFF\xFE garbage", 12)), "S", "K", def), def);
+        QCOMPARE(IniReadString(WriteBytes(LiteralBytes("\x00\x01\xFF\xFE garbage")), "S", "K", def), def);
         QVERIFY(!IniKeyExists(m_dir.filePath(QStringLiteral("none.ini")), "S", "K"));
     }
 
@@ -234,7 +237,7 @@ private slots:
         QTest::newRow("add section after a final CR")
             << QByteArray("[T]\rB=2\r") << "S" << "K" << "v" << QByteArray("[T]\rB=2\r[S]\rK=v\r");
         QTest::newRow("replace a value cut by a NUL")
-            << QByteArray("[S]\nK=a\0b\nL=1\n", 14) << "S" << "K" << "new" << QByteArray("[S]\nK=new\nL=1\n");
+            << LiteralBytes("[S]\nK=a\0b\nL=1\n") << "S" << "K" << "new" << QByteArray("[S]\nK=new\nL=1\n");
         const QString utf16Before = QString::fromUtf8("[Setup]\r\nCheckUpdates=0\r\nA=caf\xC3\xA9\r\n");
         const QString utf16After =
             QString::fromUtf8("[Setup]\r\nCheckUpdates=0\r\nA=caf\xC3\xA9\r\nLanguageFile=Espa\xC3\xB1ol.lng\r\n");
