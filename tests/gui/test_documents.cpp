@@ -3,6 +3,7 @@
 // (and LibreOffice where it is installed), the drawing as a BMP file, the
 // clipboard copies, and saves that cannot succeed.
 
+#include "DocumentReaders.h"
 #include "MainWindowTestSupport.h"
 #include "TestSupport.h"
 
@@ -27,24 +28,7 @@
 
 namespace {
 
-QString Run(const QString &program, const QStringList &arguments, int *exitCode = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    if (exitCode)
-        *exitCode = process.exitCode();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
-QStringList NonEmptyLines(const QString &text)
-{
-    QStringList lines;
-    for (const QString &line : text.split(u'\n'))
-        if (!line.trimmed().isEmpty())
-            lines << line.simplified();
-    return lines;
-}
 
 } // namespace
 

@@ -3,6 +3,7 @@
 // price, in each language; without offer details the documents are those of a
 // plain configuration. Read back with poppler and python3-docx.
 
+#include "DocumentReaders.h"
 #include "TestSupport.h"
 
 #include <QDir>
@@ -17,25 +18,6 @@
 #include <QtTest>
 
 namespace {
-
-QString Run(const QString &program, const QStringList &arguments, int *exitCode = nullptr)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    if (exitCode)
-        *exitCode = process.exitCode();
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-QStringList NonEmptyLines(const QString &text)
-{
-    QStringList lines;
-    for (const QString &line : text.split(u'\n'))
-        if (!line.trimmed().isEmpty())
-            lines << line.simplified();
-    return lines;
-}
 
 bool WriteFile(const QString &name, const QByteArray &bytes)
 {

@@ -6,6 +6,7 @@
 // test script set up its queue, printed), the Word document is read with
 // python-docx and laid out by LibreOffice.
 
+#include "DocumentReaders.h"
 #include "MainWindowTestSupport.h"
 #include "ReportWriter.h"
 
@@ -20,14 +21,6 @@ namespace {
 
 constexpr double kMmToPt = 72.0 / 25.4;
 constexpr double kPixel = 0.75; // points
-
-QString Run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(120000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 struct TWord {
     QString Text;
@@ -117,6 +110,17 @@ void ExpectPrices(const QList<TPage> &pages, const TOfferDocument &doc, const QS
     QVERIFY2(words.contains(total), qPrintable(what + ": missing total " + total));
 }
 
+/// The save command, answered with a file type (1 Word, 2 PDF) and a name.
+void SaveOffer(TFrmVarnexCfgMain &window, int filter, const QString &fileName)
+{
+    SetSaveFileNameHook([&](const QStringList &, QString &name) {
+        name = fileName;
+        return filter;
+    });
+    window.actSaveConfiguration->trigger();
+    SetSaveFileNameHook({});
+}
+
 void WriteFile(const QString &name, const QByteArray &bytes)
 {
     QDir().mkpath(QFileInfo(name).absolutePath());
@@ -171,11 +175,7 @@ private slots:
 
         // The PDF as the save command writes it.
         const QString pdf = home.Path() + "/offer.pdf";
-        SetSaveFileNameHook([&](const QStringList &, QString &name) {
-            name = pdf;
-            return 2;
-        });
-        window.actSaveConfiguration->trigger();
+        SaveOffer(window, 2, pdf);
         QVERIFY2(QFile::exists(pdf), qPrintable(boxes.Texts().join('\n')));
         const QList<TPage> pages = ReadPages(pdf);
         QCOMPARE(pages.size(), 2); // the offer, and the runtime annex on a page of its own
@@ -199,15 +199,8 @@ private slots:
 
         // The Word document: content columns fitted to their texts, the title on one line.
         const QString word = home.Path() + "/offer.doc";
-        SetSaveFileNameHook([&](const QStringList &, QString &name) {
-            name = word;
-            return 1;
-        });
-        window.actSaveConfiguration->trigger();
-        SetSaveFileNameHook({});
-        const QJsonObject read = QJsonDocument::fromJson(
-                                     Run("/usr/bin/python3", {VX_SOURCE_DIR "tests/support/read_docx.py", word}).toUtf8())
-                                     .object();
+        SaveOffer(window, 1, word);
+        const QJsonObject read = ReadWordDocument(word);
         const QJsonArray widths = read["tableWidths"].toArray()[0].toArray();
         QCOMPARE(widths.size(), 4);
         int sum = 0;
@@ -277,15 +270,8 @@ private slots:
         QVERIFY2(annex.join(u' ').contains(doc.RuntimeTexts.Absence.simplified()), qPrintable(annex.join(u' ')));
 
         const QString word = home.Path() + "/inverter.doc";
-        SetSaveFileNameHook([&](const QStringList &, QString &name) {
-            name = word;
-            return 1;
-        });
-        window.actSaveConfiguration->trigger();
-        SetSaveFileNameHook({});
-        const QJsonObject read = QJsonDocument::fromJson(
-                                     Run("/usr/bin/python3", {VX_SOURCE_DIR "tests/support/read_docx.py", word}).toUtf8())
-                                     .object();
+        SaveOffer(window, 1, word);
+        const QJsonObject read = ReadWordDocument(word);
         QVERIFY(!read["media"].toArray().contains("word/media/runtime.png"));
         QCOMPARE(read["inlineShapes"].toInt(), 1); // the drawing only
         QStringList paragraphs;
