@@ -69,3 +69,11 @@ QFont ProgramSansFont()
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans")});
     return font;
 }
+
+QFont ProgramSansFont(qreal pointSize, bool bold)
+{
+    QFont font = ProgramSansFont();
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    return font;
+}

@@ -17,3 +17,5 @@ QFont ProgramBold(const QFont &font);
 /// Arial, or where it is missing its metric twin Liberation Sans (named, so that
 /// no search for a substitute is needed), at the default size.
 QFont ProgramSansFont();
+/// The documents' face at a point size, bold or regular.
+QFont ProgramSansFont(qreal pointSize, bool bold = false);

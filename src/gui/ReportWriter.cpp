@@ -31,14 +31,6 @@ constexpr int kRuntimeChartHeight = 260;
 constexpr int kHeadingRoom = 50; // a heading with the space around it
 constexpr int kPageNumberPoints = 8;
 
-QFont ReportFont(int pointSize, bool bold)
-{
-    QFont font = ProgramSansFont();
-    font.setPointSize(pointSize);
-    font.setBold(bold);
-    return font;
-}
-
 /// Paints the blocks with a running position (X, Y) on the detail band below the
 /// header; a block that does not fit on the page continues on the next one.
 /// Every text is wrapped within the band (a table's within its column), so no
@@ -89,7 +81,7 @@ public:
     }
 
 private:
-    int PageNumberHeight() const { return Metrics(ReportFont(kPageNumberPoints, false)).height() + 4; }
+    int PageNumberHeight() const { return Metrics(ProgramSansFont(kPageNumberPoints, false)).height() + 4; }
     QFontMetrics Metrics(const QFont &font) const { return QFontMetrics(font, &m_device); }
     int LineStep(const QFont &font) const { return Metrics(font).height() + kLabelExtra - kLineOverlap; }
 
@@ -103,9 +95,9 @@ private:
         m_y = 0;
         PaintLogo(m_logoBrand, 0);
         PaintLogo(m_logoProduct, kBandWidth - kLogoWidth);
-        PaintCentred(m_doc.Title, 4, ReportFont(18, true));
-        PaintCentred(m_doc.Version, 37, ReportFont(16, true));
-        const QFont number = ReportFont(kPageNumberPoints, false);
+        PaintCentred(m_doc.Title, 4, ProgramSansFont(18, true));
+        PaintCentred(m_doc.Version, 37, ProgramSansFont(16, true));
+        const QFont number = ProgramSansFont(kPageNumberPoints, false);
         m_p.setFont(number);
         m_p.drawText(QRect(0, m_pageHeight - Metrics(number).height(), kBandWidth, Metrics(number).height()),
                      Qt::AlignHCenter | Qt::AlignTop | Qt::TextSingleLine, QString::number(m_pages));
@@ -149,7 +141,7 @@ private:
     /// A text across the band, wrapped onto as many lines as it needs.
     void AddLabel(const QString &text, int pointSize, bool bold)
     {
-        const QFont font = ReportFont(pointSize, bold);
+        const QFont font = ProgramSansFont(pointSize, bold);
         for (const QString &line : WrapText(text.trimmed(), font, &m_device, kBandWidth)) {
             Reserve(Metrics(font).height());
             DrawLine(line, 0, m_y, kBandWidth, TDocAlign::Left, font);
@@ -185,7 +177,7 @@ private:
     /// A heading stays with at least the first lines of what follows it.
     void AddHeading(const QString &text)
     {
-        Reserve(kHeadingRoom + 2 * LineStep(ReportFont(8, false)));
+        Reserve(kHeadingRoom + 2 * LineStep(ProgramSansFont(8, false)));
         m_y += 23;
         AddLabel(text, 10, true);
         m_y += 7;
@@ -239,7 +231,7 @@ private:
     /// a new page repeats the column captions.
     void AddTable(const TDocTable &table, bool headings)
     {
-        const QFont regular = ReportFont(8, false), bold = ReportFont(8, true);
+        const QFont regular = ProgramSansFont(8, false), bold = ProgramSansFont(8, true);
         QVector<int> natural(table.ColumnCount());
         for (int c = 0; c < table.ColumnCount(); ++c) {
             int w = headings ? TextWidth(table.Headings.value(c), bold, &m_device) : 0;

@@ -81,10 +81,7 @@ int TextTwips(const QString &text, const TParaFormat &f)
         image.setDotsPerMeterY(56693);
         return image;
     }();
-    QFont font = ProgramSansFont();
-    font.setPointSizeF(f.HalfPoints / 2.0);
-    font.setBold(f.Bold);
-    return TextWidth(text, font, &ruler);
+    return TextWidth(text, ProgramSansFont(f.HalfPoints / 2.0, f.Bold), &ruler);
 }
 
 QString RunProperties(const TParaFormat &f)
