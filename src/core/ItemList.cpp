@@ -89,14 +89,20 @@ private:
     TItemList m_list;
 };
 
+/// The first two component rows: the inverter cabinet and its power modules.
+void AddCabinetAndModules(TItemListBuilder &builder, const TResultParameters &result, bool underStandard)
+{
+    builder.AddComponent(result.InverterRecord, 1, underStandard);
+    builder.AddComponent(result.ModuleRecord, TotalModules(result), underStandard);
+}
+
 /// Inverter, modules, kits (or empty kits) and battery cabinets. Under a matched
 /// standard model the codes are empty and the kits are always the battery kits.
 void AddComponents(TItemListBuilder &builder, const TRequestParameters &request, TResultParameters &result,
                    bool underStandard)
 {
     const bool onlyInverter = OnlyInverterActive(request);
-    builder.AddComponent(result.InverterRecord, 1, underStandard);
-    builder.AddComponent(result.ModuleRecord, TotalModules(result), underStandard);
+    AddCabinetAndModules(builder, result, underStandard);
     if (request.ModularBatteryCabinet && !onlyInverter) {
         if (!EmptyDrawersActive(request) || underStandard) {
             builder.AddComponent(result.BatteryKitRecord, result.BatteryKitCount, underStandard);
@@ -262,6 +268,26 @@ TItemList BuildItemList(const TRequestParameters &request, TResultParameters &re
     withoutPrices.ShowPrices = false;
     list = BuildRows(request, result, withoutPrices);
     list.PriceListFailed = true;
+    return list;
+}
+
+TItemList BuildCabinetAndModuleRows(const TResultParameters &result, const TItemListContext &context)
+{
+    const TIniReadScope oneReading;
+    TResultParameters sized = result;
+    TItemListBuilder builder(sized, context);
+    AddCabinetAndModules(builder, sized, false);
+    TItemList list = builder.Take();
+    if (list.PriceListFailed) {
+        // As the whole list: an unreadable price list gives no prices, not zeros.
+        TItemListContext withoutPrices = context;
+        withoutPrices.Prices = nullptr;
+        withoutPrices.ShowPrices = false;
+        TItemListBuilder plain(sized, withoutPrices);
+        AddCabinetAndModules(plain, sized, false);
+        list = plain.Take();
+        list.PriceListFailed = true;
+    }
     return list;
 }
 

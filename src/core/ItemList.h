@@ -114,6 +114,11 @@ TVendorTextReader ProgramVendorReader();
 /// empty drawers) and TotalPrice of `result`.
 TItemList BuildItemList(const TRequestParameters &request, TResultParameters &result, const TItemListContext &context);
 
+/// The rows the list gives the sizing's inverter cabinet and power modules, by
+/// their codes and priced as BuildItemList prices them; no standard model, batteries,
+/// accessories or contracts. `result` is left as it is.
+TItemList BuildCabinetAndModuleRows(const TResultParameters &result, const TItemListContext &context);
+
 /// Main/ResultsItemsUnpriced naming the unpriced codes, comma-separated; empty when
 /// every item is priced or no price list is open.
 QString UnpricedItemsLine(const TItemList &list);

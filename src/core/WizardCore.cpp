@@ -9,6 +9,7 @@
 #include "RequestKeys.h"
 #include "TextUtils.h"
 #include "Vendor.h"
+#include "WizardAdvice.h"
 
 #include <QJsonArray>
 
@@ -224,15 +225,7 @@ void TWizardCore::PhasesNext(bool inputThreePhase, int32_t outputKind)
     m_inputs.Recorded[PagePhases] = true;
 }
 
-QStringList TWizardCore::SizeListTexts() const
-{
-    const QString slotsWord = LangWizard(QStringLiteral("PowerModulesSlots"));
-    QStringList texts;
-    for (const TSizeLine &line : m_sizeList)
-        texts << FormatText(QStringLiteral("%d kVA - %d kW  (%d %s)"),
-                            {line.VA / 1000, line.W / 1000, line.Slots, slotsWord});
-    return texts;
-}
+QStringList TWizardCore::SizeListTexts() const { return SizeLineTexts(m_sizeList); }
 
 // --- Power page
 
@@ -281,17 +274,8 @@ TPageError TWizardCore::PowerNext(const QString &loadText, const QString &margin
 
     // Work on copies so that a refused page leaves the records as they were.
     TRequestParameters req = m_req;
-    req.LoadPower = load;
-    req.PowerMarginPercent = margin;
-    req.PowerInWatt = powerInWatt;
-    req.MaxUpsPower = maxPower;
-    req.MaxUpsSlots = size.Slots;
-
     TResultParameters res = m_res;
-    res.InverterRecord = size.RecordId;
-    res.InverterSlots = uint8_t(size.Slots);
-    res.InverterKitPositions = uint8_t(InverterCabinet(size.RecordId).KitPositions);
-    if (!SizeModules(m_modules, size.RecordId, required, req, res))
+    if (!SizeForLoad(size, m_modules, TLoadEntry{load, margin, powerInWatt}, req, res))
         return Refuse("ErrorHighPower", TWizardField::None);
 
     m_req = req;

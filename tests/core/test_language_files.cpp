@@ -62,6 +62,13 @@ const TKeySpec KeyTable[] = {
     {"Wizard", "PageAdvancedEnableSpecialCfg", ""},
     {"Wizard", "PageAdvancedEmptyDrawers", ""},
     {"Wizard", "PageAdvancedOnlyInverter", ""},
+    {"Wizard", "PagePowerSizeKits", "%d"},
+    {"Wizard", "PagePowerSizeHeight", "%d"},
+    {"Wizard", "PagePowerSizeCheapest", ""},
+    {"Wizard", "PageRedundancyFull", "%d%d"},
+    {"Wizard", "PageRedundancyPhaseFull", "%s%d%d"},
+    {"Wizard", "PageRedundancyLargerSize", "%s"},
+    {"Wizard", "PageAccessoriesUnticked", "%s%s"},
     // Setup
     {"Setup", "SetupPageUpdates", ""},
     {"Setup", "SetupPageLanguages", ""},
@@ -430,10 +437,11 @@ private slots:
         // the 10 of the updates (the unpacking status, 9 causes of a failed update), the 9 of
         // the end-of-life figures (8 on the runtime tab, the decimal entry's message) and
         // the 21 of the offer details (11 labels and lines, the line total column, 5 messages,
-        // 2 commands and 2 fields of the offer dialog).
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9 + 21);
+        // 2 commands and 2 fields of the offer dialog) and the 7 of the wizard's advice (3 of
+        // the size list, 3 of the redundancy page, the accessories' exclusion note).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9 + 21 + 7);
         QCOMPARE(perSection.value("LangOptions"), 2);
-        QCOMPARE(perSection.value("Wizard"), 31);
+        QCOMPARE(perSection.value("Wizard"), 31 + 7);
         QCOMPARE(perSection.value("Setup"), 3);
         QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8 + 15);
         QCOMPARE(perSection.value("Commons"), 21 + 1);

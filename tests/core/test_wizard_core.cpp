@@ -197,7 +197,8 @@ private slots:
         const TIds threeLine{10000, 10020, 10320, 10340, 10040, 10060, 10360, 10080, 10380, 10400, 10420, 10100, 10120};
         QTest::newRow("3-phase in, three outputs")
             << true << 0 << threeLine
-            << QStringList{"8 kVA - 6 kW  (3 " + w + ")", "10 kVA - 8 kW  (3 " + w + ")"} << uint8_t(3)
+            << QStringList{"8 kVA - 6 kW  (3 " + w + ")", "10 kVA - 8 kW  (3 " + w + ")  (room for 12 battery kits)"}
+            << uint8_t(3)
             << uint8_t(1);
         QTest::newRow("3-phase in, 3-phase out") << true << 1 << threeLine << QStringList{"8 kVA - 6 kW  (3 " + w + ")"}
                                                  << uint8_t(3) << uint8_t(3);
