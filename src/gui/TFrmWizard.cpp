@@ -8,11 +8,14 @@
 #include "Lang.h"
 #include "LayoutPainter.h"
 #include "Messages.h"
+#include "PriceList.h"
 #include "RequestKeys.h"
 #include "Settings.h"
 #include "TextUtils.h"
 #include "WindowServices.h"
+#include "WizardAdvice.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -225,6 +228,10 @@ QWidget *TFrmWizard::BuildPowerPage()
     lblMarginPercent->setText(QStringLiteral("%"));
 
     connect(cmbUpsSize, qOverload<int>(&QComboBox::currentIndexChanged), this, &TFrmWizard::OnSizeChanged);
+    // The sizes' prices follow the load as it is typed.
+    connect(edtLoadPower, &QLineEdit::textChanged, this, &TFrmWizard::ShowSizeAdvice);
+    connect(edtMargin, &QLineEdit::textChanged, this, &TFrmWizard::ShowSizeAdvice);
+    connect(optW, &QRadioButton::toggled, this, &TFrmWizard::ShowSizeAdvice);
     return page;
 }
 
@@ -232,7 +239,7 @@ QWidget *TFrmWizard::BuildRedundancyPage()
 {
     auto *page = new QWidget;
     page->setObjectName(QStringLiteral("pgRedundancy"));
-    nbkRedundancy = Make<QStackedWidget>(page, "nbkRedundancy", 10, 4, 368, 200);
+    nbkRedundancy = Make<QStackedWidget>(page, "nbkRedundancy", 10, 4, 368, 110);
 
     pgRedundancySystem = new QWidget;
     pgRedundancySystem->setObjectName(QStringLiteral("pgRedundancySystem"));
@@ -253,6 +260,9 @@ QWidget *TFrmWizard::BuildRedundancyPage()
     }
     nbkRedundancy->addWidget(pgRedundancySystem);
     nbkRedundancy->addWidget(pgRedundancyPhase);
+    lblRedundancyNote = Make<QLabel>(page, "lblRedundancyNote", 24, 120, 340, 150);
+    lblRedundancyNote->setWordWrap(true);
+    lblRedundancyNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return page;
 }
 
@@ -316,7 +326,10 @@ QWidget *TFrmWizard::BuildAccessoriesPage()
     page->setObjectName(QStringLiteral("pgAccessories"));
     grdAccessories = new TAccessoryGrid(true, page);
     grdAccessories->setObjectName(QStringLiteral("grdAccessories"));
-    grdAccessories->setGeometry(10, 4, qMin(368, grdAccessories->FittingWidth()), 272);
+    grdAccessories->setGeometry(10, 4, qMin(368, grdAccessories->FittingWidth()), 232);
+    lblAccessoriesNote = Make<QLabel>(page, "lblAccessoriesNote", 10, 240, 368, 38);
+    lblAccessoriesNote->setWordWrap(true);
+    lblAccessoriesNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     connect(grdAccessories, &TAccessoryGrid::EntryClicked, this, &TFrmWizard::OnAccessoryClicked);
     return page;
 }
@@ -563,6 +576,8 @@ void TFrmWizard::InitRedundancyPage()
         FillChoice(cmbRedundancySystem, TWizardCore::RedundancyLineTexts(counts.isEmpty() ? 0 : counts.at(0)));
         nbkRedundancy->setCurrentWidget(pgRedundancySystem);
     }
+    lblRedundancyNote->setText(
+        RedundancyAdvice(m_core.Request(), m_core.Result(), counts, m_core.SizeList(), m_core.OfferedModules()));
 }
 
 void TFrmWizard::InitAutonomyPage()
@@ -599,6 +614,7 @@ void TFrmWizard::FillAccessoriesGrid()
         quantities << QString::number(i < list.Quantities.size() ? list.Quantities.at(i) : 1);
     }
     grdAccessories->SetEntries(descriptions, list.Checked, quantities);
+    lblAccessoriesNote->clear();
 }
 
 void TFrmWizard::FillContractsGrid()
@@ -657,6 +673,7 @@ bool TFrmWizard::StorePage(int32_t page)
         cmbUpsSize->addItems(lines);
         cmbUpsSize->setCurrentIndex(m_core.DefaultSizeLine());
         cmbUpsSize->setEnabled(lines.size() > 1);
+        ShowSizeAdvice();
         return true;
     }
     case PagePower:
@@ -766,6 +783,26 @@ void TFrmWizard::OnSizeChanged()
     RepaintPreview();
 }
 
+void TFrmWizard::ShowSizeAdvice()
+{
+    // With a price list every size that fits the load shows the price of its
+    // cabinet and modules, and the cheapest is marked; the lines keep their order.
+    QVector<TSizePrice> prices;
+    const TItemListContext context = ProgramItemListContext(QVector<TStandardUpsDefinition>{}, SetupData);
+    TLoadEntry load;
+    if (context.ShowPrices &&
+        ReadLoadEntry(edtLoadPower->text(), edtMargin->text(), SetupData.DebugMode, optW->isChecked(), load))
+        prices = PriceSizeList(m_core.SizeList(), m_core.OfferedModules(), m_core.Request(), load, context);
+    const QStringList lines = SizeLineTexts(m_core.SizeList(), prices, PriceList.Currency);
+    int widest = cmbUpsSize->width();
+    const QFontMetrics metrics(cmbUpsSize->view()->font());
+    for (int i = 0; i < lines.size() && i < cmbUpsSize->count(); ++i) {
+        cmbUpsSize->setItemText(i, lines.at(i));
+        widest = qMax(widest, metrics.horizontalAdvance(lines.at(i)) + 24);
+    }
+    cmbUpsSize->view()->setMinimumWidth(widest);
+}
+
 void TFrmWizard::OnRedundancyChanged()
 {
     QVector<int32_t> selected;
@@ -807,8 +844,10 @@ void TFrmWizard::OnAccessoryClicked(int entry)
     TAccessoriesRecord &list = m_core.AccessoryList();
     if (entry < 0 || entry >= list.Ids.size())
         return;
+    const QVector<bool> before = list.Checked;
     const bool askQuantity = m_core.ToggleEntry(list, entry);
     grdAccessories->SetChecked(list.Checked);
+    lblAccessoriesNote->setText(ExclusionNote(before, list, entry));
     if (askQuantity)
         AskQuantity(entry);
 }

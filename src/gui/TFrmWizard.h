@@ -82,6 +82,7 @@ private:
     void OnInputPhasesChanged();
     void OnOutputPhasesChanged();
     void OnSizeChanged();
+    void ShowSizeAdvice();
     void OnRedundancyChanged();
     void OnAutonomyUnitChanged();
     void OnCabinetKindChanged();
@@ -138,6 +139,7 @@ private:
     QComboBox *cmbRedundancySystem = nullptr;
     QLabel *lblRedundancyL[3] = {};
     QComboBox *cmbRedundancyL[3] = {};
+    QLabel *lblRedundancyNote = nullptr;
 
     // Autonomy.
     QGroupBox *grpAutonomy = nullptr;
@@ -165,6 +167,7 @@ private:
 
     // Accessories and contracts.
     TAccessoryGrid *grdAccessories = nullptr;
+    QLabel *lblAccessoriesNote = nullptr;
     TAccessoryGrid *grdContracts = nullptr;
     QLabel *lblContractsNote = nullptr;
 };

@@ -48,6 +48,23 @@ struct TRun {
 
 QString Slots() { return LangWizard(QStringLiteral("PowerModulesSlots")); }
 
+QString Full(int modules, int slotCount)
+{
+    return QStringLiteral("No redundant module fits: at this load the power modules fill every slot of the UPS "
+                          "(modules: %1, slots: %2).")
+        .arg(modules)
+        .arg(slotCount);
+}
+
+QString PhaseFull(const char *phase, int modules, int slotCount)
+{
+    return QStringLiteral("No redundant module fits on %1: at this load the power modules fill every slot of that "
+                          "phase (modules: %2, slots: %3).")
+        .arg(QLatin1String(phase))
+        .arg(modules)
+        .arg(slotCount);
+}
+
 /// The price list of the Quenvar sample, open for one test.
 class TSamplePriceList {
 public:
@@ -262,23 +279,16 @@ private slots:
         const QString larger = QStringLiteral("The UPS size %1 has room for redundancy at this load.");
         QTest::newRow("3 modules fill 3 slots, a larger size has room")
             << 1 << "8000" << 10020
-            << QStringList{"No redundant module fits: this load needs 3 power modules and the UPS has 3 slots.",
+            << QStringList{Full(3, 3),
                            larger.arg("16 kVA - 12 kW  (6 " + s + ")")};
         QTest::newRow("the largest size full") << 1 << "60000" << 10120
-                                               << QStringList{"No redundant module fits: this load needs 12 power "
-                                                              "modules and the UPS has 12 slots."};
+                                               << QStringList{Full(12, 12)};
         QTest::newRow("every phase full")
             << 0 << "10000" << 10040
-            << QStringList{"No redundant module fits on L1: this load needs 2 power modules there and the UPS has 2 "
-                           "slots on it.",
-                           "No redundant module fits on L2: this load needs 2 power modules there and the UPS has 2 "
-                           "slots on it.",
-                           "No redundant module fits on L3: this load needs 2 power modules there and the UPS has 2 "
-                           "slots on it.",
+            << QStringList{PhaseFull("L1", 2, 2), PhaseFull("L2", 2, 2), PhaseFull("L3", 2, 2),
                            larger.arg("20 kVA - 16 kW  (6 " + s + ")  (room for 8 battery kits)")};
         QTest::newRow("single output full") << 2 << "10000" << 10020
-                                            << QStringList{"No redundant module fits: this load needs 3 power "
-                                                           "modules and the UPS has 3 slots.",
+                                            << QStringList{Full(3, 3),
                                                            larger.arg("16 kVA - 12 kW  (6 " + s + ")")};
         QTest::newRow("room left") << 1 << "8000" << 10040 << QStringList{};
     }

@@ -4,7 +4,9 @@
 
 #include "AccessoryGrid.h"
 #include "Lang.h"
+#include "PriceList.h"
 #include "Settings.h"
+#include "Startup.h"
 #include "TFrmWizard.h"
 #include "TestSupport.h"
 #include "TextUtils.h"
@@ -21,6 +23,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 
@@ -962,6 +965,76 @@ private slots:
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored.first().RecordId, w.Core().AccessoryList().Ids.at(cs121));
         QCOMPARE(stored.first().Quantity, 1);
+    }
+
+    // With the sample price list: the sizes' prices follow the typed load and the cheapest
+    // fitting one is marked; a full cabinet says why no redundant module fits; a tick
+    // that unticks another of its group names it.
+    void adviceOnThePages()
+    {
+        QTemporaryDir dir;
+        const TSetupData saved = SetupData;
+        SetupData.DataPath = dir.path() + QStringLiteral("/");
+        QVERIFY(QFile::copy(QStringLiteral(VX_BUILD_DIR "PriceList.tc"),
+                            SetupData.DataPath + QLatin1String(kPriceListFileName)));
+        SetupData.ShowPrices = LoadPriceList();
+        QVERIFY(SetupData.ShowPrices);
+        {
+            TFrmWizard w(TWizardMode::NewConfiguration);
+            Show(w);
+            QVERIFY(GoTo(w, PagePower));
+            auto *size = Child<QComboBox>(w, "cmbUpsSize");
+            auto *load = Child<QLineEdit>(w, "edtLoadPower");
+            const QString cheapest = QStringLiteral(", ") + LangWizard("PagePowerSizeCheapest");
+            TypeInto(load, QStringLiteral("9000"));
+            const int tenKva = LineStartingWith(size, QStringLiteral("10 kVA - 8 kW"));
+            QVERIFY(tenKva >= 0);
+            QCOMPARE(size->itemText(tenKva), "10 kVA - 8 kW  (3 " + LangWizard("PowerModulesSlots") +
+                                                 ")  (room for 12 battery kits)  \u2013  8,250.00 EUR" + cheapest);
+            QVERIFY(size->itemText(tenKva + 1).contains(QStringLiteral("(room for 16 battery kits)  \u2013  8,600.00 EUR")));
+            QVERIFY(!size->itemText(0).contains(QStringLiteral("EUR"))); // 8 kVA: too small for 9000 VA
+            // Another load moves the mark; a load that is no number leaves the list without prices.
+            TypeInto(load, QStringLiteral("8000"));
+            QVERIFY(size->itemText(0).endsWith(QStringLiteral("7,050.00 EUR") + cheapest));
+            QVERIFY(!size->itemText(tenKva).endsWith(cheapest));
+            TypeInto(load, QStringLiteral("8 kVA"));
+            for (int i = 0; i < size->count(); ++i)
+                QVERIFY(!size->itemText(i).contains(QStringLiteral("EUR")));
+
+            // 8000 VA on the 10 kVA cabinet: three modules fill its three slots.
+            TypeInto(load, QStringLiteral("8000"));
+            ChooseLine(size, tenKva);
+            ClickNext(w);
+            QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+            auto *note = Child<QLabel>(w, "lblRedundancyNote");
+            QVERIFY(note->isVisible());
+            QVERIFY(note->text().startsWith(QStringLiteral("No redundant module fits on L1: at this load the power modules "
+                                                           "fill every slot of that phase (modules: 1, slots: 1).")));
+            QVERIFY(note->text().contains(QStringLiteral("The UPS size 16 kVA - 12 kW")));
+            QVERIFY(!Child<QComboBox>(w, "cmbRedundancyL1")->isEnabled());
+            // A cabinet with room says nothing.
+            ClickBack(w);
+            ChooseLine(size, LineStartingWith(size, QStringLiteral("16 kVA")));
+            ClickNext(w);
+            QVERIFY(note->text().isEmpty());
+
+            QVERIFY(GoTo(w, PageAccessories));
+            auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
+            auto *unticked = Child<QLabel>(w, "lblAccessoriesNote");
+            const int cs121 = EntriesLabelled(grid, QStringLiteral("CS121 SK")).value(0, -1);
+            const int cs121b = EntriesLabelled(grid, QStringLiteral("CS121B SK")).value(0, -1);
+            ClickCheckCell(grid, cs121);
+            QVERIFY(unticked->text().isEmpty());
+            ClickCheckCell(grid, cs121b);
+            QCOMPARE(unticked->text(),
+                     QStringLiteral("Ticking CS121B SK unticked CS121 SK: they cannot be chosen together."));
+            QVERIFY(unticked->isVisible());
+            ClickCheckCell(grid, cs121b);
+            QVERIFY(unticked->text().isEmpty());
+        }
+        ClosePriceListDatabase();
+        PriceList = TPriceList();
+        SetupData = saved;
     }
 
     // Without entries a grid shows one empty row (under the heading) that ticks nothing.
