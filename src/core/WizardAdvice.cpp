@@ -214,12 +214,22 @@ QString RedundancyAdvice(const TRequestParameters &request, const TResultParamet
     const TInverterCabinetRecord &cabinet = InverterCabinet(result.InverterRecord);
     QStringList sentences;
     if (lineCounts.size() == 3) {
+        // One sentence for the full phases of the same modules and slots, naming them together.
         const char *phases[3] = {"L1", "L2", "L3"};
         const int32_t modules[3] = {result.ModulesL1, result.ModulesL2, result.ModulesL3};
-        for (int k = 0; k < 3; ++k)
-            if (lineCounts[k] <= 0)
-                sentences << FormatText(LangWizard(QStringLiteral("PageRedundancyPhaseFull")),
-                                        {QString::fromLatin1(phases[k]), modules[k], cabinet.Slots[k]});
+        bool told[3] = {false, false, false};
+        for (int k = 0; k < 3; ++k) {
+            if (lineCounts[k] > 0 || told[k])
+                continue;
+            QStringList names;
+            for (int j = k; j < 3; ++j)
+                if (lineCounts[j] <= 0 && modules[j] == modules[k] && cabinet.Slots[j] == cabinet.Slots[k]) {
+                    names << QString::fromLatin1(phases[j]);
+                    told[j] = true;
+                }
+            sentences << FormatText(LangWizard(QStringLiteral("PageRedundancyPhaseFull")),
+                                    {names.join(QStringLiteral(", ")), modules[k], cabinet.Slots[k]});
+        }
     } else if (!lineCounts.isEmpty() && lineCounts.first() <= 0) {
         sentences << FormatText(LangWizard(QStringLiteral("PageRedundancyFull")),
                                 {int32_t(TotalModules(result)), cabinet.TotalSlots()});

@@ -232,6 +232,8 @@ QWidget *TFrmWizard::BuildPowerPage()
     connect(edtLoadPower, &QLineEdit::textChanged, this, &TFrmWizard::ShowSizeAdvice);
     connect(edtMargin, &QLineEdit::textChanged, this, &TFrmWizard::ShowSizeAdvice);
     connect(optW, &QRadioButton::toggled, this, &TFrmWizard::ShowSizeAdvice);
+    // A line longer than the closed choice can be read whole in its tip.
+    connect(cmbUpsSize, &QComboBox::currentTextChanged, cmbUpsSize, &QComboBox::setToolTip);
     return page;
 }
 

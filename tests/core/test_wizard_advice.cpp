@@ -58,8 +58,8 @@ QString Full(int modules, int slotCount)
 
 QString PhaseFull(const char *phase, int modules, int slotCount)
 {
-    return QStringLiteral("No redundant module fits on %1: at this load the power modules fill every slot of that "
-                          "phase (modules: %2, slots: %3).")
+    return QStringLiteral("No redundant module fits on %1: at this load the power modules fill every slot there "
+                          "(per phase modules: %2, slots: %3).")
         .arg(QLatin1String(phase))
         .arg(modules)
         .arg(slotCount);
@@ -285,7 +285,7 @@ private slots:
                                                << QStringList{Full(12, 12)};
         QTest::newRow("every phase full")
             << 0 << "10000" << 10040
-            << QStringList{PhaseFull("L1", 2, 2), PhaseFull("L2", 2, 2), PhaseFull("L3", 2, 2),
+            << QStringList{PhaseFull("L1, L2, L3", 2, 2),
                            larger.arg("20 kVA - 16 kW  (6 " + s + ")  (room for 8 battery kits)")};
         QTest::newRow("single output full") << 2 << "10000" << 10020
                                             << QStringList{Full(3, 3),

@@ -1008,8 +1008,9 @@ private slots:
             QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
             auto *note = Child<QLabel>(w, "lblRedundancyNote");
             QVERIFY(note->isVisible());
-            QVERIFY(note->text().startsWith(QStringLiteral("No redundant module fits on L1: at this load the power modules "
-                                                           "fill every slot of that phase (modules: 1, slots: 1).")));
+            QVERIFY(note->text().startsWith(QStringLiteral("No redundant module fits on L1, L2, L3: at this load the power "
+                                                           "modules fill every slot there (per phase modules: 1, slots: 1).")));
+            QCOMPARE(size->toolTip(), size->currentText());
             QVERIFY(note->text().contains(QStringLiteral("The UPS size 16 kVA - 12 kW")));
             QVERIFY(!Child<QComboBox>(w, "cmbRedundancyL1")->isEnabled());
             // A cabinet with room says nothing.
