@@ -783,7 +783,8 @@ TBatteryEnvironment TFrmVarnexCfgMain::ConfigurationEnvironment() const
 void TFrmVarnexCfgMain::FillItemList()
 {
     m_items = BuildItemList(RequestParameters, ResultParameters, ProgramItemListContext(m_standardUpsList, SetupData));
-    if (m_items.PriceListFailed)
+    // The list can also have turned unreadable before, while the wizard priced its sizes.
+    if (m_items.PriceListFailed || (SetupData.ShowPrices && !m_items.PriceListOpen))
         PriceListTurnedNotValid();
     FillItemGrid(grdItems, m_items);
     ShowTotalPrice(PricePanel(), m_items);
