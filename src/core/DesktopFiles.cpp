@@ -57,7 +57,8 @@ QString RevisionKey(const QString &reference)
 
 bool IsRefusedInName(QChar c)
 {
-    static const QString refused = QStringLiteral("/\\:*?\"<>|");
+    // A dot would start an extension the save dialogs replace by their own.
+    static const QString refused = QStringLiteral("/\\:*?\"<>|.");
     return c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
            c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph ||
            refused.contains(c);

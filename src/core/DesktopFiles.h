@@ -45,9 +45,10 @@ QString StartFileName(const QString &folder, const QString &suggestedName);
 
 // --- Suggested file names
 
-/// The text as a file name: control characters, slashes and the characters
-/// Windows refuses (: * ? " < > |) become blanks, runs of blanks one, no blank
-/// or dot at either end, at most `maxLength` characters (never half a character).
+/// The text as a file name: control characters, slashes, the characters Windows
+/// refuses (: * ? " < > |) and dots (which would start an extension the save
+/// dialogs replace) become blanks, runs of blanks one, no blank at either end,
+/// at most `maxLength` characters (never half a character).
 QString SanitizedFileName(const QString &text, int maxLength = kMaxSuggestedNameLength);
 /// "<reference> <customer>" as a file name, either part alone when the other is
 /// missing; empty without both (the dialogs then suggest nothing, as before).

@@ -110,6 +110,7 @@ private slots:
         QTest::newRow("none: as before") << "" << "" << "";
         QTest::newRow("slashes and controls") << "Q/2024\\7" << "A\tB\nC\x01 D:E*F?\"<>|" << "Q 2024 7 A B C D E F";
         QTest::newRow("trimmed, no dots at the ends") << "  ..Q-1.  " << "  ACME.  " << "Q-1 ACME";
+        QTest::newRow("dots would be an extension") << "Q-2024.7" << "ACME Ltd. Co" << "Q-2024 7 ACME Ltd Co";
         QTest::newRow("nothing usable") << "///" << "..." << "";
         QTest::newRow("capped") << "Q-1" << QString(200, u'x') << "Q-1 " + QString(76, u'x');
         QTest::newRow("cap keeps whole characters")
