@@ -3,6 +3,7 @@
 
 #include "Lang.h"
 #include "OfferDetails.h"
+#include "OfferDocument.h"
 #include "PriceList.h"
 #include "TextUtils.h"
 

@@ -1,5 +1,7 @@
 #include "TFrmSetup.h"
 #include "OfferSetupTab.h"
+
+#include <QLineEdit>
 #include "ProgramFonts.h"
 #include "TextUtils.h"
 
