@@ -32,6 +32,14 @@ bool FitsSettingsLine(const QString &text)
 
 QString Quoted(const QString &text) { return u'"' + text + u'"'; }
 
+/// The value as written by Quoted (a reader may have removed the quotes already).
+QString ReadQuoted(const QString &iniFile, const char *section, const QString &key)
+{
+    const QString value = IniReadString(iniFile, Section(section), key, QString());
+    return value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"') ? value.mid(1, value.size() - 2)
+                                                                                : value;
+}
+
 const char *FolderKey(TFileKind kind)
 {
     switch (kind) {
@@ -108,7 +116,7 @@ QStringList ReadRecentFiles(const QString &iniFile)
 {
     QStringList list;
     for (int i = 0; i < kMaxRecentFiles; ++i) {
-        const QString name = IniReadString(iniFile, Section(kRecentFilesSection), RecentKey(i), QString());
+        const QString name = ReadQuoted(iniFile, kRecentFilesSection, RecentKey(i));
         if (!name.isEmpty() && !list.contains(name))
             list << name;
     }
@@ -131,8 +139,7 @@ bool WriteRecentFiles(const QString &iniFile, const QStringList &list)
 
 QString ReadLastFolder(const QString &iniFile, TFileKind kind)
 {
-    const QString folder =
-        IniReadString(iniFile, Section(kLastFoldersSection), QLatin1String(FolderKey(kind)), QString());
+    const QString folder = ReadQuoted(iniFile, kLastFoldersSection, QLatin1String(FolderKey(kind)));
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
 }
 
@@ -208,8 +215,7 @@ TSavedDocuments ReadSavedDocuments(const QString &iniFile, const QString &refere
 {
     if (reference.isEmpty())
         return {};
-    const QString value =
-        IniReadString(iniFile, Section(kDocumentRevisionsSection), RevisionKey(reference), QString());
+    const QString value = ReadQuoted(iniFile, kDocumentRevisionsSection, RevisionKey(reference));
     const qsizetype bar = value.lastIndexOf(u'|');
     if (bar <= 0)
         return {};

@@ -311,7 +311,7 @@ private slots:
         window.show();
         QTRY_VERIFY(window.FirstIdleDone());
         QVERIFY(boxes.Messages.isEmpty()); // the list opened
-        QCOMPARE(window.grdItems->columnCount(), 4);
+        QCOMPARE(window.grdItems->columnCount(), 5);
         RunWizardWithDefaults(window);
         QTRY_COMPARE(boxes.Messages.size(), 1);
         QCOMPARE(boxes.Messages[0].Kind, QStringLiteral("warning"));
