@@ -15,6 +15,11 @@ public:
         Write("Confirm", text);
         return false;
     }
+    TSaveAnswer AskSaveChanges(const QString &text) override
+    {
+        Write("Confirm", text);
+        return TSaveAnswer::Cancel;
+    }
 
 private:
     static void Write(const char *kind, const QString &text)
@@ -37,3 +42,4 @@ void ShowError(const QString &text) { MessageService().ShowError(text); }
 void ShowWarning(const QString &text) { MessageService().ShowWarning(text); }
 void ShowInfo(const QString &text) { MessageService().ShowInfo(text); }
 bool AskYesNo(const QString &text) { return MessageService().AskYesNo(text); }
+TSaveAnswer AskSaveChanges(const QString &text) { return MessageService().AskSaveChanges(text); }

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+/// The answers to "save the changes before they are lost?".
+enum class TSaveAnswer { Save, Discard, Cancel };
+
 class IMessageService {
 public:
     virtual ~IMessageService() = default;
@@ -12,6 +15,8 @@ public:
     virtual void ShowWarning(const QString &text) = 0;
     virtual void ShowInfo(const QString &text) = 0;
     virtual bool AskYesNo(const QString &text) = 0;    // true only for Yes
+    /// Save, Discard or Cancel; a service without windows cancels, so nothing is lost.
+    virtual TSaveAnswer AskSaveChanges(const QString &) { return TSaveAnswer::Cancel; }
 };
 
 /// For runs where no window may open: every message is dropped and every
@@ -33,3 +38,4 @@ void ShowError(const QString &text);
 void ShowWarning(const QString &text);
 void ShowInfo(const QString &text);
 bool AskYesNo(const QString &text);
+TSaveAnswer AskSaveChanges(const QString &text);

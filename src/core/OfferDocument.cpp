@@ -159,16 +159,31 @@ void AddOfferBlock(TOfferDocument &doc, const TItemList &items, const TOfferDeta
             doc.Items.Rows[i] << (items.Rows[i].Priced ? TrimBlanksAndControls(FormatPrice(figures.LineTotals[i]))
                                                        : QString());
     }
-    if (offer.Discount > 0)
-        doc.CommercialLines << TrimBlanksAndControls(
-            FormatArgs(LangMain(QStringLiteral("ResultsItemsDiscount")), DiscountText(offer.Discount)) +
+    doc.CommercialLines = CommercialLines(figures);
+}
+
+QStringList CommercialLines(const TOfferFigures &figures)
+{
+    QStringList lines;
+    if (!figures.Priced)
+        return lines;
+    if (figures.Discount > 0)
+        lines << TrimBlanksAndControls(
+            FormatArgs(LangMain(QStringLiteral("ResultsItemsDiscount")), DiscountText(figures.Discount)) +
             QStringLiteral(" -") + FormatPrice(figures.DiscountAmount));
-    doc.CommercialLines << TrimBlanksAndControls(
-        FormatArgs(LangMain(QStringLiteral("ResultsItemsNetPrice")), PriceList.Currency) + QStringLiteral(" ") +
-        FormatPrice(figures.NetPrice));
+    lines << TrimBlanksAndControls(FormatArgs(LangMain(QStringLiteral("ResultsItemsNetPrice")), PriceList.Currency) +
+                                   QStringLiteral(" ") + FormatPrice(figures.NetPrice));
     if (figures.HasContracts)
-        doc.CommercialLines << TrimBlanksAndControls(
+        lines << TrimBlanksAndControls(
             FormatArgs(LangMain(QStringLiteral("ResultsItemsYearly")), FormatPrice(figures.YearlyTotal)));
+    return lines;
+}
+
+QStringList OfferCommercialLines(const TItemList &items, const TOfferDetails &offer)
+{
+    if (offer.IsEmpty() || !items.PriceListOpen)
+        return {};
+    return CommercialLines(ComputeOfferFigures(items, offer.Discount));
 }
 
 void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res,

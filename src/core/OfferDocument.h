@@ -70,6 +70,12 @@ void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const T
 /// and the commercial lines. Nothing for empty details (the document stays as it was).
 void AddOfferBlock(TOfferDocument &doc, const TItemList &items, const TOfferDetails &offer,
                    const TSalesContact &contact);
+/// The lines under the total of a priced list, as documents and window show them:
+/// the discount (percent and amount) when one is set, the net price, and the yearly
+/// share when contracts are on the list. None without a price list.
+QStringList CommercialLines(const TOfferFigures &figures);
+/// The same for the list and offer details on show; none without details or price list.
+QStringList OfferCommercialLines(const TItemList &items, const TOfferDetails &offer);
 /// The offer block's rows: label and value, rows without a value left out.
 QList<QStringList> OfferBlockRows(const TOfferDetails &offer, const TSalesContact &contact);
 

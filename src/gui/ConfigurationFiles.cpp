@@ -1,9 +1,12 @@
 // The main window's configuration files: saved from the configuration on show,
-// reopened by replaying them through the wizard's pages.
+// reopened by replaying them through the wizard's pages. The title bar names the
+// file with an unsaved mark, nothing unsaved is lost without a question, and the
+// welcome page offers the configurations opened or saved last.
 
 #include "TFrmVarnexCfgMain.h"
 
 #include "Configuration.h"
+#include "DesktopFiles.h"
 #include "Headless.h"
 #include "Lang.h"
 #include "Messages.h"
@@ -15,7 +18,14 @@
 #include "WindowServices.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QFrame>
 #include <QIODevice>
+#include <QLabel>
+#include <QListWidget>
+#include <QStackedWidget>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -49,11 +59,18 @@ QString TFrmVarnexCfgMain::ConfigurationArgument(const QStringList &arguments)
 
 void TFrmVarnexCfgMain::actSaveConfigurationFileExecute()
 {
+    SaveConfigurationFile();
+}
+
+bool TFrmVarnexCfgMain::SaveConfigurationFile()
+{
     if (!m_hasConfiguration)
-        return;
+        return false;
     QString fileName;
-    if (AskSaveFileName(ConfigurationFilters(), fileName, this) == -1)
-        return;
+    const QString suggested = m_fileName.isEmpty() ? SuggestedFileName(CurrentOffer())
+                                                   : QFileInfo(m_fileName).completeBaseName();
+    if (AskSaveFileNameOfKind(TFileKind::Configuration, ConfigurationFilters(), suggested, fileName, this) == -1)
+        return false;
     // The request holds the pages' keys; the program's language and debug mode
     // are saved with them, as --size reads them.
     QJsonObject request = m_configurationRequest;
@@ -63,11 +80,17 @@ void TFrmVarnexCfgMain::actSaveConfigurationFileExecute()
         request.insert(RequestKeyName(TRequestKeyId::Language), SetupData.LanguageFile);
     const QByteArray text = ConfigurationText(request, SetupData.Version, QDate::currentDate());
     QString error;
-    if (WriteFileSafely(
-            fileName, [&](QIODevice &file) { return file.write(text) == text.size(); }, error))
-        ShowFileSaved(fileName);
-    else
+    if (!WriteFileSafely(
+            fileName, [&](QIODevice &file) { return file.write(text) == text.size(); }, error)) {
         ShowFileNotSaved(fileName);
+        return false;
+    }
+    m_fileName = fileName;
+    m_savedRequest = m_configurationRequest;
+    RememberConfigurationFile(fileName);
+    UpdateWindowTitle();
+    ShowFileSaved(fileName);
+    return true;
 }
 
 void TFrmVarnexCfgMain::actOpenConfigurationFileExecute()
@@ -75,7 +98,7 @@ void TFrmVarnexCfgMain::actOpenConfigurationFileExecute()
     QString title = WithoutMnemonic(actOpenConfigurationFile->text()).trimmed();
     if (title.endsWith(QLatin1String("...")))
         title.chop(3);
-    const QString fileName = AskOpenFileName(ConfigurationFilters(), title, this);
+    const QString fileName = AskOpenFileNameOfKind(TFileKind::Configuration, ConfigurationFilters(), title, this);
     if (!fileName.isEmpty())
         OpenConfigurationFile(fileName);
 }
@@ -102,15 +125,117 @@ bool TFrmVarnexCfgMain::OpenConfigurationFile(const QString &fileName)
         ShowError(FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationNotOpened")), fileName, replay.Message));
         return false;
     }
-    if (m_hasConfiguration && !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration"))))
+    // Unsaved changes: Save / Discard / Cancel; a saved configuration: replace it?
+    if (m_hasConfiguration && (ConfigurationModified() ? !ConfirmLosingChanges()
+                                                        : !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration")))))
         return false;
     RequestParameters = request;
     ResultParameters = result;
     m_configurationRequest = replay.Request;
+    m_savedRequest = replay.Request;
+    m_fileName = fileName;
     m_hasConfiguration = true;
+    RememberConfigurationFile(fileName);
     ShowResults();
     const QString note = LeftOutNote(opened, opened.Keys.IgnoredKeys + replay.IgnoredKeys);
     if (!note.isEmpty())
         ShowInfo(note);
     return true;
+}
+
+bool TFrmVarnexCfgMain::ConfigurationModified() const
+{
+    return m_hasConfiguration && (m_fileName.isEmpty() || m_configurationRequest != m_savedRequest);
+}
+
+void TFrmVarnexCfgMain::UpdateWindowTitle()
+{
+    // The placeholder becomes the unsaved mark while setWindowModified is on.
+    QString title = m_caption;
+    if (m_hasConfiguration) {
+        const QString name = m_fileName.isEmpty() ? LangMain(QStringLiteral("ConfigurationUntitled"))
+                                                  : QFileInfo(m_fileName).fileName();
+        title = QString(name).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")) + QStringLiteral("[*] - ") +
+                m_caption;
+    }
+    setWindowTitle(title);
+    setWindowModified(ConfigurationModified());
+}
+
+bool TFrmVarnexCfgMain::ConfirmLosingChanges()
+{
+    if (!ConfigurationModified())
+        return true;
+    switch (AskSaveChanges(LangMessages(QStringLiteral("QuestSaveChanges")))) {
+    case TSaveAnswer::Save:
+        return SaveConfigurationFile();
+    case TSaveAnswer::Discard:
+        return true;
+    case TSaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void TFrmVarnexCfgMain::RememberConfigurationFile(const QString &fileName)
+{
+    WriteRecentFiles(SetupData.IniFileName, AddRecentFile(ReadRecentFiles(SetupData.IniFileName), fileName));
+    FillRecentList();
+}
+
+void TFrmVarnexCfgMain::BuildRecentList(QWidget *page)
+{
+    pnlRecentConfigurations = new QFrame(page);
+    pnlRecentConfigurations->setObjectName(QStringLiteral("pnlRecentConfigurations"));
+    pnlRecentConfigurations->setGeometry(99, 352, 430, 137);
+    pnlRecentConfigurations->setAutoFillBackground(true);
+    auto *box = new QVBoxLayout(pnlRecentConfigurations);
+    box->setContentsMargins(6, 4, 6, 6);
+    box->setSpacing(2);
+    auto *caption = new QLabel(pnlRecentConfigurations);
+    caption->setObjectName(QStringLiteral("lblRecentConfigurations"));
+    caption->setFont(ProgramFont(8, true));
+    box->addWidget(caption);
+    lstRecentConfigurations = new QListWidget(pnlRecentConfigurations);
+    lstRecentConfigurations->setObjectName(QStringLiteral("lstRecentConfigurations"));
+    lstRecentConfigurations->setTextElideMode(Qt::ElideMiddle);
+    box->addWidget(lstRecentConfigurations);
+    // A click opens (the list holds no other choice to make); Enter too.
+    connect(lstRecentConfigurations, &QListWidget::itemClicked, this, &TFrmVarnexCfgMain::OpenRecentFile);
+    connect(lstRecentConfigurations, &QListWidget::itemActivated, this, &TFrmVarnexCfgMain::OpenRecentFile);
+    pnlRecentConfigurations->hide();
+}
+
+void TFrmVarnexCfgMain::FillRecentList()
+{
+    if (lstRecentConfigurations == nullptr)
+        return;
+    // Files since moved or deleted are not offered.
+    const QStringList files = ExistingRecentFiles(ReadRecentFiles(SetupData.IniFileName));
+    lstRecentConfigurations->clear();
+    for (const QString &file : files) {
+        auto *item = new QListWidgetItem(QFileInfo(file).fileName(), lstRecentConfigurations);
+        item->setData(Qt::UserRole, file);
+        item->setToolTip(QDir::toNativeSeparators(file));
+    }
+    if (auto *caption = pnlRecentConfigurations->findChild<QLabel *>(QStringLiteral("lblRecentConfigurations")))
+        caption->setText(LangMain(QStringLiteral("RecentConfigurations")));
+    // The welcome picture makes room for the list while there is one.
+    pnlRecentConfigurations->setVisible(!files.isEmpty());
+    pnlWelcomeFrame->setGeometry(99, files.isEmpty() ? 32 : 16, 430, files.isEmpty() ? 440 : 328);
+    imgWelcome->setGeometry(8, 8, 414, files.isEmpty() ? 424 : 312);
+}
+
+void TFrmVarnexCfgMain::OpenRecentFile(QListWidgetItem *item)
+{
+    if (item == nullptr)
+        return;
+    const QString file = item->data(Qt::UserRole).toString();
+    if (!QFileInfo(file).isFile()) {
+        WriteRecentFiles(SetupData.IniFileName, RemoveRecentFile(ReadRecentFiles(SetupData.IniFileName), file));
+        ShowError(FormatArgs(LangMessages(QStringLiteral("ErrorRecentFileMissing")), QDir::toNativeSeparators(file)));
+        FillRecentList();
+        return;
+    }
+    OpenConfigurationFile(file);
 }

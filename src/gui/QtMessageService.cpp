@@ -54,13 +54,18 @@ QMessageBox::StandardButton TQtMessageService::Run(QMessageBox::Icon icon, const
     static const struct {
         QMessageBox::StandardButton Button;
         const char *Caption;
-    } kCaptions[] = {{QMessageBox::Ok, "OK"}, {QMessageBox::Yes, "&Yes"}, {QMessageBox::No, "&No"}};
+    } kCaptions[] = {{QMessageBox::Ok, "OK"},         {QMessageBox::Yes, "&Yes"},         {QMessageBox::No, "&No"},
+                     {QMessageBox::Save, "&Save"}, {QMessageBox::Discard, "&Discard"}, {QMessageBox::Cancel, "Cancel"}};
     for (const auto &caption : kCaptions)
         if (QAbstractButton *button = box.button(caption.Button))
             button->setText(QString::fromLatin1(caption.Caption));
     if (buttons.testFlag(QMessageBox::No)) {
         box.setDefaultButton(QMessageBox::Yes);
         box.setEscapeButton(QMessageBox::No);
+    }
+    if (buttons.testFlag(QMessageBox::Cancel)) {
+        box.setDefaultButton(QMessageBox::Save);
+        box.setEscapeButton(QMessageBox::Cancel);
     }
     const int answer = box.exec();
     return static_cast<QMessageBox::StandardButton>(answer);
@@ -85,4 +90,16 @@ void TQtMessageService::ShowInfo(const QString &text)
 bool TQtMessageService::AskYesNo(const QString &text)
 {
     return Run(QMessageBox::Question, text, QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+TSaveAnswer TQtMessageService::AskSaveChanges(const QString &text)
+{
+    switch (Run(QMessageBox::Warning, text, QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel)) {
+    case QMessageBox::Save:
+        return TSaveAnswer::Save;
+    case QMessageBox::Discard:
+        return TSaveAnswer::Discard;
+    default:
+        return TSaveAnswer::Cancel;
+    }
 }

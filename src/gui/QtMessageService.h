@@ -12,6 +12,8 @@ public:
     void ShowInfo(const QString &text) override;
     /// Escape or the window's close button count as No.
     bool AskYesNo(const QString &text) override;
+    /// Save, Discard and Cancel; Escape or the window's close button count as Cancel.
+    TSaveAnswer AskSaveChanges(const QString &text) override;
 
     static QString CaptionOf(QMessageBox::Icon icon);
 

@@ -1,6 +1,7 @@
 #include "ResultExports.h"
 
 #include "BomExport.h"
+#include "Globals.h"
 #include "PriceList.h"
 
 #include "Lang.h"
@@ -16,6 +17,25 @@
 #include <QImage>
 #include <QPrintDialog>
 #include <QPrinter>
+
+int AskSaveFileNameOfKind(TFileKind kind, const QStringList &filters, const QString &suggestedName,
+                          QString &fileName, QWidget *parent)
+{
+    fileName = StartFileName(ReadLastFolder(SetupData.IniFileName, kind), suggestedName);
+    const int filter = AskSaveFileName(filters, fileName, parent);
+    if (filter != -1)
+        WriteLastFolder(SetupData.IniFileName, kind, fileName);
+    return filter;
+}
+
+QString AskOpenFileNameOfKind(TFileKind kind, const QStringList &filters, const QString &title, QWidget *parent)
+{
+    const QString fileName =
+        AskOpenFileName(filters, title, parent, ReadLastFolder(SetupData.IniFileName, kind));
+    if (!fileName.isEmpty())
+        WriteLastFolder(SetupData.IniFileName, kind, fileName);
+    return fileName;
+}
 
 void ShowFileSaved(const QString &fileName)
 {
@@ -43,10 +63,11 @@ bool WriteLayoutBitmap(const QImage &layout, const QString &fileName, QString &e
         fileName, [&](QIODevice &file) { return layout.save(&file, "BMP"); }, error);
 }
 
-void SaveLayoutToFile(const std::function<QImage()> &capture, QWidget *parent)
+void SaveLayoutToFile(const std::function<QImage()> &capture, const QString &suggestedName, QWidget *parent)
 {
     QString fileName;
-    if (AskSaveFileName({QStringLiteral("Bitmap image (*.bmp)|*.bmp")}, fileName, parent) == -1)
+    if (AskSaveFileNameOfKind(TFileKind::Picture, {QStringLiteral("Bitmap image (*.bmp)|*.bmp")}, suggestedName,
+                              fileName, parent) == -1)
         return;
     QString error;
     if (WriteLayoutBitmap(capture(), fileName, error))
@@ -63,14 +84,15 @@ void CopyTableToClipboard(int tabIndex, const TItemList &items, const QVector<TD
         QApplication::clipboard()->setText(DataSheetText(sheet));
 }
 
-void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
+bool SaveOfferDocument(const TOfferDocument &doc, const QString &suggestedName, QWidget *parent)
 {
     QString fileName;
-    const int filter = AskSaveFileName({QStringLiteral("MS Word 2000 (or higher) Document (*.doc)|*.doc"),
-                                        QStringLiteral("PDF Document (*.pdf)|*.pdf")},
-                                       fileName, parent);
+    const int filter = AskSaveFileNameOfKind(TFileKind::Document,
+                                             {QStringLiteral("MS Word 2000 (or higher) Document (*.doc)|*.doc"),
+                                              QStringLiteral("PDF Document (*.pdf)|*.pdf")},
+                                             suggestedName, fileName, parent);
     if (filter == -1)
-        return;
+        return false;
     QString error;
     if (filter == 1) {
         TWordResult result;
@@ -83,7 +105,7 @@ void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
         else
             ShowError(LangMessages(result == TWordResult::NotStarted ? QStringLiteral("ErrorWordOpen")
                                                                      : QStringLiteral("ErrorWordCompile")));
-        return;
+        return result == TWordResult::Saved;
     }
     bool written = false;
     {
@@ -95,14 +117,16 @@ void SaveOfferDocument(const TOfferDocument &doc, QWidget *parent)
         ShowFileSaved(fileName);
     else
         ShowFileNotSaved(fileName);
+    return written;
 }
 
 void SaveBillOfMaterials(const TItemList &items, const TOfferDetails &offer, QWidget *parent)
 {
     QString fileName;
-    const int filter = AskSaveFileName({QStringLiteral("Excel Workbook (*.xlsx)|*.xlsx"),
-                                        QStringLiteral("CSV (comma-separated values) (*.csv)|*.csv")},
-                                       fileName, parent);
+    const int filter = AskSaveFileNameOfKind(TFileKind::BillOfMaterials,
+                                             {QStringLiteral("Excel Workbook (*.xlsx)|*.xlsx"),
+                                              QStringLiteral("CSV (comma-separated values) (*.csv)|*.csv")},
+                                             SuggestedFileName(offer), fileName, parent);
     if (filter == -1)
         return;
     const TBomLabels labels = ProgramBomLabels(items, offer, PriceList.Currency);

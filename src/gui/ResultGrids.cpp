@@ -2,6 +2,8 @@
 #include "ProgramFonts.h"
 
 #include "Lang.h"
+#include "OfferDetails.h"
+#include "OfferDocument.h"
 #include "PriceList.h"
 #include "TextUtils.h"
 
@@ -16,7 +18,7 @@ namespace {
 const QColor kCodeBack(128, 128, 128);
 const QColor kOddRow(kDataSheetOddRed, kDataSheetOddGreen, kDataSheetOddBlue);
 
-enum TItemColumn { ColumnCode = 0, ColumnDescription = 1, ColumnQuantity = 2, ColumnPrice = 3 };
+enum TItemColumn { ColumnCode = 0, ColumnDescription = 1, ColumnQuantity = 2, ColumnPrice = 3, ColumnLineTotal = 4 };
 
 QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment)
 {
@@ -73,6 +75,10 @@ void FillItemGrid(QTableWidget *grid, const TItemList &list)
     grid->setRowCount(std::max<qsizetype>(1, list.Rows.size()));
     const QFont codeFont = ProgramBold(grid->font());
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    // The line totals as the documents compute them.
+    const bool lineTotals = list.PriceListOpen && grid->columnCount() > ColumnLineTotal;
+    const TOfferFigures figures = ComputeOfferFigures(list, 0);
     for (qsizetype r = 0; r < list.Rows.size(); ++r) {
         const QStringList cells = ItemRowCells(list.Rows[r], list.ShowPrices);
         const int row = int(r);
@@ -84,7 +90,10 @@ void FillItemGrid(QTableWidget *grid, const TItemList &list)
         grid->setItem(row, ColumnDescription, Cell(cells[ColumnDescription], left));
         grid->setItem(row, ColumnQuantity, Cell(cells[ColumnQuantity], Qt::AlignCenter));
         if (cells.size() > ColumnPrice && grid->columnCount() > ColumnPrice)
-            grid->setItem(row, ColumnPrice, Cell(cells[ColumnPrice], Qt::AlignRight | Qt::AlignVCenter));
+            grid->setItem(row, ColumnPrice, Cell(cells[ColumnPrice], right));
+        if (lineTotals)
+            grid->setItem(row, ColumnLineTotal,
+                          Cell(list.Rows[r].Priced ? FormatPrice(figures.LineTotals[r]) : QString(), right));
     }
 }
 
@@ -130,6 +139,23 @@ void ApplyPricePanelTexts(const TPricePanel &panel)
     panel.Country->setText(PriceListCountryLine(PriceList));
     panel.Date->setText(PriceListDateLine(PriceList));
     panel.TotalCaption->setText(FormatText(LangMain(QStringLiteral("ResultsItemsTotalPrice")), {PriceList.Currency}));
+}
+
+void ShowOfferFigures(QLabel *label, const TItemList &list, const TOfferDetails &offer)
+{
+    const QString lines = OfferCommercialLines(list, offer).join(u'\n');
+    label->setText(lines);
+    label->setVisible(!lines.isEmpty());
+}
+
+QString OfferCaption(const TOfferDetails &offer)
+{
+    QStringList parts;
+    if (!offer.Customer.isEmpty())
+        parts << LangMain(QStringLiteral("OfferCustomer")) + QStringLiteral(": ") + offer.Customer;
+    if (!offer.Reference.isEmpty())
+        parts << LangMain(QStringLiteral("OfferReference")) + QStringLiteral(": ") + offer.Reference;
+    return parts.join(QStringLiteral("    "));
 }
 
 void ShowTotalPrice(const TPricePanel &panel, const TItemList &list)

@@ -5,6 +5,7 @@
 
 #include "DataSheet.h"
 #include "ItemList.h"
+#include "OfferDetails.h"
 
 class QLabel;
 class QTableWidget;
@@ -12,7 +13,8 @@ class QTableWidget;
 /// The light blue of every odd data-sheet row.
 constexpr int kDataSheetOddRed = 219, kDataSheetOddGreen = 232, kDataSheetOddBlue = 253;
 
-/// Code cells grey with white bold text, quantities centred, prices right-aligned.
+/// Code cells grey with white bold text, quantities centred, prices right-aligned;
+/// with a fifth column and a price list, each priced row's line total (quantity × unit price).
 void FillItemGrid(QTableWidget *grid, const TItemList &list);
 /// Name and value cells; the grid paints them with the row colours.
 void FillDataGrid(QTableWidget *grid, const QVector<TDataRow> &rows);
@@ -38,3 +40,8 @@ void ApplyPricePanelTexts(const TPricePanel &panel);
 /// The total as the list shows prices, empty without a price list, and under it
 /// the line naming the unpriced items, shown only when there are some.
 void ShowTotalPrice(const TPricePanel &panel, const TItemList &list);
+/// Under the total: the offer's discount, net price and yearly share, as the documents
+/// show them; hidden without offer details or price list.
+void ShowOfferFigures(QLabel *label, const TItemList &list, const TOfferDetails &offer);
+/// "Customer: … Reference: …" of the offer on show; empty without either.
+QString OfferCaption(const TOfferDetails &offer);

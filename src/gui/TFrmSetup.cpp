@@ -1,4 +1,7 @@
 #include "TFrmSetup.h"
+#include "OfferSetupTab.h"
+
+#include <QLineEdit>
 #include "ProgramFonts.h"
 #include "TextUtils.h"
 
@@ -32,7 +35,8 @@ TFrmSetup::TFrmSetup(QWidget *parent) : QDialog(parent)
 {
     ScaleFormToScreen(this);
     setObjectName(QStringLiteral("FrmSetup"));
-    setFixedSize(293, 182);
+    // Wide and high enough for the offers' tab; the other tabs keep their framed area.
+    setFixedSize(420, 300);
     setFont(ProgramFont(8));
     setWindowTitle(WithoutMnemonic(LangMain(QStringLiteral("ButtonSetup"))));
 
@@ -45,26 +49,33 @@ TFrmSetup::TFrmSetup(QWidget *parent) : QDialog(parent)
 
     PageControl = new QTabWidget(this);
     PageControl->setObjectName(QStringLiteral("PageControl"));
-    PageControl->setGeometry(8, 8, 278, 121);
+    PageControl->setGeometry(8, 8, 404, 239);
     PageControl->tabBar()->setFont(ProgramFont(10));
     TabUpdates = FramedPage(chkCheckUpdates);
     TabLanguages = FramedPage(cmbLanguage);
     PageControl->addTab(TabUpdates, LangSetup(QStringLiteral("SetupPageUpdates")));
     PageControl->addTab(TabLanguages, LangSetup(QStringLiteral("SetupPageLanguages")));
+    TabOffer = new TOfferSetupTab(SetupData.IniFileName);
+    PageControl->addTab(TabOffer, LangSetup(QStringLiteral("SetupPageOffer")));
     PageControl->setCurrentIndex(0);
 
     cmdOk = new QPushButton(QStringLiteral("&OK"), this);
     cmdOk->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk->setGeometry(129, 144, 75, 25);
+    cmdOk->setGeometry(256, 262, 75, 25);
     cmdOk->setDefault(true);
     cmdCancel = new QPushButton(LangCommons(QStringLiteral("ButtonCancel")), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
-    cmdCancel->setGeometry(210, 144, 75, 25);
+    cmdCancel->setGeometry(337, 262, 75, 25);
     connect(cmdOk, &QPushButton::clicked, this, &TFrmSetup::cmdOkClick);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     setTabOrder(PageControl, chkCheckUpdates);
     setTabOrder(chkCheckUpdates, cmbLanguage);
-    setTabOrder(cmbLanguage, cmdOk);
+    setTabOrder(cmbLanguage, TabOffer->edtSalesName);
+    setTabOrder(TabOffer->edtSalesName, TabOffer->edtSalesPhone);
+    setTabOrder(TabOffer->edtSalesPhone, TabOffer->edtSalesEmail);
+    setTabOrder(TabOffer->edtSalesEmail, TabOffer->edtSalesCompany);
+    setTabOrder(TabOffer->edtSalesCompany, TabOffer->edtReferencePattern);
+    setTabOrder(TabOffer->edtReferencePattern, cmdOk);
     setTabOrder(cmdOk, cmdCancel);
 
     LanguageList();
@@ -99,6 +110,11 @@ void TFrmSetup::LanguageList()
 
 void TFrmSetup::cmdOkClick()
 {
+    // A pattern refused keeps the dialog open on its tab, with nothing stored.
+    if (!TabOffer->Store(SetupData.IniFileName)) {
+        PageControl->setCurrentWidget(TabOffer);
+        return;
+    }
     // With nothing chosen the active language stays.
     const int index = cmbLanguage->currentIndex();
     if (index >= 0 && index < m_languages.size())

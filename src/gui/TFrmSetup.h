@@ -1,6 +1,7 @@
 #pragma once
-// The setup dialog: the update check at start-up and the program's language,
-// chosen among the language files of the program folder.
+// The setup dialog: the update check at start-up, the program's language,
+// chosen among the language files of the program folder, and the offers' tab
+// (the sales engineer's contact and the reference pattern, stored by OK).
 
 #include "Lang.h"
 #include <QDialog>
@@ -9,6 +10,7 @@ class QCheckBox;
 class QComboBox;
 class QPushButton;
 class QTabWidget;
+class TOfferSetupTab;
 
 class TFrmSetup : public QDialog {
     Q_OBJECT
@@ -24,6 +26,7 @@ public:
     QTabWidget *PageControl = nullptr;
     QWidget *TabUpdates = nullptr;
     QWidget *TabLanguages = nullptr;
+    TOfferSetupTab *TabOffer = nullptr;
     QCheckBox *chkCheckUpdates = nullptr;
     QComboBox *cmbLanguage = nullptr;
     QPushButton *cmdOk = nullptr;

@@ -1,5 +1,6 @@
 #include "TFrmVarnexCfgMain.h"
 
+#include "DesktopFiles.h"
 #include "OfferSettings.h"
 #include "ProgramFonts.h"
 #include "NavButton.h"
@@ -288,6 +289,7 @@ void TFrmVarnexCfgMain::BuildWelcomePage(QWidget *page)
     imgWelcome->setObjectName(QStringLiteral("imgWelcome"));
     imgWelcome->setGeometry(8, 8, 414, 424);
     imgWelcome->setAlignment(Qt::AlignCenter);
+    BuildRecentList(page);
 }
 
 void TFrmVarnexCfgMain::BuildPopupMenus()
@@ -326,6 +328,14 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     pageControlResult->setObjectName(QStringLiteral("pageControlResult"));
     pageControlResult->setGeometry(8, 17, 613, 471);
     pageControlResult->tabBar()->setFont(ProgramFont(10, true));
+    // Above the tabs, on the right: whom the offer is for and its reference.
+    lblOfferCaption = new QLabel(page);
+    lblOfferCaption->setObjectName(QStringLiteral("lblOfferCaption"));
+    lblOfferCaption->setGeometry(8, 0, 613, 17);
+    lblOfferCaption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    lblOfferCaption->setTextFormat(Qt::PlainText);
+    lblOfferCaption->setFont(ProgramFont(8, true));
+    lblOfferCaption->hide();
 
     tabResultLayout = new QWidget;
     tabResultLayout->setObjectName(QStringLiteral("tabResultLayout"));
@@ -388,8 +398,14 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     priceGrid->addWidget(lblTxtTotalPrice, 0, 1);
     priceGrid->addWidget(lblTotalPrice, 0, 2);
     priceGrid->addWidget(lblUnpricedItems, 2, 0, 1, 3);
+    lblOfferFigures = new QLabel(pnlPriceList);
+    lblOfferFigures->setObjectName(QStringLiteral("lblOfferFigures"));
+    lblOfferFigures->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    lblOfferFigures->hide();
+    priceGrid->addWidget(lblOfferFigures, 3, 0, 1, 3);
     priceGrid->setColumnStretch(0, 1);
-    for (QLabel *label : {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice, lblUnpricedItems})
+    for (QLabel *label :
+         {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice, lblUnpricedItems, lblOfferFigures})
         label->setTextFormat(Qt::PlainText);
     itemsBox->addWidget(pnlPriceList);
 
@@ -420,6 +436,7 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     // The runtime inputs belong to the configuration: saved with it, kept when the autonomy is edited.
     tabResultRuntime->EnvironmentChanged = [this](const TBatteryEnvironment &env) {
         RecordBatteryEnvironment(m_configurationRequest, env);
+        UpdateWindowTitle();
     };
     pageControlResult->addTab(tabResultRuntime, QString());
 }
@@ -562,6 +579,7 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
     actSaveConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationSave")));
     actOfferDetails->setText(LangMain(QStringLiteral("ResultsOfferDetails")));
     actSaveBillOfMaterials->setText(LangMain(QStringLiteral("ResultsItemsSave")));
+    FillRecentList();
     if (pageControlResult != nullptr)
         ApplyResultsPageTexts();
 }
@@ -583,6 +601,9 @@ void TFrmVarnexCfgMain::ApplyResultsPageTexts()
     SetColumnTitle(grdItems, 2, LangCommons(QStringLiteral("ItemsTableQuantity")), Qt::AlignCenter);
     if (SetupData.ShowPrices && grdItems->columnCount() > 3)
         SetColumnTitle(grdItems, 3, LangCommons(QStringLiteral("ItemsTablePrice")) + space,
+                       Qt::AlignRight | Qt::AlignVCenter);
+    if (SetupData.ShowPrices && grdItems->columnCount() > 4)
+        SetColumnTitle(grdItems, 4, LangCommons(QStringLiteral("ItemsTableLineTotal")) + space,
                        Qt::AlignRight | Qt::AlignVCenter);
 
     // The price list's country, date and currency lines are empty while no
@@ -607,7 +628,8 @@ void TFrmVarnexCfgMain::ApplyBranding()
     QString caption = FormatText(QStringLiteral("%s - %s %s"), {captionStart, title, SetupData.Version});
     if (SetupData.DebugMode)
         caption += QLatin1String(kDebugSuffix);
-    setWindowTitle(caption);
+    m_caption = caption;
+    UpdateWindowTitle();
 
     pnlMainTitle->setText(QStringLiteral(" ") + title);
 
@@ -661,6 +683,9 @@ void TFrmVarnexCfgMain::SetResultActionsEnabled(bool enabled)
     actSaveConfiguration->setEnabled(enabled);
     actPrintConfiguration->setEnabled(enabled);
     actSaveConfigurationFile->setEnabled(enabled);
+    // The offer's commands act on the results on show only.
+    actOfferDetails->setEnabled(enabled);
+    actSaveBillOfMaterials->setEnabled(enabled);
     SetNavButtonEnabled(btnEditAutonomy, enabled);
     SetNavButtonEnabled(btnSaveConfiguration, enabled);
     SetNavButtonEnabled(btnPrintConfiguration, enabled);
@@ -687,9 +712,10 @@ void TFrmVarnexCfgMain::ApplyPriceColumns()
 {
     const bool show = SetupData.ShowPrices;
     if (show) {
-        grdItems->setColumnCount(4);
-        const int widths[] = {100, 323, 80, 95};
-        for (int c = 0; c < 4; ++c)
+        // The fifth column holds each priced row's line total.
+        grdItems->setColumnCount(5);
+        const int widths[] = {95, 258, 60, 90, 95};
+        for (int c = 0; c < 5; ++c)
             grdItems->setColumnWidth(c, widths[c]);
     } else {
         grdItems->setColumnCount(3);
@@ -702,16 +728,23 @@ void TFrmVarnexCfgMain::ApplyPriceColumns()
 
 void TFrmVarnexCfgMain::actNewConfigurationExecute()
 {
-    if (m_hasConfiguration && !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration"))))
+    // Unsaved changes: Save / Discard / Cancel; a saved configuration: replace it?
+    if (m_hasConfiguration && (ConfigurationModified() ? !ConfirmLosingChanges()
+                                                        : !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration")))))
         return;
     MainNotebook->setCurrentIndex(kWelcomePage);
     SetResultActionsEnabled(false);
+    m_fileName.clear();
+    m_savedRequest = QJsonObject();
     if (RunWizard(TWizardMode::NewConfiguration)) {
         m_hasConfiguration = true;
+        AssignNewReference();
         ShowResults();
     } else {
         m_hasConfiguration = false;
+        FillRecentList();
     }
+    UpdateWindowTitle();
 }
 
 void TFrmVarnexCfgMain::actEditAutonomyExecute()
@@ -753,6 +786,7 @@ void TFrmVarnexCfgMain::ShowResults()
     SetResultActionsEnabled(true);
     // The arrow keys then walk the result tabs at once.
     pageControlResult->tabBar()->setFocus(Qt::OtherFocusReason);
+    UpdateWindowTitle();
     while (QApplication::overrideCursor() != nullptr)
         QApplication::restoreOverrideCursor();
 }
@@ -788,6 +822,7 @@ void TFrmVarnexCfgMain::FillItemList()
         PriceListTurnedNotValid();
     FillItemGrid(grdItems, m_items);
     ShowTotalPrice(PricePanel(), m_items);
+    ShowOfferFigures();
 }
 
 void TFrmVarnexCfgMain::FillDataSheet()
@@ -870,7 +905,7 @@ TOfferDocument TFrmVarnexCfgMain::OfferDocument()
 
 void TFrmVarnexCfgMain::SaveConfiguration()
 {
-    SaveOfferDocument(OfferDocument(), this);
+    SaveOfferDocuments();
 }
 
 void TFrmVarnexCfgMain::PrintConfiguration()
@@ -893,7 +928,7 @@ void TFrmVarnexCfgMain::actLayoutSaveToFileExecute()
             paintGlobalLayout->update();
             return paintGlobalLayout->LayoutBitmap();
         },
-        this);
+        SuggestedFileName(CurrentOffer()), this);
 }
 
 void TFrmVarnexCfgMain::actTableCopyToClipboardExecute()
@@ -909,6 +944,11 @@ void TFrmVarnexCfgMain::closeEvent(QCloseEvent *event)
 {
     if (m_updateRunning) {
         m_closeWanted = true;
+        event->ignore();
+        return;
+    }
+    // Unsaved changes are saved, discarded or the window stays.
+    if (!m_cleanedUp && !ConfirmLosingChanges()) {
         event->ignore();
         return;
     }

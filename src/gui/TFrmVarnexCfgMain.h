@@ -19,6 +19,8 @@ class TRuntimeTab;
 class QAction;
 class QFrame;
 class QLabel;
+class QListWidget;
+class QListWidgetItem;
 class QMenu;
 class QPushButton;
 class QStackedWidget;
@@ -57,6 +59,10 @@ public:
     bool OpenConfigurationFile(const QString &fileName);
     /// The request behind the configuration on show, as a configuration file holds it.
     const QJsonObject &ConfigurationRequest() const { return m_configurationRequest; }
+    /// The configuration file on show (opened or saved last), or empty.
+    QString ConfigurationFileName() const { return m_fileName; }
+    /// A configuration on show whose request differs from the file it came from or was saved to.
+    bool ConfigurationModified() const;
 
     void ApplyLanguageTexts();
     void ApplyBranding();
@@ -160,6 +166,26 @@ private:
     void actSaveBillOfMaterialsExecute();
     /// The offer details of the configuration on show, kept in its request.
     TOfferDetails CurrentOffer() const;
+    void SetCurrentOffer(const TOfferDetails &details);
+    /// A new configuration's reference from the pattern and counter of the settings.
+    void AssignNewReference();
+    /// The customer and reference above the tabs, the commercial lines under the total.
+    void ShowOfferFigures();
+    /// Saves the PDF or Word document, with the next revision of the reference when
+    /// documents were saved for it from another configuration (DocumentsReference).
+    void SaveOfferDocuments();
+
+    // Files as a desktop user expects them (ConfigurationFiles.cpp).
+    void BuildRecentList(QWidget *page);
+    void FillRecentList();
+    void OpenRecentFile(QListWidgetItem *item);
+    void RememberConfigurationFile(const QString &fileName);
+    /// The title bar: the file's name (or "Untitled") with the unsaved mark, then the caption.
+    void UpdateWindowTitle();
+    /// Asks Save / Discard / Cancel when unsaved changes would be lost; true to go on.
+    bool ConfirmLosingChanges();
+    /// The save dialog and the file; true when the configuration was saved.
+    bool SaveConfigurationFile();
     void imgLogoProductClick();
 
     // Dialogs and documents served by other parts of the program.
@@ -189,6 +215,13 @@ private:
     QJsonObject m_configurationRequest; // the request behind it
     QString m_startConfiguration;       // named on the command line
     QWidget *m_resultsPage = nullptr;   // its content built by EnsureResultsPage
+    QString m_fileName;                 // the configuration file on show, or empty
+    QJsonObject m_savedRequest;         // the request as that file holds it
+    QString m_caption;                  // the title bar's text after the file's name
+    QLabel *lblOfferCaption = nullptr;  // customer and reference, above the result tabs
+    QLabel *lblOfferFigures = nullptr;  // discount, net price and yearly share, under the total
+    QWidget *pnlRecentConfigurations = nullptr;
+    QListWidget *lstRecentConfigurations = nullptr;
 
 public:
     // Controls and actions, named as the program knows them.

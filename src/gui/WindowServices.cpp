@@ -194,6 +194,18 @@ QString FilterExtension(const QString &entry)
     return extension.startsWith(u'.') && extension.size() > 1 && !extension.contains(u'*') ? extension : QString();
 }
 
+/// The folder and name a save dialog starts with: "folder/", "name" or "folder/name".
+void StartSaveFileDialog(QFileDialog &dialog, const QString &start)
+{
+    if (start.isEmpty())
+        return;
+    const qsizetype slash = start.lastIndexOf(u'/');
+    if (slash >= 0 && QFileInfo(start.left(slash + 1)).isDir())
+        dialog.setDirectory(start.left(slash + 1));
+    if (slash + 1 < start.size())
+        dialog.selectFile(start.mid(slash + 1));
+}
+
 /// The dialog until a name in an existing folder is chosen; -1 when cancelled.
 int RunSaveFileDialog(QFileDialog &dialog, QString &fileName)
 {
@@ -237,8 +249,10 @@ int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *pare
         if (SaveHook()) {
             choice = SaveHook()(filters, name);
         } else {
-            if (!dialog)
+            if (!dialog) {
                 dialog = CreateSaveFileDialog(filters, parent);
+                StartSaveFileDialog(*dialog, fileName);
+            }
             choice = RunSaveFileDialog(*dialog, name);
         }
         if (choice == -1)
@@ -266,7 +280,7 @@ TOpenFileNameHook &OpenHook()
 }
 } // namespace
 
-QString AskOpenFileName(const QStringList &filters, const QString &title, QWidget *parent)
+QString AskOpenFileName(const QStringList &filters, const QString &title, QWidget *parent, const QString &folder)
 {
     if (OpenHook())
         return OpenHook()(filters);
@@ -277,6 +291,8 @@ QString AskOpenFileName(const QStringList &filters, const QString &title, QWidge
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setNameFilters(nameFilters);
+    if (!folder.isEmpty())
+        dialog.setDirectory(folder);
     dialog.setSizeGripEnabled(true);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};

@@ -51,7 +51,8 @@ public:
 /// exist, resizable). Returns the 1-based number of the filter that applies and
 /// the name that will be written (ResolveSaveFileName), or -1 when cancelled.
 /// When that name is an existing file, asks (Messages/QuestReplaceFile) before
-/// it is replaced; No shows the dialog again.
+/// it is replaced; No shows the dialog again. A `fileName` given starts the
+/// dialog: its folder (a name ending in '/' is a folder only) and its name.
 int AskSaveFileName(const QStringList &filters, QString &fileName, QWidget *parent = nullptr);
 /// The name a save writes for the filter chosen and the name typed: a typed
 /// extension that another filter names chooses that filter ("offer.pdf" under
@@ -71,8 +72,10 @@ using TSaveFileNameHook = std::function<int(const QStringList &filters, QString 
 void SetSaveFileNameHook(TSaveFileNameHook hook);
 
 /// Open-file dialog over filter entries "description|pattern" (the file must
-/// exist), titled `title`. The name chosen, or empty when cancelled.
-QString AskOpenFileName(const QStringList &filters, const QString &title, QWidget *parent = nullptr);
+/// exist), titled `title`, started in `folder` when one is given. The name
+/// chosen, or empty when cancelled.
+QString AskOpenFileName(const QStringList &filters, const QString &title, QWidget *parent = nullptr,
+                        const QString &folder = QString());
 /// Replaces the dialog (tests): receives the filter entries, returns what AskOpenFileName returns.
 using TOpenFileNameHook = std::function<QString(const QStringList &filters)>;
 void SetOpenFileNameHook(TOpenFileNameHook hook);

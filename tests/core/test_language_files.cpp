@@ -73,6 +73,13 @@ const TKeySpec KeyTable[] = {
     {"Setup", "SetupPageUpdates", ""},
     {"Setup", "SetupPageLanguages", ""},
     {"Setup", "SetupCheckUpdates", ""},
+    {"Setup", "SetupPageOffer", ""},
+    {"Setup", "SetupSalesName", ""},
+    {"Setup", "SetupSalesPhone", ""},
+    {"Setup", "SetupSalesEmail", ""},
+    {"Setup", "SetupSalesCompany", ""},
+    {"Setup", "SetupReferencePattern", ""},
+    {"Setup", "SetupReferencePatternHint", ""},
     // Main
     {"Main", "ButtonNewConfiguration", ""},
     {"Main", "ButtonEditAutonomy", ""},
@@ -154,6 +161,8 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsItemsSave", ""},
     {"Main", "OfferValidDays", ""},
     {"Main", "OfferDiscount", ""},
+    {"Main", "RecentConfigurations", ""},
+    {"Main", "ConfigurationUntitled", ""},
     // Commons
     {"Commons", "ItemsTableProductCode", ""},
     {"Commons", "ItemsTableDescription", ""},
@@ -218,6 +227,8 @@ const TKeySpec KeyTable[] = {
     {"Messages", "ErrorOfferValidDays", "%d%d"},
     {"Messages", "ErrorOfferReferencePattern", "%s"},
     {"Messages", "ErrorOfferValue", "%s"},
+    {"Messages", "QuestSaveChanges", ""},
+    {"Messages", "ErrorRecentFileMissing", "%s"},
     // Ups
     {"Ups", "UpsItemInverterCabinetSlot_3", ""},
     {"Ups", "UpsItemInverterCabinetSlot_6", ""},
@@ -437,15 +448,17 @@ private slots:
         // the 10 of the updates (the unpacking status, 9 causes of a failed update), the 9 of
         // the end-of-life figures (8 on the runtime tab, the decimal entry's message) and
         // the 21 of the offer details (11 labels and lines, the line total column, 5 messages,
-        // 2 commands and 2 fields of the offer dialog) and the 7 of the wizard's advice (3 of
-        // the size list, 3 of the redundancy page, the accessories' exclusion note).
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9 + 21 + 7);
+        // 2 commands and 2 fields of the offer dialog), the 7 of the wizard's advice (3 of
+        // the size list, 3 of the redundancy page, the accessories' exclusion note) and the 11
+        // of the files and the offer settings (7 on the setup dialog's offer tab, 2 on the main
+        // window, 2 messages).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9 + 21 + 7 + 11);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31 + 7);
-        QCOMPARE(perSection.value("Setup"), 3);
-        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8 + 15);
+        QCOMPARE(perSection.value("Setup"), 3 + 7);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8 + 15 + 2);
         QCOMPARE(perSection.value("Commons"), 21 + 1);
-        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 1 + 5);
+        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 1 + 5 + 2);
         QCOMPARE(perSection.value("Ups"), 13);
         QCOMPARE(perSection.value("Accessories"), 7);
         QCOMPARE(perSection.value("Contracts"), 3);

@@ -201,7 +201,7 @@ private slots:
         QVERIFY(!window.ConfigurationRequest().contains("harmonicFilter"));
     }
 
-    // Answering No to the replacement keeps what is on show.
+    // Cancel to the question about the unsaved configuration keeps what is on show.
     void declinedReplacementKeepsTheConfiguration()
     {
         TWindowWithResults run(false);
@@ -209,8 +209,9 @@ private slots:
         const QString shown = ShownTables(window);
         const QString file = run.Home.Path() + QStringLiteral("/other.vxcfg");
         WriteBytes(file, R"({"programVersion": "1.0", "loadPower": "7000", "sizeLine": 1})");
-        run.Boxes.Answers = {false};
+        run.Boxes.SaveAnswers = {TSaveAnswer::Cancel};
         QVERIFY(!window.OpenConfigurationFile(file));
+        QCOMPARE(run.Boxes.Messages.last().Kind, QStringLiteral("save?"));
         QCOMPARE(ShownTables(window), shown);
     }
 

@@ -135,22 +135,25 @@ void TestMainBranding::priceColumnTitleCarriesOneTrailingSpace()
     QVERIFY(window.grdItems == nullptr);
     window.SetPriceColumns(true);
     window.EnsureResultsPage();
-    QCOMPARE(window.grdItems->columnCount(), 4);
+    QCOMPARE(window.grdItems->columnCount(), 5);
     QCOMPARE(window.grdItems->horizontalHeaderItem(3)->text(), LangCommons(QStringLiteral("ItemsTablePrice")) + u' ');
+    QCOMPARE(window.grdItems->horizontalHeaderItem(4)->text(),
+             LangCommons(QStringLiteral("ItemsTableLineTotal")) + u' ');
     window.SetPriceColumns(false);
     QCOMPARE(window.grdItems->columnCount(), 3);
 
     window.SetPriceColumns(true);
     window.ApplyLanguageTexts();
     QVERIFY(SetupData.ShowPrices);
-    QCOMPARE(window.grdItems->columnCount(), 4);
+    QCOMPARE(window.grdItems->columnCount(), 5);
     const QString price = LangCommons(QStringLiteral("ItemsTablePrice"));
     QVERIFY(!price.isEmpty());
     QVERIFY(window.grdItems->horizontalHeaderItem(3) != nullptr);
     QCOMPARE(window.grdItems->horizontalHeaderItem(3)->text(), price + QStringLiteral(" "));
     QCOMPARE(window.grdItems->horizontalHeaderItem(0)->text(), LangCommons(QStringLiteral("ItemsTableProductCode")));
-    const int widths[] = {100, 323, 80, 95};
-    for (int c = 0; c < 4; ++c)
+    // The fifth column holds the line totals.
+    const int widths[] = {95, 258, 60, 90, 95};
+    for (int c = 0; c < 5; ++c)
         QCOMPARE(window.grdItems->columnWidth(c), widths[c]);
     QVERIFY(!window.pnlPriceList->isHidden());
 

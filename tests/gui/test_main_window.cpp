@@ -671,13 +671,13 @@ void TestMainWindow::newConfigurationFlow()
     for (QPushButton *button : {window.btnEditAutonomy, window.btnSaveConfiguration, window.btnPrintConfiguration})
         QVERIFY2(ButtonShowsEnabled(button), qPrintable(button->objectName()));
 
-    // Answered No: the question was asked and nothing changed.
+    // The configuration was never saved. Cancel: the question was asked and nothing changed.
     window.pageControlResult->setCurrentWidget(window.tabResultData);
-    boxes.Answers = {false};
+    boxes.SaveAnswers = {TSaveAnswer::Cancel};
     window.actNewConfiguration->trigger();
     QCOMPARE(boxes.Messages.size(), 1);
-    QCOMPARE(boxes.Messages.at(0).Kind, QStringLiteral("question"));
-    QCOMPARE(boxes.Messages.at(0).Text, LangMessages(QStringLiteral("QuestNewConfiguration")));
+    QCOMPARE(boxes.Messages.at(0).Kind, QStringLiteral("save?"));
+    QCOMPARE(boxes.Messages.at(0).Text, LangMessages(QStringLiteral("QuestSaveChanges")));
     QVERIFY(!boxes.Messages.at(0).Text.isEmpty());
     QCOMPARE(runs.size(), 1);
     QVERIFY(window.HasConfiguration());
@@ -685,8 +685,8 @@ void TestMainWindow::newConfigurationFlow()
     QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultData);
     QVERIFY(window.actSaveConfiguration->isEnabled());
 
-    // Answered Yes, then the wizard is cancelled: the old results are gone.
-    boxes.Answers = {true};
+    // Discarded, then the wizard is cancelled: the old results are gone.
+    boxes.SaveAnswers = {TSaveAnswer::Discard};
     answer = false;
     window.actNewConfiguration->trigger();
     QCOMPARE(runs.size(), 2);

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 
 struct TRecordedMessage {
-    QString Kind; // "error", "warning", "info", "question"
+    QString Kind; // "error", "warning", "info", "question", "save?"
     QString Text;
 };
 
@@ -23,6 +23,11 @@ public:
         Messages.append({"question", text});
         return Answers.isEmpty() ? false : Answers.takeFirst();
     }
+    TSaveAnswer AskSaveChanges(const QString &text) override
+    {
+        Messages.append({"save?", text});
+        return SaveAnswers.isEmpty() ? TSaveAnswer::Discard : SaveAnswers.takeFirst();
+    }
     QStringList Texts() const
     {
         QStringList t;
@@ -32,6 +37,7 @@ public:
     }
     QList<TRecordedMessage> Messages;
     QList<bool> Answers; // answers to AskYesNo in order; No when empty
+    QList<TSaveAnswer> SaveAnswers; // answers to AskSaveChanges in order; Discard when empty
 };
 
 /// Points HOME and XDG_DATA_HOME at a fresh temporary folder for the test's lifetime.
