@@ -77,7 +77,7 @@ QString UpsModel(const TComparedConfiguration &c)
 /// An amount with the price list's currency after it.
 QString Money(TCurrency amount)
 {
-    return TrimBlanksAndControls(FormatPrice(amount) + QStringLiteral(" ") + PriceList.Currency);
+    return TrimBlanksAndControls(TrimBlanksAndControls(FormatPrice(amount)) + QStringLiteral(" ") + PriceList.Currency);
 }
 
 QString EndOfLife(const TComparedConfiguration &c)
