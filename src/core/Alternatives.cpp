@@ -118,6 +118,36 @@ QJsonObject DiffAlternative(const QJsonObject &main, const QJsonObject &full)
     return keys;
 }
 
+QJsonObject RebaseAlternatives(const QJsonObject &before, const QJsonObject &after)
+{
+    QVector<TAlternative> alternatives = RequestAlternatives(before);
+    for (TAlternative &a : alternatives) {
+        const QJsonObject pageKeys = DiffAlternative(after, MergeAlternative(before, a.Keys));
+        for (const TRequestKey &key : kRequestKeys) {
+            if (key.Page == kWholeRequest)
+                continue;
+            const QString name = RequestKeyName(key.Id);
+            a.Keys.remove(name);
+            if (pageKeys.contains(name))
+                a.Keys.insert(name, pageKeys.value(name));
+        }
+    }
+    return WithAlternatives(after, alternatives);
+}
+
+QJsonObject SwapWithMain(const QJsonObject &main, int index)
+{
+    QVector<TAlternative> alternatives = RequestAlternatives(main);
+    if (index < 0 || index >= alternatives.size())
+        return main;
+    const QJsonObject chosen = MergeAlternative(main, alternatives[index].Keys);
+    for (int i = 0; i < alternatives.size(); ++i) {
+        const QJsonObject full = i == index ? MergeAlternative(main, {}) : MergeAlternative(main, alternatives[i].Keys);
+        alternatives[i].Keys = DiffAlternative(chosen, full);
+    }
+    return WithAlternatives(chosen, alternatives);
+}
+
 QString DefaultAlternativeLabel(int index)
 {
     return TrimBlanksAndControls(

@@ -55,6 +55,14 @@ QJsonArray AlternativesJson(const QVector<TAlternative> &alternatives);
 QVector<TAlternative> RequestAlternatives(const QJsonObject &request);
 /// The request with `alternatives` in its key (the key removed when there are none).
 QJsonObject WithAlternatives(const QJsonObject &request, const QVector<TAlternative> &alternatives);
+/// The main request changed from `before` to `after` (the wizard's pages gave it
+/// again): `after` with the alternatives of `before`, each keeping the values it
+/// gave the pages; their other keys (offer, runtime inputs) stay as they were.
+QJsonObject RebaseAlternatives(const QJsonObject &before, const QJsonObject &after);
+/// Makes alternative `index` of `main` the main request: the main request takes
+/// its place and label, and every alternative's keys are taken again against the new main.
+QJsonObject SwapWithMain(const QJsonObject &main, int index);
+
 /// "alternatives[1] "Option B"": how messages name an alternative.
 QString AlternativeName(int index, const QString &label);
 

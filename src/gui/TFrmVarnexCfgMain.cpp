@@ -13,6 +13,7 @@
 #include "ResultExports.h"
 #include "RequestReplay.h"
 #include "ResultGrids.h"
+#include "ComparisonTab.h"
 #include "RuntimeTab.h"
 #include "Settings.h"
 #include "Startup.h"
@@ -188,6 +189,8 @@ void TFrmVarnexCfgMain::BuildWindow()
     actOfferDetails = makeAction("actOfferDetails", &TFrmVarnexCfgMain::actOfferDetailsExecute,
                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     actSaveBillOfMaterials = makeAction("actSaveBillOfMaterials", &TFrmVarnexCfgMain::actSaveBillOfMaterialsExecute);
+    actKeepAlternative = makeAction("actKeepAlternative", &TFrmVarnexCfgMain::actKeepAlternativeExecute,
+                                    QKeySequence(Qt::CTRL | Qt::Key_K));
 
     pnlMainTitle = new QLabel(this);
     pnlMainTitle->setObjectName(QStringLiteral("pnlMainTitle"));
@@ -297,6 +300,7 @@ void TFrmVarnexCfgMain::BuildPopupMenus()
     PopupMenuLayout->addAction(actLayoutCopyToClipBoard);
     PopupMenuLayout->addSeparator();
     PopupMenuLayout->addAction(actLayoutSaveToFile);
+    PopupMenuLayout->addAction(actKeepAlternative);
     PopupMenuLayout->addSeparator();
     PopupMenuLayout->addAction(actOpenConfigurationFile);
     PopupMenuLayout->addAction(actSaveConfigurationFile);
@@ -306,6 +310,7 @@ void TFrmVarnexCfgMain::BuildPopupMenus()
     PopupMenuTable->addAction(actTableCopyToClipboard);
     PopupMenuTable->addAction(actSaveBillOfMaterials);
     PopupMenuTable->addAction(actOfferDetails);
+    PopupMenuTable->addAction(actKeepAlternative);
     PopupMenuTable->addSeparator();
     PopupMenuTable->addAction(actOpenConfigurationFile);
     PopupMenuTable->addAction(actSaveConfigurationFile);
@@ -422,6 +427,7 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
         RecordBatteryEnvironment(m_configurationRequest, env);
     };
     pageControlResult->addTab(tabResultRuntime, QString());
+    BuildComparisonTab();
 }
 
 // ---------------------------------------------------------------------------
@@ -562,6 +568,7 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
     actSaveConfigurationFile->setText(LangMain(QStringLiteral("ResultsConfigurationSave")));
     actOfferDetails->setText(LangMain(QStringLiteral("ResultsOfferDetails")));
     actSaveBillOfMaterials->setText(LangMain(QStringLiteral("ResultsItemsSave")));
+    actKeepAlternative->setText(LangMain(QStringLiteral("ButtonKeepAlternative")));
     if (pageControlResult != nullptr)
         ApplyResultsPageTexts();
 }
@@ -577,6 +584,8 @@ void TFrmVarnexCfgMain::ApplyResultsPageTexts()
                                   LangMain(QStringLiteral("ResultsDataTabTitle")));
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultRuntime),
                                   LangMain(QStringLiteral("ResultsRuntimeTabTitle")));
+    pageControlResult->setTabText(pageControlResult->indexOf(tabResultComparison),
+                                  LangMain(QStringLiteral("ResultsComparisonTabTitle")));
 
     SetColumnTitle(grdItems, 0, LangCommons(QStringLiteral("ItemsTableProductCode")));
     SetColumnTitle(grdItems, 1, LangCommons(QStringLiteral("ItemsTableDescription")));
@@ -664,6 +673,7 @@ void TFrmVarnexCfgMain::SetResultActionsEnabled(bool enabled)
     SetNavButtonEnabled(btnEditAutonomy, enabled);
     SetNavButtonEnabled(btnSaveConfiguration, enabled);
     SetNavButtonEnabled(btnPrintConfiguration, enabled);
+    UpdateKeepAlternative(enabled);
 }
 
 void TFrmVarnexCfgMain::SetNavButtonEnabled(QPushButton *button, bool enabled)
@@ -729,10 +739,13 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
         } else {
             std::unique_ptr<TFrmWizard> wizard(new TFrmWizard(mode, this));
             finished = wizard->exec() == QDialog::Accepted;
-            // Editing the autonomy keeps what the earlier pages were given.
+            // Editing the autonomy keeps what the earlier pages were given; the
+            // alternatives keep what they gave the pages.
             if (finished)
-                m_configurationRequest = wizard->Core().RecordedRequest(
-                    mode == TWizardMode::EditAutonomy ? m_configurationRequest : QJsonObject());
+                m_configurationRequest = RebaseAlternatives(
+                    m_configurationRequest, wizard->Core().RecordedRequest(mode == TWizardMode::EditAutonomy
+                                                                              ? m_configurationRequest
+                                                                              : QJsonObject()));
         }
     } catch (...) {
         finished = false;
@@ -768,6 +781,7 @@ void TFrmVarnexCfgMain::FillResultTabs()
     FillItemList();
     FillDataSheet();
     tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters, ConfigurationEnvironment());
+    FillComparison();
 }
 
 TBatteryEnvironment TFrmVarnexCfgMain::ConfigurationEnvironment() const
@@ -864,6 +878,7 @@ TOfferDocument TFrmVarnexCfgMain::OfferDocument()
     TOfferDocument doc = BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
     AddOfferBlock(doc, m_items, CurrentOffer(), ReadSalesContact(SetupData.IniFileName));
     AddRuntimeBlock(doc, RequestParameters, ResultParameters, tabResultRuntime->Environment());
+    AddComparisonBlock(doc, m_comparison);
     return doc;
 }
 

@@ -5,6 +5,8 @@
 
 #include "PictureLabel.h"
 class TRuntimeTab;
+class TComparisonTab;
+struct THeadlessSession;
 #include "DataSheet.h"
 #include "Globals.h"
 #include "ItemList.h"
@@ -14,6 +16,7 @@ class TRuntimeTab;
 #include <QJsonObject>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -160,6 +163,16 @@ private:
     void actSaveBillOfMaterialsExecute();
     /// The offer details of the configuration on show, kept in its request.
     TOfferDetails CurrentOffer() const;
+    // The alternatives of the offer (AlternativeCommands.cpp).
+    void actKeepAlternativeExecute();
+    void BuildComparisonTab();
+    void FillComparison();
+    void SetAlternatives(const QVector<TAlternative> &alternatives);
+    void UseAlternativeAsMain(int index);
+    void UpdateKeepAlternative(bool resultsOnShow);
+    /// Why the alternatives of a request cannot be sized, or empty.
+    QString AlternativesFault(const QJsonObject &request);
+    const THeadlessSession &AlternativeSession();
     void imgLogoProductClick();
 
     // Dialogs and documents served by other parts of the program.
@@ -189,6 +202,10 @@ private:
     QJsonObject m_configurationRequest; // the request behind it
     QString m_startConfiguration;       // named on the command line
     QWidget *m_resultsPage = nullptr;   // its content built by EnsureResultsPage
+    TComparison m_comparison;           // the main configuration beside its alternatives
+    std::shared_ptr<THeadlessSession> m_alternativeSession; // read when first needed
+    TComparisonTab *tabResultComparison = nullptr;
+    QAction *actKeepAlternative = nullptr;
 
 public:
     // Controls and actions, named as the program knows them.

@@ -118,6 +118,23 @@ private slots:
         QCOMPARE(RequestAlternatives(WithAlternatives(mainRequest, kept)), kept);
     }
 
+    // The wizard gives the main request again: each alternative keeps the values it
+    // gave the pages; its other keys stay; swapped with the main, the keys are taken again.
+    void rebaseAndSwapKeepEveryWholeRequest()
+    {
+        const QJsonObject before = ParseObject(
+            R"({"loadPower": "10000", "autonomyMinutes": "15", "alternatives": [{"label": "Option A", "ambientTemperature": 30}]})");
+        const QJsonObject after = ParseObject(R"({"loadPower": "10000", "autonomyMinutes": "30"})");
+        const QJsonObject rebased = RebaseAlternatives(before, after);
+        const QVector<TAlternative> kept = RequestAlternatives(rebased);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(MergeAlternative(rebased, kept[0].Keys), MergeAlternative(before, RequestAlternatives(before)[0].Keys));
+        const QJsonObject swapped = SwapWithMain(rebased, 0);
+        QCOMPARE(MergeAlternative(swapped, {}), MergeAlternative(before, RequestAlternatives(before)[0].Keys));
+        QCOMPARE(MergeAlternative(swapped, RequestAlternatives(swapped)[0].Keys), after);
+        QCOMPARE(RequestAlternatives(swapped)[0].Label, QStringLiteral("Option A"));
+    }
+
     // Main 15 minutes; A 30 minutes; B the non-modular cabinet: each column
     // holds what the same request sized on its own answers.
     void comparisonMatchesSeparatelySizedRequests()
