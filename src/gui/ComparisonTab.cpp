@@ -16,8 +16,8 @@
 
 namespace {
 
-// Column 0 holds the rows' labels, column 1 the main configuration.
-constexpr int kFirstAlternativeColumn = 2;
+// The rows' labels are the row headings (always in sight); column 0 is the main configuration.
+constexpr int kFirstAlternativeColumn = 1;
 
 QString Text(const char *key) { return TrimBlanksAndControls(LangMain(QLatin1String(key))); }
 
@@ -35,7 +35,9 @@ TComparisonTab::TComparisonTab(QWidget *parent) : QWidget(parent)
     m_grid->setFont(ProgramPixelFont(12));
     m_grid->horizontalHeader()->setFont(ProgramPixelFont(13, true));
     m_grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    m_grid->verticalHeader()->hide();
+    m_grid->verticalHeader()->setFont(ProgramPixelFont(12, true));
+    m_grid->verticalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    m_grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grid->verticalHeader()->setDefaultSectionSize(22);
     m_grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_grid->setSelectionBehavior(QAbstractItemView::SelectColumns);
@@ -45,27 +47,34 @@ TComparisonTab::TComparisonTab(QWidget *parent) : QWidget(parent)
     connect(m_grid, &QTableWidget::currentCellChanged, this, [this] { UpdateButtons(); });
     box->addWidget(m_grid, 1);
 
-    auto *buttons = new QHBoxLayout;
-    buttons->setContentsMargins(4, 0, 4, 4);
-    auto button = [this, buttons](QPushButton *&b, const char *name, const std::function<void()> &run) {
+    // Two rows, so that the longest translations keep their whole captions:
+    // keeping and choosing the main configuration, then the chosen column's commands.
+    auto *offerRow = new QHBoxLayout;
+    auto *columnRow = new QHBoxLayout;
+    for (QHBoxLayout *row : {offerRow, columnRow})
+        row->setContentsMargins(4, 0, 4, 0);
+    auto button = [this](QHBoxLayout *row, QPushButton *&b, const char *name, const std::function<void()> &run) {
         b = new QPushButton(this);
         b->setObjectName(QLatin1String(name));
         b->setFont(ProgramPixelFont(12));
         if (run)
             connect(b, &QPushButton::clicked, this, run);
-        buttons->addWidget(b);
+        row->addWidget(b);
     };
-    button(m_keep, "btnKeepAlternative", {});
-    buttons->addStretch(1);
-    button(m_left, "btnAlternativeLeft", [this] { Move(-1); });
-    button(m_right, "btnAlternativeRight", [this] { Move(1); });
-    button(m_rename, "btnAlternativeRename", [this] { Rename(); });
-    button(m_remove, "btnAlternativeRemove", [this] { Remove(); });
-    button(m_useAsMain, "btnAlternativeUseAsMain", [this] {
+    button(offerRow, m_keep, "btnKeepAlternative", {});
+    button(offerRow, m_useAsMain, "btnAlternativeUseAsMain", [this] {
         if (UseAsMain && SelectedAlternative() >= 0)
             UseAsMain(SelectedAlternative());
     });
-    box->addLayout(buttons);
+    offerRow->addStretch(1);
+    button(columnRow, m_left, "btnAlternativeLeft", [this] { Move(-1); });
+    button(columnRow, m_right, "btnAlternativeRight", [this] { Move(1); });
+    button(columnRow, m_rename, "btnAlternativeRename", [this] { Rename(); });
+    button(columnRow, m_remove, "btnAlternativeRemove", [this] { Remove(); });
+    columnRow->addStretch(1);
+    box->addLayout(offerRow);
+    box->addLayout(columnRow);
+    box->addSpacing(2);
 
     AskLabel = [this](QString &label) {
         bool ok = false;
@@ -105,21 +114,24 @@ void TComparisonTab::ShowComparison(const TComparison &comparison, const QVector
     m_alternatives = alternatives;
     ApplyTexts();
     m_grid->clear();
-    m_grid->setColumnCount(int(comparison.Headings.size()));
-    m_grid->setHorizontalHeaderLabels(comparison.Headings);
+    m_grid->setColumnCount(std::max(0, int(comparison.Headings.size()) - 1));
+    m_grid->setHorizontalHeaderLabels(comparison.Headings.mid(1));
     m_grid->setRowCount(int(comparison.Rows.size()));
+    QStringList rowLabels;
     for (int r = 0; r < comparison.Rows.size(); ++r) {
-        for (int c = 0; c < comparison.Rows[r].size(); ++c) {
+        rowLabels << comparison.Rows[r].value(0);
+        for (int c = 1; c < comparison.Rows[r].size(); ++c) {
             auto *item = new QTableWidgetItem(comparison.Rows[r][c]);
             item->setToolTip(item->text());
-            if (c == 0)
-                item->setFont(ProgramPixelFont(12, true));
-            m_grid->setItem(r, c, item);
+            m_grid->setItem(r, c - 1, item);
         }
     }
+    m_grid->setVerticalHeaderLabels(rowLabels);
     m_grid->resizeColumnsToContents();
+    // A long cell shows "…" and its whole text as its tool tip; a heading is never cut.
     for (int c = 0; c < m_grid->columnCount(); ++c)
-        m_grid->setColumnWidth(c, std::min(m_grid->columnWidth(c) + 8, 220));
+        m_grid->setColumnWidth(c, std::max(m_grid->horizontalHeader()->sectionSizeHint(c),
+                                           std::min(m_grid->columnWidth(c) + 8, 130)));
     SelectAlternative(std::min(selected, int(alternatives.size()) - 1));
     UpdateButtons();
 }
