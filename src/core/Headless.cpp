@@ -1,6 +1,7 @@
 #include "Headless.h"
 #include "RuntimeCurve.h"
 
+#include "Alternatives.h"
 #include "Configuration.h"
 #include "DataSheet.h"
 #include "ItemList.h"
@@ -377,8 +378,88 @@ THeadlessSession ReadHeadlessSession()
     return session;
 }
 
-QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
-                           int level, TRequestParameters *finalRequest, TResultParameters *finalResult)
+namespace {
+
+/// One answer's part in a comparison: its label (given), its column and its
+/// refusal (returned).
+struct TAnswerPart {
+    QString Label;
+    bool Ok = false;
+    QStringList Column;
+    TRefusal Refusal;
+};
+
+/// The alternatives' answers and the comparison with the main configuration.
+struct TAlternativeAnswers {
+    QList<QByteArray> Answers;
+    int FailedIndex = -1;
+    TComparison Comparison;
+};
+
+QByteArray AnswerText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
+                      int level, TRequestParameters *finalRequest, TResultParameters *finalResult,
+                      TAnswerPart *part);
+
+/// Sizes each alternative of `request` as a request of its own (with the
+/// drawing's keys, without documents) and sets them beside `main`. False,
+/// refused with the alternative named, when one cannot be read or sized.
+bool SizeAlternatives(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
+                      int level, const TComparedConfiguration &main, TAlternativeAnswers &out, TRefusal &refusal)
+{
+    const QJsonValue value = request.value(RequestKeyName(TRequestKeyId::Alternatives));
+    QVector<TAlternative> alternatives;
+    if (value.isUndefined())
+        return true;
+    if (!ReadAlternatives(value, alternatives, refusal))
+        return false;
+    THeadlessHooks drawingOnly;
+    drawingOnly.ExtendResult = hooks.ExtendResult;
+    QStringList labels;
+    QList<QStringList> columns;
+    for (int i = 0; i < alternatives.size(); ++i) {
+        TAnswerPart part;
+        part.Label = alternatives[i].Label;
+        QByteArray answer = AnswerText(MergeAlternative(request, alternatives[i].Keys), drawingOnly, session,
+                                       level + 2, nullptr, nullptr, &part);
+        while (!answer.isEmpty() && (answer.front() == '\n' || answer.front() == ' '))
+            answer.remove(0, 1);
+        out.Answers << answer;
+        labels << part.Label;
+        columns << part.Column;
+        if (!part.Ok && out.FailedIndex == -1) {
+            out.FailedIndex = i;
+            refusal = part.Refusal;
+            refusal.Error = AlternativeName(i, part.Label) + QStringLiteral(": ") + part.Refusal.Error;
+        }
+    }
+    if (out.FailedIndex != -1)
+        return false;
+    out.Comparison = BuildComparison(ComparisonColumn(main), labels, columns);
+    return true;
+}
+
+void WriteAlternatives(TJsonText &json, const TAlternativeAnswers &alternatives)
+{
+    if (alternatives.Answers.isEmpty())
+        return;
+    json.Key("alternatives");
+    json.BeginArray();
+    for (const QByteArray &answer : alternatives.Answers)
+        json.Raw(answer);
+    json.EndArray();
+    if (alternatives.FailedIndex != -1)
+        json.Member("errorAlternative", alternatives.FailedIndex);
+    if (alternatives.Comparison.IsEmpty())
+        return;
+    json.Key("comparison");
+    json.BeginArray();
+    for (const QStringList &row : alternatives.Comparison.Rows)
+        json.Json(QJsonArray::fromStringList(row));
+    json.EndArray();
+}
+
+QByteArray AnswerText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
+                      int level, TRequestParameters *finalRequest, TResultParameters *finalResult, TAnswerPart *part)
 {
     const TIniReadScope oneReading;
     const TLanguageScope languageScope;
@@ -397,20 +478,31 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         pages.IgnoredKeys = keys.IgnoredKeys;
     }
     TOfferDetails offer;
-    const bool ok = Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal,
-                           debugMode, env, offer);
+    bool ok = Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal,
+                     debugMode, env, offer);
 
     // As the results page: the drawing first (it settles the inverter's kit
     // positions), then the item list (empty kits, total), then the data sheet.
     TItemList list;
     QVector<TDataRow> sheet;
+    TAlternativeAnswers alternatives;
+    bool sized = ok;
     if (ok) {
         LayoutFullCabinets(req, res);
         if (hooks.ExtendResult)
             hooks.ExtendResult(req, res, extra);
         BuildResultTables(req, res, debugMode, session, list, sheet);
-        if (hooks.ExportResult)
-            hooks.ExportResult(req, res, list, sheet, env, offer, extra);
+        const TComparedConfiguration compared{req, res, list, sheet, env, offer};
+        if (part)
+            part->Column = ComparisonColumn(compared);
+        ok = SizeAlternatives(configuration ? keys.Request : request, hooks, session, level, compared, alternatives,
+                              refusal);
+    }
+    if (ok && hooks.ExportResult)
+        hooks.ExportResult(req, res, list, sheet, env, offer, alternatives.Comparison, extra);
+    if (part) {
+        part->Ok = ok;
+        part->Refusal = refusal;
     }
     // A hook that failed (an image that could not be written) says so in "ok".
     const bool answerOk = extra.contains(QLatin1String("ok")) ? extra.take(QLatin1String("ok")).toBool() : ok;
@@ -419,6 +511,8 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
     bytes.reserve(8192);
     TJsonText json(bytes, level);
     json.BeginObject();
+    if (part)
+        json.Member("label", part->Label);
     json.Member("ok", answerOk);
     if (!ok) {
         json.Member("error", refusal.Error);
@@ -431,12 +525,15 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
             json.Json(args);
             json.Member("message", FormatText(LangMessages(refusal.MessageKey), refusal.Args));
         }
-    } else {
+    }
+    // A main configuration whose alternative was refused still shows its own figures.
+    if (sized) {
         WriteResultTables(json, list, sheet, offer);
         WriteRuntimeAndHeat(json, req, res, env);
         if (!offer.IsEmpty())
             WriteOffer(json, offer);
     }
+    WriteAlternatives(json, alternatives);
     WritePagesShown(json, pages);
     if (pages.Configuration) {
         json.Key("ignoredKeys");
@@ -460,6 +557,14 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
     return bytes;
 }
 
+} // namespace
+
+QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
+                           int level, TRequestParameters *finalRequest, TResultParameters *finalResult)
+{
+    return AnswerText(request, hooks, session, level, finalRequest, finalResult, nullptr);
+}
+
 QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
                             TRequestParameters *finalRequest, TResultParameters *finalResult,
                             const THeadlessSession *session)
@@ -468,6 +573,48 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
     if (!session)
         session = &ownSession.emplace(ReadHeadlessSession());
     return QJsonDocument::fromJson(SizeRequestText(request, hooks, *session, 0, finalRequest, finalResult)).object();
+}
+
+namespace {
+
+/// Why a configuration cannot be opened or sized, in the active language.
+QString RefusalMessage(const TRefusal &refusal)
+{
+    return !refusal.MessageKey.isEmpty()
+               ? FormatText(LangMessages(refusal.MessageKey), refusal.Args)
+               : FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationValue")), refusal.Key);
+}
+
+/// The request as the window replays it: in its own language and debug mode.
+QJsonObject WindowRequest(const QJsonObject &given)
+{
+    QJsonObject request = given;
+    request.remove(RequestKeyName(TRequestKeyId::Language));
+    request.remove(RequestKeyName(TRequestKeyId::DebugMode));
+    if (SetupData.DebugMode)
+        request.insert(RequestKeyName(TRequestKeyId::DebugMode), true);
+    return request;
+}
+
+} // namespace
+
+TSizedConfiguration SizeConfiguration(const QJsonObject &given, const THeadlessSession &session)
+{
+    const QJsonObject request = WindowRequest(given);
+    const TIniReadScope oneReading;
+    TSizedConfiguration sized;
+    TComparedConfiguration &c = sized.Configuration;
+    TPagesShown pages;
+    TRefusal refusal;
+    bool debugMode = false;
+    sized.Ok = Replay(request, true, session, c.Request, c.Result, pages, refusal, debugMode, c.Environment, c.Offer);
+    if (!sized.Ok) {
+        sized.Message = RefusalMessage(refusal);
+        return sized;
+    }
+    LayoutFullCabinets(c.Request, c.Result);
+    BuildResultTables(c.Request, c.Result, debugMode, session, c.Items, c.Sheet);
+    return sized;
 }
 
 TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequestParameters &req,
@@ -479,11 +626,7 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     // Read as a configuration; the window's language and debug mode hold,
     // whatever the file was saved with.
     const TConfigurationKeys keys = SplitConfiguration(configuration);
-    QJsonObject request = keys.Request;
-    request.remove(RequestKeyName(TRequestKeyId::Language));
-    request.remove(RequestKeyName(TRequestKeyId::DebugMode));
-    if (SetupData.DebugMode)
-        request.insert(RequestKeyName(TRequestKeyId::DebugMode), true);
+    const QJsonObject request = WindowRequest(keys.Request);
 
     const TIniReadScope oneReading;
     TRequestParameters replayedRequest{};
@@ -498,9 +641,7 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
                        replay.Environment, offer);
     replay.IgnoredKeys = pages.IgnoredKeys;
     if (!replay.Ok) {
-        replay.Message = !refusal.MessageKey.isEmpty()
-                             ? FormatText(LangMessages(refusal.MessageKey), refusal.Args)
-                             : FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationValue")), refusal.Key);
+        replay.Message = RefusalMessage(refusal);
         return replay;
     }
     replay.Request = pages.Request;

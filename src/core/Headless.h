@@ -4,6 +4,7 @@
 // JSON. No window and no message box.
 
 #include "Globals.h"
+#include "Alternatives.h"
 #include "BatteryLife.h"
 #include "DataSheet.h"
 #include "ItemList.h"
@@ -21,10 +22,11 @@ class QTextStream;
 struct THeadlessHooks {
     /// Adds keys computed outside the core (the layout drawing) to a finished result.
     std::function<void(const TRequestParameters &, TResultParameters &, QJsonObject &)> ExtendResult;
-    /// Receives a finished result with its two tables, the runtime inputs and the
-    /// request's offer details (empty without them) for the documents; may add keys.
+    /// Receives a finished result with its two tables, the runtime inputs, the
+    /// request's offer details (empty without them) and the comparison with its
+    /// alternatives (empty without them) for the documents; may add keys.
     std::function<void(const TRequestParameters &, TResultParameters &, const TItemList &, const QVector<TDataRow> &,
-                       const TBatteryEnvironment &, const TOfferDetails &, QJsonObject &)>
+                       const TBatteryEnvironment &, const TOfferDetails &, const TComparison &, QJsonObject &)>
         ExportResult;
 };
 
@@ -49,6 +51,15 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
 QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
                            int level = 0, TRequestParameters *finalRequest = nullptr,
                            TResultParameters *finalResult = nullptr);
+
+/// A request sized for the comparison in the active language and debug mode,
+/// as an answer sizes it (the request's own language and debug mode are not read).
+struct TSizedConfiguration {
+    bool Ok = false;
+    QString Message; // why it cannot be sized, in the active language
+    TComparedConfiguration Configuration;
+};
+TSizedConfiguration SizeConfiguration(const QJsonObject &request, const THeadlessSession &session);
 
 /// A configuration replayed for the window.
 struct TConfigurationReplay {

@@ -431,6 +431,12 @@ void TJsonText::Json(const QJsonValue &value)
     AppendJsonTo(m_buf, value, m_level);
 }
 
+void TJsonText::Raw(const QByteArray &json)
+{
+    BeforeValue();
+    m_buf.append(json.constData(), size_t(json.size()));
+}
+
 void TJsonText::Finish()
 {
     m_out.append(m_buf.data(), qsizetype(m_buf.size()));

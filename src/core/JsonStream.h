@@ -89,6 +89,8 @@ public:
     void Null();
     /// Any QJsonValue, written with AppendJson.
     void Json(const QJsonValue &value);
+    /// A value written as JSON text already, its nested lines indented for this level.
+    void Raw(const QByteArray &json);
 
     template <typename T> void Member(const char *key, const T &value)
     {

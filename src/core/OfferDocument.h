@@ -4,6 +4,7 @@
 // two result tables and the captured drawing. The writers only turn this
 // content into their format. Also the plain-text copies of the two tables.
 
+#include "Alternatives.h"
 #include "DataSheet.h"
 #include "ItemList.h"
 #include "OfferDetails.h"
@@ -49,6 +50,10 @@ struct TOfferDocument {
     TRuntimeChartTexts RuntimeTexts;
     QString HeatHeading;
     TDocTable Heat; // without heading row; no rows without heat figures
+    // After the annex, on a page of its own: the alternatives beside the main
+    // configuration (no page when ComparisonHeading is empty).
+    QString ComparisonHeading;
+    TDocTable Comparison; // the first column the rows' labels
     QString NotesHeading;
     QStringList Notes;          // the three legal notes
     QStringList PriceListLines; // country and date lines, with a price list
@@ -65,6 +70,10 @@ TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow
 /// warnings and the heat block of the records to the document, in the active language.
 void AddRuntimeBlock(TOfferDocument &doc, const TRequestParameters &req, const TResultParameters &res,
                      const TBatteryEnvironment &env = TBatteryEnvironment());
+
+/// Adds the comparison page of an offer with alternatives, in the active
+/// language; nothing for an empty comparison (the document stays as it was).
+void AddComparisonBlock(TOfferDocument &doc, const TComparison &comparison);
 
 /// Adds what an offer with details shows: the offer block, the line total column
 /// and the commercial lines. Nothing for empty details (the document stays as it was).

@@ -38,6 +38,7 @@ enum class TRequestKeyId : int32_t {
     AmbientTemperature,
     AgeingFactor,
     Offer,
+    Alternatives,
 };
 
 enum class TRequestKeyKind {
@@ -144,6 +145,9 @@ inline constexpr TRequestKey kRequestKeys[] = {
     // {"customer", "project", "reference", "date", "validDays", "discountPercent", "notes"}
     // (OfferDetails.h); without it, no offer details.
     TextKey(TRequestKeyId::Offer, "offer", kWholeRequest, TRequestKeyKind::Object, nullptr),
+    // [{"label": text, request keys that differ from the main request}, ...] (Alternatives.h);
+    // without it, no alternatives.
+    TextKey(TRequestKeyId::Alternatives, "alternatives", kWholeRequest, TRequestKeyKind::List, nullptr),
 };
 
 constexpr bool RequestKeysInIdOrder()

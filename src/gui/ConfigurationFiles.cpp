@@ -121,7 +121,9 @@ bool TFrmVarnexCfgMain::OpenConfigurationFile(const QString &fileName)
         const TWaitCursor wait;
         replay = ReplayConfiguration(opened.Keys.Request, request, result);
     }
-    if (!replay.Ok) {
+    if (replay.Ok)
+        replay.Message = AlternativesFault(replay.Request);
+    if (!replay.Ok || !replay.Message.isEmpty()) {
         ShowError(FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationNotOpened")), fileName, replay.Message));
         return false;
     }

@@ -75,12 +75,13 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets, const T
     hooks.ExportResult = [targets, accepted, title, contact, writeFailed](
                              const TRequestParameters &request, TResultParameters &result, const TItemList &items,
                              const QVector<TDataRow> &sheet, const TBatteryEnvironment &env, const TOfferDetails &offer,
-                             QJsonObject &json) {
+                             const TComparison &comparison, QJsonObject &json) {
         const int number = ++*accepted;
         const QImage layout = RenderLayoutBitmap(request, result);
         TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title);
         AddOfferBlock(doc, items, offer, contact);
         AddRuntimeBlock(doc, request, result, env);
+        AddComparisonBlock(doc, comparison);
         auto target = [number](const QString &pattern) {
             if (pattern.isEmpty() || (number > 1 && !pattern.contains(QLatin1String("{n}"))))
                 return QString();

@@ -77,6 +77,7 @@ public:
         m_y += 3;
         AddLabel(m_doc.DataChanges, 7, false);
         AddRuntimeAnnex();
+        AddComparisonPage();
         return m_pages;
     }
 
@@ -172,6 +173,16 @@ private:
             AddHeading(m_doc.HeatHeading);
             AddTable(m_doc.Heat, false);
         }
+    }
+
+    /// The alternatives beside the main configuration, on a page of their own.
+    void AddComparisonPage()
+    {
+        if (m_doc.ComparisonHeading.isEmpty())
+            return;
+        StartPage();
+        AddHeading(m_doc.ComparisonHeading);
+        AddTable(m_doc.Comparison, true);
     }
 
     /// A heading stays with at least the first lines of what follows it.

@@ -14,6 +14,7 @@
 #include "ResultExports.h"
 #include "RequestReplay.h"
 #include "ResultGrids.h"
+#include "ComparisonTab.h"
 #include "RuntimeTab.h"
 #include "Settings.h"
 #include "Startup.h"
@@ -189,6 +190,8 @@ void TFrmVarnexCfgMain::BuildWindow()
     actOfferDetails = makeAction("actOfferDetails", &TFrmVarnexCfgMain::actOfferDetailsExecute,
                                  QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     actSaveBillOfMaterials = makeAction("actSaveBillOfMaterials", &TFrmVarnexCfgMain::actSaveBillOfMaterialsExecute);
+    actKeepAlternative = makeAction("actKeepAlternative", &TFrmVarnexCfgMain::actKeepAlternativeExecute,
+                                    QKeySequence(Qt::CTRL | Qt::Key_K));
 
     pnlMainTitle = new QLabel(this);
     pnlMainTitle->setObjectName(QStringLiteral("pnlMainTitle"));
@@ -299,6 +302,7 @@ void TFrmVarnexCfgMain::BuildPopupMenus()
     PopupMenuLayout->addAction(actLayoutCopyToClipBoard);
     PopupMenuLayout->addSeparator();
     PopupMenuLayout->addAction(actLayoutSaveToFile);
+    PopupMenuLayout->addAction(actKeepAlternative);
     PopupMenuLayout->addSeparator();
     PopupMenuLayout->addAction(actOpenConfigurationFile);
     PopupMenuLayout->addAction(actSaveConfigurationFile);
@@ -308,6 +312,7 @@ void TFrmVarnexCfgMain::BuildPopupMenus()
     PopupMenuTable->addAction(actTableCopyToClipboard);
     PopupMenuTable->addAction(actSaveBillOfMaterials);
     PopupMenuTable->addAction(actOfferDetails);
+    PopupMenuTable->addAction(actKeepAlternative);
     PopupMenuTable->addSeparator();
     PopupMenuTable->addAction(actOpenConfigurationFile);
     PopupMenuTable->addAction(actSaveConfigurationFile);
@@ -439,6 +444,7 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
         UpdateWindowTitle();
     };
     pageControlResult->addTab(tabResultRuntime, QString());
+    BuildComparisonTab();
 }
 
 // ---------------------------------------------------------------------------
@@ -580,6 +586,7 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
     actOfferDetails->setText(LangMain(QStringLiteral("ResultsOfferDetails")));
     actSaveBillOfMaterials->setText(LangMain(QStringLiteral("ResultsItemsSave")));
     FillRecentList();
+    actKeepAlternative->setText(LangMain(QStringLiteral("ButtonKeepAlternative")));
     if (pageControlResult != nullptr)
         ApplyResultsPageTexts();
 }
@@ -595,6 +602,8 @@ void TFrmVarnexCfgMain::ApplyResultsPageTexts()
                                   LangMain(QStringLiteral("ResultsDataTabTitle")));
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultRuntime),
                                   LangMain(QStringLiteral("ResultsRuntimeTabTitle")));
+    pageControlResult->setTabText(pageControlResult->indexOf(tabResultComparison),
+                                  LangMain(QStringLiteral("ResultsComparisonTabTitle")));
 
     SetColumnTitle(grdItems, 0, LangCommons(QStringLiteral("ItemsTableProductCode")));
     SetColumnTitle(grdItems, 1, LangCommons(QStringLiteral("ItemsTableDescription")));
@@ -689,6 +698,7 @@ void TFrmVarnexCfgMain::SetResultActionsEnabled(bool enabled)
     SetNavButtonEnabled(btnEditAutonomy, enabled);
     SetNavButtonEnabled(btnSaveConfiguration, enabled);
     SetNavButtonEnabled(btnPrintConfiguration, enabled);
+    UpdateKeepAlternative(enabled);
 }
 
 void TFrmVarnexCfgMain::SetNavButtonEnabled(QPushButton *button, bool enabled)
@@ -762,10 +772,13 @@ bool TFrmVarnexCfgMain::RunWizard(TWizardMode mode)
         } else {
             std::unique_ptr<TFrmWizard> wizard(new TFrmWizard(mode, this));
             finished = wizard->exec() == QDialog::Accepted;
-            // Editing the autonomy keeps what the earlier pages were given.
+            // Editing the autonomy keeps what the earlier pages were given; the
+            // alternatives keep what they gave the pages.
             if (finished)
-                m_configurationRequest = wizard->Core().RecordedRequest(
-                    mode == TWizardMode::EditAutonomy ? m_configurationRequest : QJsonObject());
+                m_configurationRequest = RebaseAlternatives(
+                    m_configurationRequest, wizard->Core().RecordedRequest(mode == TWizardMode::EditAutonomy
+                                                                              ? m_configurationRequest
+                                                                              : QJsonObject()));
         }
     } catch (...) {
         finished = false;
@@ -802,6 +815,7 @@ void TFrmVarnexCfgMain::FillResultTabs()
     FillItemList();
     FillDataSheet();
     tabResultRuntime->ShowConfiguration(RequestParameters, ResultParameters, ConfigurationEnvironment());
+    FillComparison();
 }
 
 TBatteryEnvironment TFrmVarnexCfgMain::ConfigurationEnvironment() const
@@ -900,6 +914,7 @@ TOfferDocument TFrmVarnexCfgMain::OfferDocument()
     TOfferDocument doc = BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
     AddOfferBlock(doc, m_items, CurrentOffer(), ReadSalesContact(SetupData.IniFileName));
     AddRuntimeBlock(doc, RequestParameters, ResultParameters, tabResultRuntime->Environment());
+    AddComparisonBlock(doc, m_comparison);
     return doc;
 }
 

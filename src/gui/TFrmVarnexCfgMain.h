@@ -5,6 +5,8 @@
 
 #include "PictureLabel.h"
 class TRuntimeTab;
+class TComparisonTab;
+struct THeadlessSession;
 #include "DataSheet.h"
 #include "Globals.h"
 #include "ItemList.h"
@@ -14,6 +16,7 @@ class TRuntimeTab;
 #include <QJsonObject>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -186,6 +189,16 @@ private:
     bool ConfirmLosingChanges();
     /// The save dialog and the file; true when the configuration was saved.
     bool SaveConfigurationFile();
+    // The alternatives of the offer (AlternativeCommands.cpp).
+    void actKeepAlternativeExecute();
+    void BuildComparisonTab();
+    void FillComparison();
+    void SetAlternatives(const QVector<TAlternative> &alternatives);
+    void UseAlternativeAsMain(int index);
+    void UpdateKeepAlternative(bool resultsOnShow);
+    /// Why the alternatives of a request cannot be sized, or empty.
+    QString AlternativesFault(const QJsonObject &request);
+    const THeadlessSession &AlternativeSession();
     void imgLogoProductClick();
 
     // Dialogs and documents served by other parts of the program.
@@ -222,6 +235,10 @@ private:
     QLabel *lblOfferFigures = nullptr;  // discount, net price and yearly share, under the total
     QWidget *pnlRecentConfigurations = nullptr;
     QListWidget *lstRecentConfigurations = nullptr;
+    TComparison m_comparison;           // the main configuration beside its alternatives
+    std::shared_ptr<THeadlessSession> m_alternativeSession; // read when first needed
+    TComparisonTab *tabResultComparison = nullptr;
+    QAction *actKeepAlternative = nullptr;
 
 public:
     // Controls and actions, named as the program knows them.

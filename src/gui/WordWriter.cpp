@@ -235,6 +235,15 @@ QString RuntimeAnnexXml(const TOfferDocument &doc)
     return xml;
 }
 
+/// The alternatives beside the main configuration, from a new page.
+QString ComparisonXml(const TOfferDocument &doc)
+{
+    if (doc.ComparisonHeading.isEmpty())
+        return QString();
+    return Paragraph(kSectionTitle, doc.ComparisonHeading, nullptr, "<w:pageBreakBefore/>") +
+           ContentTable(doc.Comparison);
+}
+
 QString DocumentXml(const TOfferDocument &doc, bool withLayout)
 {
     QString body;
@@ -262,6 +271,7 @@ QString DocumentXml(const TOfferDocument &doc, bool withLayout)
     for (const QString &note : notes)
         body += Paragraph(kNote, note);
     body += RuntimeAnnexXml(doc);
+    body += ComparisonXml(doc);
     body += QStringLiteral(R"(<w:sectPr><w:headerReference w:type="default" r:id="rIdHeader"/>)"
                            R"(<w:footerReference w:type="default" r:id="rIdFooter"/>)"
                            R"(<w:pgSz w:w="%1" w:h="%2"/><w:pgMar w:top="%3" w:right="%3" w:bottom="%3" w:left="%3")"

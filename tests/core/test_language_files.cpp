@@ -143,6 +143,27 @@ const TKeySpec KeyTable[] = {
     {"Main", "ResultsDataWeightInverterCabinet", ""},
     {"Main", "ResultsDataWeightBatteryCabinet", ""},
     {"Main", "ResultsDataWeightLastBatteryCabinet", ""},
+    {"Main", "ResultsComparisonTabTitle", ""},
+    {"Main", "ButtonKeepAlternative", ""},
+    {"Main", "ComparisonMainColumn", ""},
+    {"Main", "ComparisonOptionLabel", "%s"},
+    {"Main", "ComparisonUpsModel", ""},
+    {"Main", "ComparisonSlots", ""},
+    {"Main", "ComparisonModules", ""},
+    {"Main", "ComparisonRedundancy", ""},
+    {"Main", "ComparisonBatteryKits", ""},
+    {"Main", "ComparisonBatteryCabinets", ""},
+    {"Main", "ComparisonEndOfLife", ""},
+    {"Main", "ComparisonDimensions", ""},
+    {"Main", "ComparisonWeights", ""},
+    {"Main", "ComparisonTotalPrice", ""},
+    {"Main", "ComparisonNetPrice", ""},
+    {"Main", "ComparisonRemove", ""},
+    {"Main", "ComparisonMoveLeft", ""},
+    {"Main", "ComparisonMoveRight", ""},
+    {"Main", "ComparisonRename", ""},
+    {"Main", "ComparisonRenamePrompt", ""},
+    {"Main", "ComparisonUseAsMain", ""},
     {"Main", "UpdaterTitle", ""},
     {"Main", "UpdaterStatus", "%d%d"},
     {"Main", "UpdaterUnpackStatus", "%d%d"},
@@ -212,6 +233,8 @@ const TKeySpec KeyTable[] = {
     {"Messages", "ErrorConfigurationValue", "%s"},
     {"Messages", "InfoConfigurationNewer", "%s%s"},
     {"Messages", "InfoConfigurationIgnored", "%s"},
+    {"Messages", "InfoAlternativesFull", "%d"},
+    {"Messages", "ErrorAlternativeNotSized", "%s%s"},
     {"Messages", "QuestReplaceFile", "%s"},
     {"Messages", "ErrorDownloadNotFound", ""},
     {"Messages", "ErrorDownloadNoConnection", ""},
@@ -449,16 +472,16 @@ private slots:
         // the end-of-life figures (8 on the runtime tab, the decimal entry's message) and
         // the 21 of the offer details (11 labels and lines, the line total column, 5 messages,
         // 2 commands and 2 fields of the offer dialog), the 7 of the wizard's advice (3 of
-        // the size list, 3 of the redundancy page, the accessories' exclusion note) and the 11
+        // the size list, 3 of the redundancy page, the accessories' exclusion note), the 11
         // of the files and the offer settings (7 on the setup dialog's offer tab, 2 on the main
-        // window, 2 messages).
-        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9 + 21 + 7 + 11);
+        // window, 2 messages) and the 23 of the alternatives (21 on the main window, 2 messages).
+        QCOMPARE(int(std::size(KeyTable)), 140 + 11 + 8 + 1 + 1 + 10 + 9 + 21 + 7 + 11 + 23);
         QCOMPARE(perSection.value("LangOptions"), 2);
         QCOMPARE(perSection.value("Wizard"), 31 + 7);
         QCOMPARE(perSection.value("Setup"), 3 + 7);
-        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8 + 15 + 2);
+        QCOMPARE(perSection.value("Main"), 42 + 11 + 2 + 1 + 1 + 8 + 15 + 2 + 21);
         QCOMPARE(perSection.value("Commons"), 21 + 1);
-        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 1 + 5 + 2);
+        QCOMPARE(perSection.value("Messages"), 18 + 6 + 1 + 9 + 1 + 5 + 2 + 2);
         QCOMPARE(perSection.value("Ups"), 13);
         QCOMPARE(perSection.value("Accessories"), 7);
         QCOMPARE(perSection.value("Contracts"), 3);

@@ -216,12 +216,14 @@ void TestMainBranding::windowPartsSitWhereDesigned()
     QTRY_VERIFY(window.FirstIdleDone());
     QVERIFY(window.pageControlResult != nullptr);
     QCOMPARE(window.pageControlResult->size(), QSize(613, 471));
-    // The three tabs of the offer, then the runtime curve and heat figures beside it.
-    QCOMPARE(window.pageControlResult->count(), 4);
+    // The three tabs of the offer, then the runtime curve and heat figures beside
+    // it, then the comparison with the offer's alternatives.
+    QCOMPARE(window.pageControlResult->count(), 5);
     QCOMPARE(window.pageControlResult->widget(0), window.tabResultLayout);
     QCOMPARE(window.pageControlResult->widget(1), window.tabResultItems);
     QCOMPARE(window.pageControlResult->widget(2), window.tabResultData);
     QCOMPARE(window.pageControlResult->widget(3), static_cast<QWidget *>(window.tabResultRuntime));
+    QCOMPARE(window.pageControlResult->widget(4)->objectName(), QStringLiteral("tabResultComparison"));
 
     // Centred on the screen.
     const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();

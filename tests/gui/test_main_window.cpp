@@ -445,12 +445,14 @@ void TestMainWindow::popupMenusCarryTheirCommands()
                 action = nullptr;
         return list;
     };
+    QAction *keep = window.findChild<QAction *>(QStringLiteral("actKeepAlternative"));
+    QVERIFY(keep != nullptr);
     QCOMPARE(entries(window.PopupMenuLayout),
-             (QList<QAction *>{window.actLayoutCopyToClipBoard, nullptr, window.actLayoutSaveToFile, nullptr,
+             (QList<QAction *>{window.actLayoutCopyToClipBoard, nullptr, window.actLayoutSaveToFile, keep, nullptr,
                                window.actOpenConfigurationFile, window.actSaveConfigurationFile}));
     QCOMPARE(entries(window.PopupMenuTable),
              (QList<QAction *>{window.actTableCopyToClipboard, window.actSaveBillOfMaterials, window.actOfferDetails,
-                               nullptr, window.actOpenConfigurationFile, window.actSaveConfigurationFile}));
+                               keep, nullptr, window.actOpenConfigurationFile, window.actSaveConfigurationFile}));
 
     // The table menu knows which of the two grids it was opened on.
     window.SetWizardRunner([](TWizardMode) { return true; });
