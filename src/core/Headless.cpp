@@ -108,21 +108,6 @@ void WriteResult(TJsonText &json, const TResultParameters &r)
     json.EndObject();
 }
 
-/// Restores the active language when a request named its own.
-class TLanguageScope {
-public:
-    TLanguageScope() : m_file(SetupData.LanguageFile), m_id(SetupData.LanguageID) {}
-    ~TLanguageScope()
-    {
-        SetupData.LanguageFile = m_file;
-        SetupData.LanguageID = m_id;
-    }
-
-private:
-    QString m_file;
-    int32_t m_id;
-};
-
 void WritePagesShown(TJsonText &json, const TPagesShown &pages)
 {
     if (pages.HasSizeList) {
@@ -152,22 +137,23 @@ void WritePagesShown(TJsonText &json, const TPagesShown &pages)
 }
 
 /// Makes the request's language, a language file of the program folder, the
-/// active one; false when it is none.
-bool UseRequestLanguage(const QJsonValue &v)
+/// request's one; false when it is none.
+bool UseRequestLanguage(const QJsonValue &v, const QString &programPath, TLanguage &language)
 {
     if (!v.isString())
         return false;
     const QString name = v.toString();
     bool found = false;
-    for (const TLanguageEntry &entry : ListLanguages(SetupData.ProgramPath))
+    for (const TLanguageEntry &entry : ListLanguages(programPath))
         found = found || entry.FileName == name;
     if (!found)
         return false;
-    SetupData.LanguageFile = name;
+    language.Folder = programPath;
+    language.File = name;
     int32_t id = -1;
-    if (!ParseInteger(LangOptions(QStringLiteral("LanguageID")), id, false))
+    if (!ParseInteger(LangText(language, QStringLiteral("LangOptions"), QStringLiteral("LanguageID")), id, false))
         id = -1;
-    SetupData.LanguageID = id;
+    language.Id = id;
     return true;
 }
 
@@ -185,10 +171,11 @@ bool RefuseOffer(TRefusal &refusal, const TOfferError &error)
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
 /// The request keys of a configuration file leave out the values of pages not
-/// shown here (added to out.IgnoredKeys) instead of refusing them.
+/// shown here (added to out.IgnoredKeys) instead of refusing them. A request
+/// that names its language sets `language`.
 bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession &session, TRequestParameters &req,
             TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut,
-            TBatteryEnvironment &env, TOfferDetails &offer)
+            TBatteryEnvironment &env, TOfferDetails &offer, TLanguage &language)
 {
     QJsonObject request = given;
     out.Configuration = configuration;
@@ -200,7 +187,7 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     if (!r.Bool(TRequestKeyId::DebugMode, debugMode))
         return RefuseKey(refusal, TRequestKeyId::DebugMode);
     debugModeOut = debugMode;
-    if (r.Has(TRequestKeyId::Language) && !UseRequestLanguage(r.Value(TRequestKeyId::Language)))
+    if (r.Has(TRequestKeyId::Language) && !UseRequestLanguage(r.Value(TRequestKeyId::Language), session.Setup->ProgramPath, language))
         return RefuseKey(refusal, TRequestKeyId::Language);
     if (!ReadBatteryEnvironment(r, env, refusal))
         return false;
@@ -210,24 +197,24 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
 
     TWizardContext context;
     context.DebugMode = debugMode;
-    context.HomeMarket = IsHomeMarket(SetupData);
-    context.LanguageID = SetupData.LanguageID;
+    context.HomeMarket = IsHomeMarket(*session.Setup);
+    context.LanguageID = language.Id;
     TWizardCore core(req, res, context, TWizardMode::NewConfiguration, session.OfferFor(context.LanguageID));
     core.FillAccessoryLists();
 
-    const QList<int32_t> &pages = core.PageSequence();
+    const QList<TWizardPage> &pages = core.PageSequence();
     if (!LeaveOutPagesNotShown(request, pages, out, refusal))
         return false;
     out.Request = request;
 
     TPageReplay replay{core, r, debugMode, out, refusal};
-    for (int32_t page : pages)
+    for (TWizardPage page : pages)
         if (!ReplayPage(page, replay))
             return false;
 
     const TPageError e = core.Finish();
     if (!e.Ok())
-        return RefusePage(refusal, e, pages.isEmpty() ? -1 : pages.last());
+        return RefusePage(refusal, e, pages.isEmpty() ? TWizardPage::None : pages.last());
     return true;
 }
 
@@ -349,10 +336,10 @@ void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const T
 void BuildResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
                        const THeadlessSession &session, TItemList &list, QVector<TDataRow> &sheet)
 {
-    TItemListContext itemContext = ProgramItemListContext(session.StandardUps, SetupData);
+    TItemListContext itemContext = ProgramItemListContext(session.StandardUps, *session.Setup);
     itemContext.DebugMode = debugMode;
     list = BuildItemList(req, res, itemContext);
-    TDataSheetContext sheetContext = ProgramDataSheetContext(SetupData);
+    TDataSheetContext sheetContext = ProgramDataSheetContext(*session.Setup);
     sheetContext.DebugMode = debugMode;
     sheet = BuildDataSheet(req, res, sheetContext);
 }
@@ -369,9 +356,10 @@ const TWizardOffer &THeadlessSession::OfferFor(int32_t languageId) const
     return *it;
 }
 
-THeadlessSession ReadHeadlessSession()
+THeadlessSession ReadHeadlessSession(const TSetupData &setup)
 {
     THeadlessSession session;
+    session.Setup = &setup;
     session.Offer = ReadWizardOffer();
     session.StandardUps = ReadStandardUpsDefinitions(LoadStandardUpsList(ProgramVendorReader()), ProgramVendorReader());
     return session;
@@ -381,7 +369,9 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
                            int level, TRequestParameters *finalRequest, TResultParameters *finalResult)
 {
     const TIniReadScope oneReading;
-    const TLanguageScope languageScope;
+    // The settings' language unless the request names its own; every lookup reads it.
+    TLanguage language = SettingsLanguage(*session.Setup);
+    const TLanguageScope languageScope(language);
     TRequestParameters req{};
     TResultParameters res{};
     TPagesShown pages;
@@ -398,7 +388,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
     }
     TOfferDetails offer;
     const bool ok = Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal,
-                           debugMode, env, offer);
+                           debugMode, env, offer, language);
 
     // As the results page: the drawing first (it settles the inverter's kit
     // positions), then the item list (empty kits, total), then the data sheet.
@@ -429,7 +419,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
                 args.append(QJsonValue::fromVariant(a));
             json.Key("errorArgs");
             json.Json(args);
-            json.Member("message", FormatText(LangMessages(refusal.MessageKey), refusal.Args));
+            json.Member("message", FormatText(LangMessages(language, refusal.MessageKey), refusal.Args));
         }
     } else {
         WriteResultTables(json, list, sheet, offer);
@@ -462,27 +452,28 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
 
 QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
                             TRequestParameters *finalRequest, TResultParameters *finalResult,
-                            const THeadlessSession *session)
+                            const THeadlessSession *session, const TSetupData &setup)
 {
     std::optional<THeadlessSession> ownSession;
     if (!session)
-        session = &ownSession.emplace(ReadHeadlessSession());
+        session = &ownSession.emplace(ReadHeadlessSession(setup));
     return QJsonDocument::fromJson(SizeRequestText(request, hooks, *session, 0, finalRequest, finalResult)).object();
 }
 
 TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequestParameters &req,
-                                         TResultParameters &res, const THeadlessSession *session)
+                                         TResultParameters &res, const THeadlessSession *session,
+                                         const TSetupData &setup)
 {
     std::optional<THeadlessSession> ownSession;
     if (!session)
-        session = &ownSession.emplace(ReadHeadlessSession());
+        session = &ownSession.emplace(ReadHeadlessSession(setup));
     // Read as a configuration; the window's language and debug mode hold,
     // whatever the file was saved with.
     const TConfigurationKeys keys = SplitConfiguration(configuration);
     QJsonObject request = keys.Request;
     request.remove(RequestKeyName(TRequestKeyId::Language));
     request.remove(RequestKeyName(TRequestKeyId::DebugMode));
-    if (SetupData.DebugMode)
+    if (session->Setup->DebugMode)
         request.insert(RequestKeyName(TRequestKeyId::DebugMode), true);
 
     const TIniReadScope oneReading;
@@ -494,13 +485,16 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     bool replayDebugMode = false;
     TConfigurationReplay replay;
     TOfferDetails offer;
+    // The window's language: the request holds none.
+    TLanguage language = SettingsLanguage(*session->Setup);
     replay.Ok = Replay(request, true, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode,
-                       replay.Environment, offer);
+                       replay.Environment, offer, language);
     replay.IgnoredKeys = pages.IgnoredKeys;
     if (!replay.Ok) {
         replay.Message = !refusal.MessageKey.isEmpty()
-                             ? FormatText(LangMessages(refusal.MessageKey), refusal.Args)
-                             : FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationValue")), refusal.Key);
+                             ? FormatText(LangMessages(language, refusal.MessageKey), refusal.Args)
+                             : FormatArgs(LangMessages(language, QStringLiteral("ErrorConfigurationValue")),
+                                          refusal.Key);
         return replay;
     }
     replay.Request = pages.Request;
@@ -541,7 +535,8 @@ bool CheckRequestFile(QFile &file, const QString &fileName, QTextStream &err)
 
 } // namespace
 
-int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks)
+int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks,
+                    const TSetupData &setup)
 {
     // Only a regular file: a pipe or a device would block or never end.
     QFile file(fileName);
@@ -556,7 +551,7 @@ int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, c
     if (!CheckRequestFile(file, fileName, err) || !file.seek(0))
         return 2;
 
-    const THeadlessSession session = ReadHeadlessSession();
+    const THeadlessSession session = ReadHeadlessSession(setup);
     TJsonElementReader reader(file);
     reader.Start();
     // Each answer starts at its opening brace; arrays put it on its own line.

@@ -24,7 +24,7 @@ TOfferDetails TFrmVarnexCfgMain::CurrentOffer() const
 
 void TFrmVarnexCfgMain::actOfferDetailsExecute()
 {
-    if (MainNotebook->currentIndex() != kResultsPage)
+    if (CurrentPage() != TMainPage::Results)
         return;
     TOfferDetails details = CurrentOffer();
     if (!TFrmOfferDetails::Edit(details, this))
@@ -37,7 +37,7 @@ void TFrmVarnexCfgMain::actOfferDetailsExecute()
 
 void TFrmVarnexCfgMain::actSaveBillOfMaterialsExecute()
 {
-    if (MainNotebook->currentIndex() != kResultsPage)
+    if (CurrentPage() != TMainPage::Results)
         return;
     SaveBillOfMaterials(m_items, CurrentOffer(), this);
 }

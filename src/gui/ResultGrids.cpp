@@ -16,7 +16,7 @@ namespace {
 const QColor kCodeBack(128, 128, 128);
 const QColor kOddRow(kDataSheetOddRed, kDataSheetOddGreen, kDataSheetOddBlue);
 
-enum TItemColumn { ColumnCode = 0, ColumnDescription = 1, ColumnQuantity = 2, ColumnPrice = 3 };
+enum class TItemColumn { Code = 0, Description = 1, Quantity = 2, Price = 3 };
 
 QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment)
 {
@@ -60,7 +60,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.column() == ColumnCode || index.column() == ColumnDescription)
+        if (index.column() == int32_t(TItemColumn::Code) || index.column() == int32_t(TItemColumn::Description))
             option->textElideMode = Qt::ElideMiddle;
     }
 };
@@ -76,15 +76,15 @@ void FillItemGrid(QTableWidget *grid, const TItemList &list)
     for (qsizetype r = 0; r < list.Rows.size(); ++r) {
         const QStringList cells = ItemRowCells(list.Rows[r], list.ShowPrices);
         const int row = int(r);
-        QTableWidgetItem *code = Cell(cells[ColumnCode], left);
+        QTableWidgetItem *code = Cell(cells[int32_t(TItemColumn::Code)], left);
         code->setBackground(kCodeBack);
         code->setForeground(Qt::white);
         code->setFont(codeFont);
-        grid->setItem(row, ColumnCode, code);
-        grid->setItem(row, ColumnDescription, Cell(cells[ColumnDescription], left));
-        grid->setItem(row, ColumnQuantity, Cell(cells[ColumnQuantity], Qt::AlignCenter));
-        if (cells.size() > ColumnPrice && grid->columnCount() > ColumnPrice)
-            grid->setItem(row, ColumnPrice, Cell(cells[ColumnPrice], Qt::AlignRight | Qt::AlignVCenter));
+        grid->setItem(row, int32_t(TItemColumn::Code), code);
+        grid->setItem(row, int32_t(TItemColumn::Description), Cell(cells[int32_t(TItemColumn::Description)], left));
+        grid->setItem(row, int32_t(TItemColumn::Quantity), Cell(cells[int32_t(TItemColumn::Quantity)], Qt::AlignCenter));
+        if (cells.size() > int32_t(TItemColumn::Price) && grid->columnCount() > int32_t(TItemColumn::Price))
+            grid->setItem(row, int32_t(TItemColumn::Price), Cell(cells[int32_t(TItemColumn::Price)], Qt::AlignRight | Qt::AlignVCenter));
     }
 }
 

@@ -79,17 +79,17 @@ bool Rest(TWizardCore &core, const QString &special = QStringLiteral("none"), in
           const std::function<void()> &accessories = {}, const std::function<void()> &contracts = {})
 {
     const QList<int32_t> &pages = core.PageSequence();
-    if (pages.contains(PageAdvanced) &&
+    if (pages.contains(TWizardPage::Advanced) &&
         !core.AdvancedNext(special != QLatin1String("none"), special == QLatin1String("emptyDrawers"),
                            special == QLatin1String("onlyInverter"), batteryLine)
              .Ok())
         return false;
-    if (pages.contains(PageAccessories)) {
+    if (pages.contains(TWizardPage::Accessories)) {
         if (accessories)
             accessories();
         core.AccessoriesNext();
     }
-    if (pages.contains(PageContracts)) {
+    if (pages.contains(TWizardPage::Contracts)) {
         core.EnterContractsForward();
         if (contracts)
             contracts();

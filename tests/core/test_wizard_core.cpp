@@ -114,7 +114,7 @@ private slots:
         TRun run(debug, home);
         const TWizardCore &core = *run.Core;
         QCOMPARE(core.PageSequence(), pages);
-        QCOMPARE(core.FirstPage(), int32_t(PagePhases));
+        QCOMPARE(core.FirstPage(), int32_t(TWizardPage::Phases));
 
         // Walking forward and back visits the sequence in order and stops at both ends.
         QCOMPARE(core.PreviousPage(pages.first()), -1);
@@ -128,20 +128,20 @@ private slots:
         QVERIFY(core.IsLastPage(pages.last()));
         QCOMPARE(core.NextPage(pages.last()), -1);
         // A page outside the sequence leads nowhere.
-        if (!pages.contains(PageAdvanced))
-            QCOMPARE(core.NextPage(PageAdvanced), -1);
+        if (!pages.contains(TWizardPage::Advanced))
+            QCOMPARE(core.NextPage(TWizardPage::Advanced), -1);
     }
 
     void editAutonomyStartsOnAutonomyPage()
     {
         TRun run(false, false, 1033, TWizardMode::EditAutonomy);
         const TWizardCore &core = *run.Core;
-        QCOMPARE(core.FirstPage(), int32_t(PageAutonomy));
-        QVERIFY(!core.BackEnabled(PageAutonomy));
-        QCOMPARE(core.PreviousPage(PageAutonomy), -1);
-        QVERIFY(core.BackEnabled(PageAdvanced));
-        QCOMPARE(core.PreviousPage(PageAdvanced), int32_t(PageAutonomy));
-        QCOMPARE(core.NextPage(PageAutonomy), int32_t(PageAdvanced));
+        QCOMPARE(core.FirstPage(), int32_t(TWizardPage::Autonomy));
+        QVERIFY(!core.BackEnabled(TWizardPage::Autonomy));
+        QCOMPARE(core.PreviousPage(TWizardPage::Autonomy), -1);
+        QVERIFY(core.BackEnabled(TWizardPage::Advanced));
+        QCOMPARE(core.PreviousPage(TWizardPage::Advanced), int32_t(TWizardPage::Autonomy));
+        QCOMPARE(core.NextPage(TWizardPage::Autonomy), int32_t(TWizardPage::Advanced));
     }
 
     // --- What the vendor offers

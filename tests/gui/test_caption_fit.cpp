@@ -48,8 +48,8 @@ private slots:
         QCOMPARE(SetupData.LanguageFile, languageFile);
         ExpectNoneClipped(window, QStringLiteral("welcome page"));
         RunWizardWithDefaults(window);
-        for (int tab = 0; tab < window.pageControlResult->count(); ++tab) {
-            window.pageControlResult->setCurrentIndex(tab);
+        for (int tab = 0; tab < Child<QTabWidget>(window, "pageControlResult")->count(); ++tab) {
+            Child<QTabWidget>(window, "pageControlResult")->setCurrentIndex(tab);
             ExpectNoneClipped(window, QStringLiteral("results tab %1").arg(tab));
         }
 
