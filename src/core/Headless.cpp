@@ -157,6 +157,16 @@ bool UseRequestLanguage(const QJsonValue &v, const QString &programPath, TLangua
     return true;
 }
 
+/// The settings a request runs with: the session's, in the request's language
+/// (the language also decides the home market).
+TSetupData RequestSetup(const TSetupData &setup, const TLanguage &language)
+{
+    TSetupData own = setup;
+    own.LanguageFile = language.File;
+    own.LanguageID = language.Id;
+    return own;
+}
+
 /// Refuses the offer details with the message the offer dialog shows.
 bool RefuseOffer(TRefusal &refusal, const TOfferError &error)
 {
@@ -187,7 +197,8 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     if (!r.Bool(TRequestKeyId::DebugMode, debugMode))
         return RefuseKey(refusal, TRequestKeyId::DebugMode);
     debugModeOut = debugMode;
-    if (r.Has(TRequestKeyId::Language) && !UseRequestLanguage(r.Value(TRequestKeyId::Language), session.Setup->ProgramPath, language))
+    if (r.Has(TRequestKeyId::Language) &&
+        !UseRequestLanguage(r.Value(TRequestKeyId::Language), session.Setup->ProgramPath, language))
         return RefuseKey(refusal, TRequestKeyId::Language);
     if (!ReadBatteryEnvironment(r, env, refusal))
         return false;
@@ -197,7 +208,7 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
 
     TWizardContext context;
     context.DebugMode = debugMode;
-    context.HomeMarket = IsHomeMarket(*session.Setup);
+    context.HomeMarket = IsHomeMarket(RequestSetup(*session.Setup, language));
     context.LanguageID = language.Id;
     TWizardCore core(req, res, context, TWizardMode::NewConfiguration, session.OfferFor(context.LanguageID));
     core.FillAccessoryLists();
@@ -334,12 +345,14 @@ void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const T
 
 /// The item list (it sets the empty kits and the total), then the data sheet.
 void BuildResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
-                       const THeadlessSession &session, TItemList &list, QVector<TDataRow> &sheet)
+                       const THeadlessSession &session, const TLanguage &language, TItemList &list,
+                       QVector<TDataRow> &sheet)
 {
-    TItemListContext itemContext = ProgramItemListContext(session.StandardUps, *session.Setup);
+    const TSetupData setup = RequestSetup(*session.Setup, language);
+    TItemListContext itemContext = ProgramItemListContext(session.StandardUps, setup);
     itemContext.DebugMode = debugMode;
     list = BuildItemList(req, res, itemContext);
-    TDataSheetContext sheetContext = ProgramDataSheetContext(*session.Setup);
+    TDataSheetContext sheetContext = ProgramDataSheetContext(setup);
     sheetContext.DebugMode = debugMode;
     sheet = BuildDataSheet(req, res, sheetContext);
 }
@@ -398,7 +411,7 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
         LayoutFullCabinets(req, res);
         if (hooks.ExtendResult)
             hooks.ExtendResult(req, res, extra);
-        BuildResultTables(req, res, debugMode, session, list, sheet);
+        BuildResultTables(req, res, debugMode, session, language, list, sheet);
         if (hooks.ExportResult)
             hooks.ExportResult(req, res, list, sheet, env, offer, extra);
     }

@@ -78,7 +78,7 @@ bool TickAccessoryWithQuantity(TWizardCore &core, int32_t quantity)
 bool Rest(TWizardCore &core, const QString &special = QStringLiteral("none"), int32_t batteryLine = 0,
           const std::function<void()> &accessories = {}, const std::function<void()> &contracts = {})
 {
-    const QList<int32_t> &pages = core.PageSequence();
+    const QList<TWizardPage> &pages = core.PageSequence();
     if (pages.contains(TWizardPage::Advanced) &&
         !core.AdvancedNext(special != QLatin1String("none"), special == QLatin1String("emptyDrawers"),
                            special == QLatin1String("onlyInverter"), batteryLine)

@@ -31,7 +31,7 @@ TVendorTextReader FakeVendor(const QHash<int32_t, QString> &texts)
 
 QHash<int32_t, QString> Definition(int32_t base, const QString &code, const QString &enabled)
 {
-    return {{base + TStandardUpsEntry::Code, code}, {base + TStandardUpsEntry::Enabled, enabled}};
+    return {{base + int32_t(TStandardUpsEntry::Code), code}, {base + int32_t(TStandardUpsEntry::Enabled), enabled}};
 }
 
 struct TSized {

@@ -58,8 +58,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&wizard));
         auto *next = wizard.findChild<QPushButton *>(QStringLiteral("btnNext"));
         for (int guard = 0; guard < 8; ++guard) {
-            ExpectNoneClipped(wizard, QStringLiteral("wizard page %1").arg(wizard.CurrentPage()));
-            const int32_t page = wizard.CurrentPage();
+            ExpectNoneClipped(wizard, QStringLiteral("wizard page %1").arg(int32_t(wizard.CurrentPage())));
+            const TWizardPage page = wizard.CurrentPage();
             if (next->text() == LangWizard(QStringLiteral("ButtonFinish")))
                 break;
             next->click();

@@ -117,7 +117,7 @@ private:
     TRecordingMessageService m_messages;
 
     /// Walks with Next until `page` shows; fails on a refusal.
-    bool GoTo(TFrmWizard &w, int32_t page)
+    bool GoTo(TFrmWizard &w, TWizardPage page)
     {
         for (int guard = 0; guard < 8 && w.CurrentPage() != page; ++guard) {
             const TWizardPage before = w.CurrentPage();
@@ -168,7 +168,7 @@ private slots:
         QStringList nextLabels;
         QTimer::singleShot(0, &w, [&] {
             for (int guard = 0; guard < 8 && w.isVisible(); ++guard) {
-                visited << w.CurrentPage();
+                visited << int32_t(w.CurrentPage());
                 nextLabels << Button(w, "btnNext")->text();
                 ClickNext(w);
             }
@@ -545,13 +545,13 @@ private slots:
         auto *notebook = Child<QStackedWidget>(w, "nbkPages");
         QList<int32_t> visited;
         for (int guard = 0; guard < 8 && w.isVisible(); ++guard) {
-            const int32_t page = w.CurrentPage();
+            const int32_t page = int32_t(w.CurrentPage());
             visited << page;
             QCOMPARE(notebook->currentIndex(), page);
             const bool last = page == pages.last();
             QCOMPARE(Button(w, "btnNext")->text(), LangWizard(last ? "ButtonFinish" : "ButtonNext"));
             QCOMPARE(Button(w, "btnBack")->isEnabled(), page != pages.first());
-            if (page == TWizardPage::Advanced)
+            if (page == int32_t(TWizardPage::Advanced))
                 QCOMPARE(!Child<QGroupBox>(w, "grpBatteryType")->isHidden(), debug);
             ClickNext(w);
         }
