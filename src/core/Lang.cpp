@@ -11,7 +11,7 @@
 
 namespace {
 
-thread_local const TLanguage *activeScope = nullptr;
+thread_local const TLanguage *t_activeScope = nullptr;
 
 } // namespace
 
@@ -32,11 +32,11 @@ QString LangText(const TLanguage &language, const QString &section, const QStrin
 
 TLanguage SettingsLanguage(const TSetupData &setup) { return {setup.ProgramPath, setup.LanguageFile, setup.LanguageID}; }
 
-TLanguage ActiveLanguage() { return activeScope ? *activeScope : ProgramLanguage(); }
+TLanguage ActiveLanguage() { return t_activeScope ? *t_activeScope : ProgramLanguage(); }
 
-TLanguageScope::TLanguageScope(const TLanguage &language) : m_outer(activeScope) { activeScope = &language; }
+TLanguageScope::TLanguageScope(const TLanguage &language) : m_outer(t_activeScope) { t_activeScope = &language; }
 
-TLanguageScope::~TLanguageScope() { activeScope = m_outer; }
+TLanguageScope::~TLanguageScope() { t_activeScope = m_outer; }
 
 QString LangText(const QString &section, const QString &key) { return LangText(ActiveLanguage(), section, key); }
 

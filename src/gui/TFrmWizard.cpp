@@ -482,6 +482,8 @@ QString TFrmWizard::PageTitle(TWizardPage page) const
         return LangWizard(QStringLiteral("PageAccessoriesTitle"));
     case TWizardPage::Contracts:
         return LangWizard(QStringLiteral("PageContractsTitle"));
+    case TWizardPage::None:
+        break;
     }
     return QString();
 }
@@ -683,6 +685,8 @@ bool TFrmWizard::StorePage(TWizardPage page)
     case TWizardPage::Contracts:
         m_core.ContractsNext();
         return true;
+    case TWizardPage::None:
+        break;
     }
     return false;
 }
