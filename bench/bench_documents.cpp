@@ -79,7 +79,8 @@ int main(int argc, char **argv)
     };
     results();
     // The documents as the window writes them, with the runtime block.
-    TOfferDocument doc = BuildOfferDocument(items, sheet, layout, QStringLiteral("Varnex Configurator"));
+    TOfferDocument doc =
+        BuildOfferDocument(items, sheet, layout, QStringLiteral("Varnex Configurator"), SetupData.Version);
     AddRuntimeBlock(doc, req, res);
     QTemporaryDir dir;
     QString error;

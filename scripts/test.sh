@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh tests
+# No function of src/ longer than 100 lines.
+python3 scripts/function-lengths.py
 scripts/build.sh
 # A printer queue for the printing test, where CUPS can be started here.
 VX_PRINT_OUT="$(scripts/print-queue.sh)"

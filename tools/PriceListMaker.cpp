@@ -407,8 +407,8 @@ bool ParseMoneyText(const QString &text, TCurrency &amount)
 QStringList PriceTableNames()
 {
     QStringList names;
-    for (int32_t group : {GroupStandard, GroupComponents, GroupAccessories, GroupContracts})
-        names << PriceTableName(group);
+    for (TItemGroup group : {TItemGroup::Standard, TItemGroup::Components, TItemGroup::Accessories, TItemGroup::Contracts})
+        names << PriceTableName(int32_t(group));
     return names;
 }
 

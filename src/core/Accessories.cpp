@@ -22,7 +22,7 @@ bool ReadRange(int32_t key, int32_t &va, int32_t &w)
 QString AccessoryText(int32_t recordId, int32_t family, bool gridForm)
 {
     const TAccessoryRecord &item = Accessory(recordId);
-    const bool accessory = family == FamilyAccessory;
+    const bool accessory = family == int32_t(TFamily::Accessory);
     const QString &key = item.DescriptionKey;
     const QString text = ApplyLineBreaks(accessory ? LangAccessories(key) : LangContracts(key), gridForm);
     const QString separator = accessory && gridForm ? QString() : QStringLiteral(" - ");

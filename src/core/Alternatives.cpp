@@ -69,7 +69,7 @@ QString CountOf(int32_t count, const QString &what)
 QString UpsModel(const TComparedConfiguration &c)
 {
     for (const TItemRow &row : c.Items.Rows)
-        if (row.Group == GroupStandard)
+        if (row.Group == int32_t(TItemGroup::Standard))
             return TrimBlanksAndControls(row.Description);
     return UpsText(InverterCabinet(c.Result.InverterRecord));
 }

@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kMoneyColumns = 2; // unit price and line total
-
 QString ItemText(const QString &text) { return TrimBlanksAndControls(text); }
 
 double AsNumber(TCurrency amount) { return double(amount) / 10000.0; }

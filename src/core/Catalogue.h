@@ -10,15 +10,15 @@
 constexpr int32_t kUpsArea = 10000;
 constexpr int32_t kAccessoryArea = 20000;
 
-enum TFamily : int32_t {
-    FamilyPowerModule = 0,
-    FamilyBatteryKit = 1,
-    FamilyInverterCabinet = 2,
-    FamilyModularBatteryCabinet = 3,
-    FamilyEmptyBatteryKit = 4,
-    FamilyNonModularBatteryCabinet = 5,
-    FamilyAccessory = 6,
-    FamilyContract = 7,
+enum class TFamily : int32_t {
+    PowerModule = 0,
+    BatteryKit = 1,
+    InverterCabinet = 2,
+    ModularBatteryCabinet = 3,
+    EmptyBatteryKit = 4,
+    NonModularBatteryCabinet = 5,
+    Accessory = 6,
+    Contract = 7,
 };
 
 /// The module slots of an inverter cabinet record on L1, L2 and L3 together.

@@ -1,4 +1,5 @@
 #include "Globals.h"
+#include "Lang.h"
 #include "Rounding.h"
 
 #include <cmath>
@@ -7,6 +8,7 @@ TSetupData SetupData;
 TRequestParameters RequestParameters;
 TResultParameters ResultParameters;
 
+TLanguage ProgramLanguage() { return SettingsLanguage(SetupData); }
 
 uint8_t TotalModules(const TResultParameters &r)
 {

@@ -109,21 +109,6 @@ void WriteResult(TJsonText &json, const TResultParameters &r)
     json.EndObject();
 }
 
-/// Restores the active language when a request named its own.
-class TLanguageScope {
-public:
-    TLanguageScope() : m_file(SetupData.LanguageFile), m_id(SetupData.LanguageID) {}
-    ~TLanguageScope()
-    {
-        SetupData.LanguageFile = m_file;
-        SetupData.LanguageID = m_id;
-    }
-
-private:
-    QString m_file;
-    int32_t m_id;
-};
-
 void WritePagesShown(TJsonText &json, const TPagesShown &pages)
 {
     if (pages.HasSizeList) {
@@ -153,23 +138,34 @@ void WritePagesShown(TJsonText &json, const TPagesShown &pages)
 }
 
 /// Makes the request's language, a language file of the program folder, the
-/// active one; false when it is none.
-bool UseRequestLanguage(const QJsonValue &v)
+/// request's one; false when it is none.
+bool UseRequestLanguage(const QJsonValue &v, const QString &programPath, TLanguage &language)
 {
     if (!v.isString())
         return false;
     const QString name = v.toString();
     bool found = false;
-    for (const TLanguageEntry &entry : ListLanguages(SetupData.ProgramPath))
+    for (const TLanguageEntry &entry : ListLanguages(programPath))
         found = found || entry.FileName == name;
     if (!found)
         return false;
-    SetupData.LanguageFile = name;
+    language.Folder = programPath;
+    language.File = name;
     int32_t id = -1;
-    if (!ParseInteger(LangOptions(QStringLiteral("LanguageID")), id, false))
+    if (!ParseInteger(LangText(language, QStringLiteral("LangOptions"), QStringLiteral("LanguageID")), id, false))
         id = -1;
-    SetupData.LanguageID = id;
+    language.Id = id;
     return true;
+}
+
+/// The settings a request runs with: the session's, in the request's language
+/// (the language also decides the home market).
+TSetupData RequestSetup(const TSetupData &setup, const TLanguage &language)
+{
+    TSetupData own = setup;
+    own.LanguageFile = language.File;
+    own.LanguageID = language.Id;
+    return own;
 }
 
 /// Refuses the offer details with the message the offer dialog shows.
@@ -186,10 +182,11 @@ bool RefuseOffer(TRefusal &refusal, const TOfferError &error)
 /// Replays the wizard's pages for one request; fills `out` with what the pages
 /// showed (sizeList, redundancyLines). False with `refusal` set when a page refused.
 /// The request keys of a configuration file leave out the values of pages not
-/// shown here (added to out.IgnoredKeys) instead of refusing them.
+/// shown here (added to out.IgnoredKeys) instead of refusing them. A request
+/// that names its language sets `language`.
 bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession &session, TRequestParameters &req,
             TResultParameters &res, TPagesShown &out, TRefusal &refusal, bool &debugModeOut,
-            TBatteryEnvironment &env, TOfferDetails &offer)
+            TBatteryEnvironment &env, TOfferDetails &offer, TLanguage &language)
 {
     QJsonObject request = given;
     out.Configuration = configuration;
@@ -201,7 +198,8 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
     if (!r.Bool(TRequestKeyId::DebugMode, debugMode))
         return RefuseKey(refusal, TRequestKeyId::DebugMode);
     debugModeOut = debugMode;
-    if (r.Has(TRequestKeyId::Language) && !UseRequestLanguage(r.Value(TRequestKeyId::Language)))
+    if (r.Has(TRequestKeyId::Language) &&
+        !UseRequestLanguage(r.Value(TRequestKeyId::Language), session.Setup->ProgramPath, language))
         return RefuseKey(refusal, TRequestKeyId::Language);
     if (!ReadBatteryEnvironment(r, env, refusal))
         return false;
@@ -211,24 +209,24 @@ bool Replay(const QJsonObject &given, bool configuration, const THeadlessSession
 
     TWizardContext context;
     context.DebugMode = debugMode;
-    context.HomeMarket = IsHomeMarket(SetupData);
-    context.LanguageID = SetupData.LanguageID;
+    context.HomeMarket = IsHomeMarket(RequestSetup(*session.Setup, language));
+    context.LanguageID = language.Id;
     TWizardCore core(req, res, context, TWizardMode::NewConfiguration, session.OfferFor(context.LanguageID));
     core.FillAccessoryLists();
 
-    const QList<int32_t> &pages = core.PageSequence();
+    const QList<TWizardPage> &pages = core.PageSequence();
     if (!LeaveOutPagesNotShown(request, pages, out, refusal))
         return false;
     out.Request = request;
 
     TPageReplay replay{core, r, debugMode, out, refusal};
-    for (int32_t page : pages)
+    for (TWizardPage page : pages)
         if (!ReplayPage(page, replay))
             return false;
 
     const TPageError e = core.Finish();
     if (!e.Ok())
-        return RefusePage(refusal, e, pages.isEmpty() ? -1 : pages.last());
+        return RefusePage(refusal, e, pages.isEmpty() ? TWizardPage::None : pages.last());
     return true;
 }
 
@@ -348,12 +346,14 @@ void WriteRuntimeAndHeat(TJsonText &json, const TRequestParameters &req, const T
 
 /// The item list (it sets the empty kits and the total), then the data sheet.
 void BuildResultTables(const TRequestParameters &req, TResultParameters &res, bool debugMode,
-                       const THeadlessSession &session, TItemList &list, QVector<TDataRow> &sheet)
+                       const THeadlessSession &session, const TLanguage &language, TItemList &list,
+                       QVector<TDataRow> &sheet)
 {
-    TItemListContext itemContext = ProgramItemListContext(session.StandardUps, SetupData);
+    const TSetupData setup = RequestSetup(*session.Setup, language);
+    TItemListContext itemContext = ProgramItemListContext(session.StandardUps, setup);
     itemContext.DebugMode = debugMode;
     list = BuildItemList(req, res, itemContext);
-    TDataSheetContext sheetContext = ProgramDataSheetContext(SetupData);
+    TDataSheetContext sheetContext = ProgramDataSheetContext(setup);
     sheetContext.DebugMode = debugMode;
     sheet = BuildDataSheet(req, res, sheetContext);
 }
@@ -370,9 +370,10 @@ const TWizardOffer &THeadlessSession::OfferFor(int32_t languageId) const
     return *it;
 }
 
-THeadlessSession ReadHeadlessSession()
+THeadlessSession ReadHeadlessSession(const TSetupData &setup)
 {
     THeadlessSession session;
+    session.Setup = &setup;
     session.Offer = ReadWizardOffer();
     session.StandardUps = ReadStandardUpsDefinitions(LoadStandardUpsList(ProgramVendorReader()), ProgramVendorReader());
     return session;
@@ -462,7 +463,9 @@ QByteArray AnswerText(const QJsonObject &request, const THeadlessHooks &hooks, c
                       int level, TRequestParameters *finalRequest, TResultParameters *finalResult, TAnswerPart *part)
 {
     const TIniReadScope oneReading;
-    const TLanguageScope languageScope;
+    // The settings' language unless the request names its own; every lookup reads it.
+    TLanguage language = SettingsLanguage(*session.Setup);
+    const TLanguageScope languageScope(language);
     TRequestParameters req{};
     TResultParameters res{};
     TPagesShown pages;
@@ -479,7 +482,7 @@ QByteArray AnswerText(const QJsonObject &request, const THeadlessHooks &hooks, c
     }
     TOfferDetails offer;
     bool ok = Replay(configuration ? keys.Request : request, configuration, session, req, res, pages, refusal,
-                     debugMode, env, offer);
+                     debugMode, env, offer, language);
 
     // As the results page: the drawing first (it settles the inverter's kit
     // positions), then the item list (empty kits, total), then the data sheet.
@@ -491,7 +494,7 @@ QByteArray AnswerText(const QJsonObject &request, const THeadlessHooks &hooks, c
         LayoutFullCabinets(req, res);
         if (hooks.ExtendResult)
             hooks.ExtendResult(req, res, extra);
-        BuildResultTables(req, res, debugMode, session, list, sheet);
+        BuildResultTables(req, res, debugMode, session, language, list, sheet);
         const TComparedConfiguration compared{req, res, list, sheet, env, offer};
         if (part)
             part->Column = ComparisonColumn(compared);
@@ -523,7 +526,7 @@ QByteArray AnswerText(const QJsonObject &request, const THeadlessHooks &hooks, c
                 args.append(QJsonValue::fromVariant(a));
             json.Key("errorArgs");
             json.Json(args);
-            json.Member("message", FormatText(LangMessages(refusal.MessageKey), refusal.Args));
+            json.Member("message", FormatText(LangMessages(language, refusal.MessageKey), refusal.Args));
         }
     }
     // A main configuration whose alternative was refused still shows its own figures.
@@ -567,31 +570,31 @@ QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hoo
 
 QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
                             TRequestParameters *finalRequest, TResultParameters *finalResult,
-                            const THeadlessSession *session)
+                            const THeadlessSession *session, const TSetupData &setup)
 {
     std::optional<THeadlessSession> ownSession;
     if (!session)
-        session = &ownSession.emplace(ReadHeadlessSession());
+        session = &ownSession.emplace(ReadHeadlessSession(setup));
     return QJsonDocument::fromJson(SizeRequestText(request, hooks, *session, 0, finalRequest, finalResult)).object();
 }
 
 namespace {
 
-/// Why a configuration cannot be opened or sized, in the active language.
-QString RefusalMessage(const TRefusal &refusal)
+/// Why a configuration cannot be opened or sized, in `language`.
+QString RefusalMessage(const TRefusal &refusal, const TLanguage &language)
 {
     return !refusal.MessageKey.isEmpty()
-               ? FormatText(LangMessages(refusal.MessageKey), refusal.Args)
-               : FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationValue")), refusal.Key);
+               ? FormatText(LangMessages(language, refusal.MessageKey), refusal.Args)
+               : FormatArgs(LangMessages(language, QStringLiteral("ErrorConfigurationValue")), refusal.Key);
 }
 
 /// The request as the window replays it: in its own language and debug mode.
-QJsonObject WindowRequest(const QJsonObject &given)
+QJsonObject WindowRequest(const QJsonObject &given, const TSetupData &setup)
 {
     QJsonObject request = given;
     request.remove(RequestKeyName(TRequestKeyId::Language));
     request.remove(RequestKeyName(TRequestKeyId::DebugMode));
-    if (SetupData.DebugMode)
+    if (setup.DebugMode)
         request.insert(RequestKeyName(TRequestKeyId::DebugMode), true);
     return request;
 }
@@ -600,33 +603,38 @@ QJsonObject WindowRequest(const QJsonObject &given)
 
 TSizedConfiguration SizeConfiguration(const QJsonObject &given, const THeadlessSession &session)
 {
-    const QJsonObject request = WindowRequest(given);
+    const QJsonObject request = WindowRequest(given, *session.Setup);
     const TIniReadScope oneReading;
+    // The window's language: the request holds none.
+    TLanguage language = SettingsLanguage(*session.Setup);
+    const TLanguageScope languageScope(language);
     TSizedConfiguration sized;
     TComparedConfiguration &c = sized.Configuration;
     TPagesShown pages;
     TRefusal refusal;
     bool debugMode = false;
-    sized.Ok = Replay(request, true, session, c.Request, c.Result, pages, refusal, debugMode, c.Environment, c.Offer);
+    sized.Ok = Replay(request, true, session, c.Request, c.Result, pages, refusal, debugMode, c.Environment, c.Offer,
+                      language);
     if (!sized.Ok) {
-        sized.Message = RefusalMessage(refusal);
+        sized.Message = RefusalMessage(refusal, language);
         return sized;
     }
     LayoutFullCabinets(c.Request, c.Result);
-    BuildResultTables(c.Request, c.Result, debugMode, session, c.Items, c.Sheet);
+    BuildResultTables(c.Request, c.Result, debugMode, session, language, c.Items, c.Sheet);
     return sized;
 }
 
 TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequestParameters &req,
-                                         TResultParameters &res, const THeadlessSession *session)
+                                         TResultParameters &res, const THeadlessSession *session,
+                                         const TSetupData &setup)
 {
     std::optional<THeadlessSession> ownSession;
     if (!session)
-        session = &ownSession.emplace(ReadHeadlessSession());
+        session = &ownSession.emplace(ReadHeadlessSession(setup));
     // Read as a configuration; the window's language and debug mode hold,
     // whatever the file was saved with.
     const TConfigurationKeys keys = SplitConfiguration(configuration);
-    const QJsonObject request = WindowRequest(keys.Request);
+    const QJsonObject request = WindowRequest(keys.Request, *session->Setup);
 
     const TIniReadScope oneReading;
     TRequestParameters replayedRequest{};
@@ -637,11 +645,13 @@ TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequ
     bool replayDebugMode = false;
     TConfigurationReplay replay;
     TOfferDetails offer;
+    // The window's language: the request holds none.
+    TLanguage language = SettingsLanguage(*session->Setup);
     replay.Ok = Replay(request, true, *session, replayedRequest, replayedResult, pages, refusal, replayDebugMode,
-                       replay.Environment, offer);
+                       replay.Environment, offer, language);
     replay.IgnoredKeys = pages.IgnoredKeys;
     if (!replay.Ok) {
-        replay.Message = RefusalMessage(refusal);
+        replay.Message = RefusalMessage(refusal, language);
         return replay;
     }
     replay.Request = pages.Request;
@@ -682,7 +692,8 @@ bool CheckRequestFile(QFile &file, const QString &fileName, QTextStream &err)
 
 } // namespace
 
-int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks)
+int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks,
+                    const TSetupData &setup)
 {
     // Only a regular file: a pipe or a device would block or never end.
     QFile file(fileName);
@@ -697,7 +708,7 @@ int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, c
     if (!CheckRequestFile(file, fileName, err) || !file.seek(0))
         return 2;
 
-    const THeadlessSession session = ReadHeadlessSession();
+    const THeadlessSession session = ReadHeadlessSession(setup);
     TJsonElementReader reader(file);
     reader.Start();
     // Each answer starts at its opening brace; arrays put it on its own line.

@@ -30,22 +30,24 @@ struct THeadlessHooks {
         ExportResult;
 };
 
-/// What every request of a run shares, read once from the vendor library.
+/// What every request of a run shares, read once from the vendor library, and
+/// the settings the requests run with (read at each request).
 struct THeadlessSession {
+    const TSetupData *Setup = nullptr;
     TWizardOffer Offer;
     QVector<TStandardUpsDefinition> StandardUps;
     /// The offer with the accessory lists of each language met so far.
     mutable QHash<int32_t, TWizardOffer> OfferByLanguage;
     const TWizardOffer &OfferFor(int32_t languageId) const;
 };
-THeadlessSession ReadHeadlessSession();
+THeadlessSession ReadHeadlessSession(const TSetupData &setup = SetupData);
 
 /// Sizes one request object; the returned object holds ok, error, errorPage, request,
 /// result and, for a sizing that finished, layout, items, totalPrice and dataSheet.
-/// Each call starts from zero-filled records. Without a session it reads its own.
+/// Each call starts from zero-filled records. Without a session it reads its own of `setup`.
 QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &hooks,
                             TRequestParameters *finalRequest = nullptr, TResultParameters *finalResult = nullptr,
-                            const THeadlessSession *session = nullptr);
+                            const THeadlessSession *session = nullptr, const TSetupData &setup = SetupData);
 
 /// The same answer as JSON text, its nested lines indented from `level`.
 QByteArray SizeRequestText(const QJsonObject &request, const THeadlessHooks &hooks, const THeadlessSession &session,
@@ -71,13 +73,16 @@ struct TConfigurationReplay {
     TOfferDetails Offer;     // the configuration's offer details, empty without them
 };
 /// Replays a configuration (or a bare request) through the wizard's pages in the
-/// active language and debug mode; `req` and `res` change only when it succeeds.
+/// settings' language and debug mode; `req` and `res` change only when it succeeds.
+/// Without a session it reads its own of `setup`.
 TConfigurationReplay ReplayConfiguration(const QJsonObject &configuration, TRequestParameters &req,
-                                         TResultParameters &res, const THeadlessSession *session = nullptr);
+                                         TResultParameters &res, const THeadlessSession *session = nullptr,
+                                         const TSetupData &setup = SetupData);
 
 /// Reads the file, writes the answer (object or array) to `out` as UTF-8, each
 /// request's answer as soon as it is ready; messages on `err`. The whole file is
 /// checked before the first answer is written. Returns the process exit status:
 /// 0; 1 when the answers cannot be written to `out` (the run stops there, the
 /// reason on `err`); 2 for an unreadable file or malformed JSON.
-int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks);
+int RunHeadlessSize(const QString &fileName, QIODevice &out, QTextStream &err, const THeadlessHooks &hooks,
+                    const TSetupData &setup = SetupData);

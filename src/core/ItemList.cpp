@@ -72,9 +72,9 @@ public:
     {
         const QString description = LangUps(CatalogueRecord(recordId).DescriptionKey);
         if (underStandard)
-            AddItemRow(GroupComponents, QString(), QStringLiteral(" - ") + description, quantity);
+            AddItemRow(int32_t(TItemGroup::Components), QString(), QStringLiteral(" - ") + description, quantity);
         else
-            AddItemRow(GroupComponents, ItemCode(recordId), description, quantity);
+            AddItemRow(int32_t(TItemGroup::Components), ItemCode(recordId), description, quantity);
     }
 
     TItemList Take()
@@ -120,13 +120,13 @@ void AddComponents(TItemListBuilder &builder, const TRequestParameters &request,
 TStandardUpsItems ReadStandardUpsItems(int32_t base, const TVendorTextReader &vendor)
 {
     TStandardUpsItems items;
-    items.ModulesL1 = VendorNumber(vendor, base + StandardUpsModulesL1);
-    items.ModulesL2 = VendorNumber(vendor, base + StandardUpsModulesL2);
-    items.ModulesL3 = VendorNumber(vendor, base + StandardUpsModulesL3);
-    items.ModuleRecord = VendorNumber(vendor, base + StandardUpsModuleRecord);
-    items.InverterRecord = VendorNumber(vendor, base + StandardUpsInverterRecord);
-    items.KitRecord = VendorNumber(vendor, base + StandardUpsKitRecord);
-    items.KitCount = VendorNumber(vendor, base + StandardUpsKitCount);
+    items.ModulesL1 = VendorNumber(vendor, base + int32_t(TStandardUpsEntry::ModulesL1));
+    items.ModulesL2 = VendorNumber(vendor, base + int32_t(TStandardUpsEntry::ModulesL2));
+    items.ModulesL3 = VendorNumber(vendor, base + int32_t(TStandardUpsEntry::ModulesL3));
+    items.ModuleRecord = VendorNumber(vendor, base + int32_t(TStandardUpsEntry::ModuleRecord));
+    items.InverterRecord = VendorNumber(vendor, base + int32_t(TStandardUpsEntry::InverterRecord));
+    items.KitRecord = VendorNumber(vendor, base + int32_t(TStandardUpsEntry::KitRecord));
+    items.KitCount = VendorNumber(vendor, base + int32_t(TStandardUpsEntry::KitCount));
     return items;
 }
 
@@ -135,14 +135,14 @@ TIntegerArray LoadStandardUpsList(const TVendorTextReader &vendor)
     TIntegerArray list;
     if (!vendor)
         return list;
-    for (int64_t base = kStandardUpsFirst; base + StandardUpsEnabled <= std::numeric_limits<int32_t>::max();
+    for (int64_t base = kStandardUpsFirst; base + int32_t(TStandardUpsEntry::Enabled) <= std::numeric_limits<int32_t>::max();
          base += kStandardUpsStep) {
         QString code;
-        if (!vendor(int32_t(base + StandardUpsCode), code) || code.isEmpty())
+        if (!vendor(int32_t(base + int32_t(TStandardUpsEntry::Code)), code) || code.isEmpty())
             break;
         QString enabled;
         int32_t flag = 0;
-        if (vendor(int32_t(base + StandardUpsEnabled), enabled) && TryReadInteger(enabled, flag) && flag == 1)
+        if (vendor(int32_t(base + int32_t(TStandardUpsEntry::Enabled)), enabled) && TryReadInteger(enabled, flag) && flag == 1)
             list.append(int32_t(base));
     }
     return list;
@@ -157,8 +157,8 @@ QVector<TStandardUpsDefinition> ReadStandardUpsDefinitions(const TIntegerArray &
         d.Base = base;
         d.Items = ReadStandardUpsItems(base, vendor);
         if (vendor) {
-            vendor(base + StandardUpsCode, d.Code);
-            vendor(base + StandardUpsDescription, d.Description);
+            vendor(base + int32_t(TStandardUpsEntry::Code), d.Code);
+            vendor(base + int32_t(TStandardUpsEntry::Description), d.Description);
         }
         definitions.append(d);
     }
@@ -196,7 +196,7 @@ int32_t FindStandardUps(const TRequestParameters &request, const TResultParamete
 
 void ComputeEmptyKits(TResultParameters &result)
 {
-    const TIntegerArray emptyKits = ListRecords(kUpsArea, FamilyEmptyBatteryKit);
+    const TIntegerArray emptyKits = ListRecords(kUpsArea, int32_t(TFamily::EmptyBatteryKit));
     result.EmptyKitRecord = emptyKits.isEmpty() ? 0 : emptyKits.first();
     const int32_t perItem = EmptyKit(result.EmptyKitRecord).KitPositions;
     // A catalogue without the figure gives no empty kits rather than a division by zero.
@@ -239,18 +239,18 @@ TItemList BuildRows(const TRequestParameters &request, TResultParameters &result
     const qsizetype standard = FindStandardDefinition(request, result, context.Standards);
     if (standard != -1) {
         const TStandardUpsDefinition &d = context.Standards[standard];
-        builder.AddItemRow(GroupStandard, d.Code, FormatArgs(d.Description, context.ProductName), 1);
+        builder.AddItemRow(int32_t(TItemGroup::Standard), d.Code, FormatArgs(d.Description, context.ProductName), 1);
         if (context.DebugMode)
             AddComponents(builder, request, result, true);
     } else {
         AddComponents(builder, request, result, false);
     }
     for (const TGenericAccessory &item : result.Accessories.Accessories)
-        builder.AddItemRow(GroupAccessories, ItemCode(item.RecordId),
-                           AccessoryText(item.RecordId, FamilyAccessory, false), item.Quantity);
+        builder.AddItemRow(int32_t(TItemGroup::Accessories), ItemCode(item.RecordId),
+                           AccessoryText(item.RecordId, int32_t(TFamily::Accessory), false), item.Quantity);
     // A contract is one service whatever quantity was stored for it.
     for (const TGenericAccessory &item : result.Accessories.Contracts)
-        builder.AddItemRow(GroupContracts, ItemCode(item.RecordId), AccessoryText(item.RecordId, FamilyContract, false),
+        builder.AddItemRow(int32_t(TItemGroup::Contracts), ItemCode(item.RecordId), AccessoryText(item.RecordId, int32_t(TFamily::Contract), false),
                            1);
     return builder.Take();
 }

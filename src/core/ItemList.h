@@ -18,17 +18,17 @@ using TVendorTextReader = std::function<bool(int32_t entry, QString &text)>;
 using TPriceLookup = std::function<std::optional<TCurrency>(const QString &table, const QString &code)>;
 
 /// Vendor entries of a standard UPS definition with base S.
-enum TStandardUpsEntry : int32_t {
-    StandardUpsCode = 1,
-    StandardUpsDescription = 2,
-    StandardUpsModulesL1 = 3,
-    StandardUpsModulesL2 = 4,
-    StandardUpsModulesL3 = 5,
-    StandardUpsModuleRecord = 6,
-    StandardUpsInverterRecord = 7,
-    StandardUpsKitCount = 9,
-    StandardUpsKitRecord = 10,
-    StandardUpsEnabled = 11,
+enum class TStandardUpsEntry : int32_t {
+    Code = 1,
+    Description = 2,
+    ModulesL1 = 3,
+    ModulesL2 = 4,
+    ModulesL3 = 5,
+    ModuleRecord = 6,
+    InverterRecord = 7,
+    KitCount = 9,
+    KitRecord = 10,
+    Enabled = 11,
 };
 constexpr int32_t kStandardUpsFirst = 1000;
 constexpr int32_t kStandardUpsStep = 20;

@@ -107,6 +107,5 @@ private:
     std::string m_buf;
     int m_level;
     bool m_first = true;
-    bool m_objectsOnly = false;
     bool m_afterKey = false;
 };

@@ -9,20 +9,36 @@
 
 #include <algorithm>
 
-QString LangText(const QString &section, const QString &key)
+namespace {
+
+thread_local const TLanguage *t_activeScope = nullptr;
+
+} // namespace
+
+QString LangText(const TLanguage &language, const QString &section, const QString &key)
 {
     // No language chosen: the program folder itself is no language file.
-    if (SetupData.LanguageFile.isEmpty())
+    if (language.File.isEmpty())
         return QString();
     // The file's full name, joined again only when the folder or the file changes.
     thread_local QString folder, file, fullName;
-    if (SetupData.ProgramPath != folder || SetupData.LanguageFile != file) {
-        folder = SetupData.ProgramPath;
-        file = SetupData.LanguageFile;
+    if (language.Folder != folder || language.File != file) {
+        folder = language.Folder;
+        file = language.File;
         fullName = folder + file;
     }
     return ReadSetting(fullName, section, key, QString());
 }
+
+TLanguage SettingsLanguage(const TSetupData &setup) { return {setup.ProgramPath, setup.LanguageFile, setup.LanguageID}; }
+
+TLanguage ActiveLanguage() { return t_activeScope ? *t_activeScope : ProgramLanguage(); }
+
+TLanguageScope::TLanguageScope(const TLanguage &language) : m_outer(t_activeScope) { t_activeScope = &language; }
+
+TLanguageScope::~TLanguageScope() { t_activeScope = m_outer; }
+
+QString LangText(const QString &section, const QString &key) { return LangText(ActiveLanguage(), section, key); }
 
 QString LangOptions(const QString &key) { return LangText(QStringLiteral("LangOptions"), key); }
 QString LangWizard(const QString &key) { return LangText(QStringLiteral("Wizard"), key); }
@@ -30,31 +46,30 @@ QString LangSetup(const QString &key) { return LangText(QStringLiteral("Setup"),
 QString LangMain(const QString &key) { return LangText(QStringLiteral("Main"), key); }
 QString LangCommons(const QString &key) { return LangText(QStringLiteral("Commons"), key); }
 QString LangMessages(const QString &key) { return LangText(QStringLiteral("Messages"), key); }
+QString LangMessages(const TLanguage &language, const QString &key)
+{
+    return LangText(language, QStringLiteral("Messages"), key);
+}
 QString LangUps(const QString &key) { return LangText(QStringLiteral("Ups"), key); }
 QString LangAccessories(const QString &key) { return LangText(QStringLiteral("Accessories"), key); }
 QString LangContracts(const QString &key) { return LangText(QStringLiteral("Contracts"), key); }
 
-bool SelectLanguage()
+TLanguage ChooseLanguage(const QString &programPath, const QString &savedFile)
 {
     const QString fallback = QStringLiteral("English.lng");
-    const QString name =
-        ReadSetting(SetupData.IniFileName, QString::fromLatin1(kSettingsSection), QStringLiteral("LanguageFile"), QString());
-    if (!name.isEmpty() && QFileInfo(SetupData.ProgramPath + name).isFile()) {
-        SetupData.LanguageFile = name;
-    } else if (QFileInfo(SetupData.ProgramPath + fallback).isFile()) {
-        SetupData.LanguageFile = fallback;
-        WriteLanguageFile(fallback);
-    } else {
-        SetupData.LanguageFile.clear();
-    }
+    TLanguage language;
+    language.Folder = programPath;
+    if (!savedFile.isEmpty() && QFileInfo(programPath + savedFile).isFile())
+        language.File = savedFile;
+    else if (QFileInfo(programPath + fallback).isFile())
+        language.File = fallback;
 
-    SetupData.LanguageID = -1;
-    if (!SetupData.LanguageFile.isEmpty()) {
+    if (!language.File.isEmpty()) {
         int32_t id = 0;
-        if (TryReadInteger(LangOptions(QStringLiteral("LanguageID")), id))
-            SetupData.LanguageID = id;
+        if (TryReadInteger(LangText(language, QStringLiteral("LangOptions"), QStringLiteral("LanguageID")), id))
+            language.Id = id;
     }
-    return !SetupData.LanguageFile.isEmpty();
+    return language;
 }
 
 QList<TLanguageEntry> ListLanguages(const QString &programPath)

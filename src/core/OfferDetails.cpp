@@ -270,7 +270,7 @@ TOfferFigures ComputeOfferFigures(const TItemList &list, TBasisPoints discount)
     __int128 yearly = 0;
     for (const TItemRow &row : list.Rows) {
         f.LineTotals.append(LineTotal(row));
-        if (row.Priced && row.Group == GroupContracts) {
+        if (row.Priced && row.Group == int32_t(TItemGroup::Contracts)) {
             f.HasContracts = true;
             yearly += f.LineTotals.last();
         }

@@ -41,11 +41,11 @@ TDocTable DataTable(const QVector<TDataRow> &sheet)
 } // namespace
 
 TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow> &sheet, const QImage &layout,
-                                  const QString &title)
+                                  const QString &title, const QString &version)
 {
     TOfferDocument doc;
     doc.Title = title;
-    doc.Version = SetupData.Version;
+    doc.Version = version;
     doc.Layout = layout;
     doc.ItemsHeading = LangMain(QStringLiteral("ResultsItemsTabTitle"));
     doc.Items = ItemsTable(items);

@@ -62,9 +62,9 @@ struct TOfferDocument {
 };
 
 /// The content of the offer for the tables on show, the drawing and the active
-/// language; the title is the application title.
+/// language; the title is the application title, the version the program's ("major.minor").
 TOfferDocument BuildOfferDocument(const TItemList &items, const QVector<TDataRow> &sheet, const QImage &layout,
-                                  const QString &title);
+                                  const QString &title, const QString &version);
 
 /// Adds the runtime curves (new and at end of life in `env`), the engineering
 /// warnings and the heat block of the records to the document, in the active language.

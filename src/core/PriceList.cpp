@@ -178,13 +178,13 @@ int32_t HeaderInteger(const QString &column)
 QString PriceTableName(int32_t group)
 {
     switch (group) {
-    case GroupStandard:
+    case int32_t(TItemGroup::Standard):
         return QStringLiteral("Standard");
-    case GroupComponents:
+    case int32_t(TItemGroup::Components):
         return QStringLiteral("Components");
-    case GroupAccessories:
+    case int32_t(TItemGroup::Accessories):
         return QStringLiteral("Accessories");
-    case GroupContracts:
+    case int32_t(TItemGroup::Contracts):
         return QStringLiteral("Contracts");
     default:
         return QString();

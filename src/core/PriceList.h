@@ -15,11 +15,11 @@ constexpr const char *kPriceListFileName = "PriceList.tc";
 constexpr const char *kPriceListInfoTable = "PriceListInfo";
 
 /// The price tables, one per item group of the bill of materials.
-enum TItemGroup : int32_t {
-    GroupStandard = 0,
-    GroupComponents = 1,
-    GroupAccessories = 2,
-    GroupContracts = 3,
+enum class TItemGroup : int32_t {
+    Standard = 0,
+    Components = 1,
+    Accessories = 2,
+    Contracts = 3,
 };
 /// "Standard", "Components", "Accessories", "Contracts"; empty for any other group.
 QString PriceTableName(int32_t group);

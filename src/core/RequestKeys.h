@@ -107,35 +107,35 @@ inline constexpr TRequestKey kRequestKeys[] = {
     BoolKey(TRequestKeyId::DebugMode, "debugMode", kWholeRequest, false),
     // A language file of the program folder; without the key, the program's language.
     TextKey(TRequestKeyId::Language, "language", kWholeRequest, TRequestKeyKind::EnumText, nullptr),
-    BoolKey(TRequestKeyId::InputThreePhase, "inputThreePhase", PagePhases, true),
+    BoolKey(TRequestKeyId::InputThreePhase, "inputThreePhase", int32_t(TWizardPage::Phases), true),
     // 0 three single-phase outputs, 1 one three-phase output, 2 one single-phase output.
-    IntKey(TRequestKeyId::OutputKind, "outputKind", PagePhases, TRequestKeyKind::Int, 0, 0, 2),
+    IntKey(TRequestKeyId::OutputKind, "outputKind", int32_t(TWizardPage::Phases), TRequestKeyKind::Int, 0, 0, 2),
     // At most the power of the size line chosen.
-    EditKey(TRequestKeyId::LoadPower, "loadPower", PagePower, "10000", 1, kNoUpperLimit),
-    BoolKey(TRequestKeyId::PowerInWatt, "powerInWatt", PagePower, false),
+    EditKey(TRequestKeyId::LoadPower, "loadPower", int32_t(TWizardPage::Power), "10000", 1, kNoUpperLimit),
+    BoolKey(TRequestKeyId::PowerInWatt, "powerInWatt", int32_t(TWizardPage::Power), false),
     // Shown in debug mode only; hidden, the edit keeps its text.
-    EditKey(TRequestKeyId::MarginPercent, "marginPercent", PagePower, "0", 0, 100, 3),
+    EditKey(TRequestKeyId::MarginPercent, "marginPercent", int32_t(TWizardPage::Power), "0", 0, 100, 3),
     // -1: the last line, the largest size.
-    IntKey(TRequestKeyId::SizeLine, "sizeLine", PagePower, TRequestKeyKind::Int, -1, -1, kNoUpperLimit),
+    IntKey(TRequestKeyId::SizeLine, "sizeLine", int32_t(TWizardPage::Power), TRequestKeyKind::Int, -1, -1, kNoUpperLimit),
     // At most the lines the free slots give.
-    IntKey(TRequestKeyId::Redundancy, "redundancy", PageRedundancy, TRequestKeyKind::IntPerPhase, 0, 0,
+    IntKey(TRequestKeyId::Redundancy, "redundancy", int32_t(TWizardPage::Redundancy), TRequestKeyKind::IntPerPhase, 0, 0,
            kNoUpperLimit),
-    BoolKey(TRequestKeyId::AutonomyInMinutes, "autonomyInMinutes", PageAutonomy, true),
+    BoolKey(TRequestKeyId::AutonomyInMinutes, "autonomyInMinutes", int32_t(TWizardPage::Autonomy), true),
     // The limits hold for the autonomy however it is typed.
-    EditKey(TRequestKeyId::AutonomyMinutes, "autonomyMinutes", PageAutonomy, "10", 3, 1200),
-    EditKey(TRequestKeyId::AutonomyHours, "autonomyHours", PageAutonomy, "0", 0, 20),
-    EditKey(TRequestKeyId::AutonomyHoursMinutes, "autonomyHoursMinutes", PageAutonomy, "10", 0, 59),
+    EditKey(TRequestKeyId::AutonomyMinutes, "autonomyMinutes", int32_t(TWizardPage::Autonomy), "10", 3, 1200),
+    EditKey(TRequestKeyId::AutonomyHours, "autonomyHours", int32_t(TWizardPage::Autonomy), "0", 0, 20),
+    EditKey(TRequestKeyId::AutonomyHoursMinutes, "autonomyHoursMinutes", int32_t(TWizardPage::Autonomy), "10", 0, 59),
     // The vendor's percentage comes first (WizardCore's DefaultLoadPercentText).
-    EditKey(TRequestKeyId::LoadPercent, "loadPercent", PageAutonomy, "80", 1, 100, 3),
-    BoolKey(TRequestKeyId::ModularBatteryCabinet, "modularBatteryCabinet", PageAutonomy, true),
+    EditKey(TRequestKeyId::LoadPercent, "loadPercent", int32_t(TWizardPage::Autonomy), "80", 1, 100, 3),
+    BoolKey(TRequestKeyId::ModularBatteryCabinet, "modularBatteryCabinet", int32_t(TWizardPage::Autonomy), true),
     // -1: chosen by the sizing; else a line of the battery kits offered.
-    IntKey(TRequestKeyId::BatteryType, "batteryType", PageAdvanced, TRequestKeyKind::Int, -1, -1, kNoUpperLimit),
-    TextKey(TRequestKeyId::SpecialConfig, "specialConfig", PageAdvanced, TRequestKeyKind::EnumText,
+    IntKey(TRequestKeyId::BatteryType, "batteryType", int32_t(TWizardPage::Advanced), TRequestKeyKind::Int, -1, -1, kNoUpperLimit),
+    TextKey(TRequestKeyId::SpecialConfig, "specialConfig", int32_t(TWizardPage::Advanced), TRequestKeyKind::EnumText,
             kSpecialConfigTexts[int(TSpecialConfigChoice::None)]),
     // [{"record": id, "quantity": n}], nothing ticked by default.
-    TextKey(TRequestKeyId::Accessories, "accessories", PageAccessories, TRequestKeyKind::List, nullptr),
+    TextKey(TRequestKeyId::Accessories, "accessories", int32_t(TWizardPage::Accessories), TRequestKeyKind::List, nullptr),
     // [id, ...], nothing ticked by default.
-    TextKey(TRequestKeyId::Contracts, "contracts", PageContracts, TRequestKeyKind::List, nullptr),
+    TextKey(TRequestKeyId::Contracts, "contracts", int32_t(TWizardPage::Contracts), TRequestKeyKind::List, nullptr),
     // The runtime tab's inputs of the end-of-life figures, read after the sizing:
     // degrees Celsius, and the ageing factor (1.25 is written 1.25).
     IntKey(TRequestKeyId::AmbientTemperature, "ambientTemperature", kWholeRequest, TRequestKeyKind::Int,

@@ -60,12 +60,12 @@ bool RefuseKey(TRefusal &refusal, TRequestKeyId key)
     return RefuseValue(refusal, RequestKeyName(key), RequestKey(key).Page);
 }
 
-bool RefusePage(TRefusal &refusal, const TPageError &error, int32_t page)
+bool RefusePage(TRefusal &refusal, const TPageError &error, TWizardPage page)
 {
     refusal.Error = error.MessageKey;
     refusal.MessageKey = error.MessageKey;
     refusal.Args = error.Args;
-    refusal.Page = page;
+    refusal.Page = int32_t(page);
     return false;
 }
 
@@ -79,10 +79,10 @@ bool AllKeysKnown(const QJsonObject &request, TRefusal &refusal)
     return true;
 }
 
-bool LeaveOutPagesNotShown(QJsonObject &request, const QList<int32_t> &pages, TPagesShown &shown, TRefusal &refusal)
+bool LeaveOutPagesNotShown(QJsonObject &request, const QList<TWizardPage> &pages, TPagesShown &shown, TRefusal &refusal)
 {
     for (const TRequestKey &key : kRequestKeys)
-        if (key.Page >= 0 && request.contains(RequestKeyName(key.Id)) && !pages.contains(key.Page)) {
+        if (key.Page >= 0 && request.contains(RequestKeyName(key.Id)) && !pages.contains(TWizardPage(key.Page))) {
             if (!shown.Configuration)
                 return RefuseKey(refusal, key.Id);
             request.remove(RequestKeyName(key.Id));
@@ -264,7 +264,7 @@ bool ReplayPowerPage(TPageReplay &replay)
     core.SelectSizeLine(line, inWatt);
     const TPageError e = core.PowerNext(load, margin, inWatt, line);
     if (!e.Ok())
-        return RefusePage(replay.Refusal, e, PagePower);
+        return RefusePage(replay.Refusal, e, TWizardPage::Power);
     return true;
 }
 
@@ -321,7 +321,7 @@ bool ReplayAutonomyPage(TPageReplay &replay)
     // The battery type choice sits on the Advanced page, still on its first line here.
     const TPageError e = core.AutonomyNext(inMinutes, minutes, hours, hoursMinutes, percent, modular, 0);
     if (!e.Ok())
-        return RefusePage(replay.Refusal, e, PageAutonomy);
+        return RefusePage(replay.Refusal, e, TWizardPage::Autonomy);
     return true;
 }
 
@@ -351,7 +351,7 @@ bool ReplayAdvancedPage(TPageReplay &replay)
         return Invalid(replay, K::BatteryType);
     const TPageError e = core.AdvancedNext(ticked, emptyDrawers, onlyInverter, batteryType + 1);
     if (!e.Ok())
-        return RefusePage(replay.Refusal, e, PageAdvanced);
+        return RefusePage(replay.Refusal, e, TWizardPage::Advanced);
     return true;
 }
 
@@ -407,24 +407,24 @@ bool ReplayContractsPage(TPageReplay &replay)
     return true;
 }
 
-bool ReplayPage(int32_t page, TPageReplay &replay)
+bool ReplayPage(TWizardPage page, TPageReplay &replay)
 {
     switch (page) {
-    case PagePhases:
+    case TWizardPage::Phases:
         return ReplayPhasesPage(replay);
-    case PagePower:
+    case TWizardPage::Power:
         return ReplayPowerPage(replay);
-    case PageRedundancy:
+    case TWizardPage::Redundancy:
         return ReplayRedundancyPage(replay);
-    case PageAutonomy:
+    case TWizardPage::Autonomy:
         return ReplayAutonomyPage(replay);
-    case PageAdvanced:
+    case TWizardPage::Advanced:
         return ReplayAdvancedPage(replay);
-    case PageAccessories:
+    case TWizardPage::Accessories:
         return ReplayAccessoriesPage(replay);
-    case PageContracts:
+    case TWizardPage::Contracts:
         return ReplayContractsPage(replay);
-    default:
+    case TWizardPage::None:
         return true;
     }
 }

@@ -27,7 +27,7 @@ bool RefuseValue(TRefusal &refusal, const QString &key, int32_t page);
 /// Refuses the value of a known key, read by its page; false.
 bool RefuseKey(TRefusal &refusal, TRequestKeyId key);
 /// Refuses with the message box the page would show; false.
-bool RefusePage(TRefusal &refusal, const TPageError &error, int32_t page);
+bool RefusePage(TRefusal &refusal, const TPageError &error, TWizardPage page);
 
 /// What the pages showed on the way: the size list and the redundancy choices.
 struct TPagesShown {
@@ -48,7 +48,7 @@ bool AllKeysKnown(const QJsonObject &request, TRefusal &refusal);
 /// A value for a page the wizard does not show (not in `pages`) cannot be given:
 /// false, refused. A configuration (shown.Configuration) saved where the page was
 /// shown opens without it: the key leaves `request` for shown.IgnoredKeys.
-bool LeaveOutPagesNotShown(QJsonObject &request, const QList<int32_t> &pages, TPagesShown &shown,
+bool LeaveOutPagesNotShown(QJsonObject &request, const QList<TWizardPage> &pages, TPagesShown &shown,
                            TRefusal &refusal);
 
 /// Reads the values of one request object with the types the wizard's controls
@@ -107,4 +107,4 @@ bool ReplayAdvancedPage(TPageReplay &replay);
 bool ReplayAccessoriesPage(TPageReplay &replay);
 bool ReplayContractsPage(TPageReplay &replay);
 /// The function of `page`; true for a page it does not know.
-bool ReplayPage(int32_t page, TPageReplay &replay);
+bool ReplayPage(TWizardPage page, TPageReplay &replay);

@@ -72,6 +72,19 @@ TStartupFindings RunStartup(const TStartupInput &input)
     return found;
 }
 
+bool SelectLanguage()
+{
+    const QString saved =
+        ReadSetting(SetupData.IniFileName, QString::fromLatin1(kSettingsSection), QStringLiteral("LanguageFile"), QString());
+    const TLanguage language = ChooseLanguage(SetupData.ProgramPath, saved);
+    // The fallback is written back.
+    if (!language.File.isEmpty() && language.File != saved)
+        WriteLanguageFile(language.File);
+    SetupData.LanguageFile = language.File;
+    SetupData.LanguageID = language.Id;
+    return !language.File.isEmpty();
+}
+
 bool LoadVendorLibrary()
 {
     ReadVendorName();

@@ -40,6 +40,9 @@ struct TStartupFindings {
 /// vendor library and the price list; shows no message itself.
 TStartupFindings RunStartup(const TStartupInput &input);
 
+/// Chooses SetupData.LanguageFile (settings, else "English.lng" written back)
+/// and its SetupData.LanguageID; false when no language file is usable.
+bool SelectLanguage();
 /// ReadVendorName, then the vendor library of SetupData's vendor beside the program.
 bool LoadVendorLibrary();
 /// LoadPriceListFile of SetupData's data folder and vendor into PriceList; on

@@ -69,8 +69,8 @@ QVector<TSizeLine> MakeSizeList(const TIntegerArray &cabinets)
 
 void ReadOfferedAccessoryLists(TWizardOffer &offer, int32_t languageId)
 {
-    offer.Accessories = OfferedAccessoryItems(FamilyAccessory, languageId);
-    offer.Contracts = OfferedAccessoryItems(FamilyContract, languageId);
+    offer.Accessories = OfferedAccessoryItems(int32_t(TFamily::Accessory), languageId);
+    offer.Contracts = OfferedAccessoryItems(int32_t(TFamily::Contract), languageId);
     offer.AccessoryLanguageID = languageId;
     offer.HasAccessoryLists = true;
 }
@@ -78,11 +78,11 @@ void ReadOfferedAccessoryLists(TWizardOffer &offer, int32_t languageId)
 TWizardOffer ReadWizardOffer()
 {
     TWizardOffer offer;
-    offer.Modules = OfferedUpsItems(FamilyPowerModule);
-    offer.Inverters = OfferedUpsItems(FamilyInverterCabinet);
-    offer.ModularCabinets = OfferedUpsItems(FamilyModularBatteryCabinet);
-    offer.NonModularCabinets = OfferedUpsItems(FamilyNonModularBatteryCabinet);
-    offer.Kits = OfferedUpsItems(FamilyBatteryKit);
+    offer.Modules = OfferedUpsItems(int32_t(TFamily::PowerModule));
+    offer.Inverters = OfferedUpsItems(int32_t(TFamily::InverterCabinet));
+    offer.ModularCabinets = OfferedUpsItems(int32_t(TFamily::ModularBatteryCabinet));
+    offer.NonModularCabinets = OfferedUpsItems(int32_t(TFamily::NonModularBatteryCabinet));
+    offer.Kits = OfferedUpsItems(int32_t(TFamily::BatteryKit));
     offer.AdvancedEntry = VendorInt(kEntryAdvancedPage, 0) == 1;
     offer.AccessoriesEntry = VendorInt(kEntryAccessoriesPage, 0) == 1;
     offer.ContractsEntry = VendorInt(kEntryContractsPage, 0) == 1;
@@ -112,13 +112,13 @@ TWizardCore::TWizardCore(TRequestParameters &request, TResultParameters &result,
     m_nonModularCabinets = offer.NonModularCabinets;
     m_kits = offer.Kits;
 
-    m_pages = {PagePhases, PagePower, PageRedundancy, PageAutonomy};
+    m_pages = {TWizardPage::Phases, TWizardPage::Power, TWizardPage::Redundancy, TWizardPage::Autonomy};
     if (m_ctx.DebugMode || (offer.AdvancedEntry && !m_ctx.HomeMarket))
-        m_pages.append(PageAdvanced);
+        m_pages.append(TWizardPage::Advanced);
     if (offer.AccessoriesEntry)
-        m_pages.append(PageAccessories);
+        m_pages.append(TWizardPage::Accessories);
     if (offer.ContractsEntry && m_ctx.HomeMarket)
-        m_pages.append(PageContracts);
+        m_pages.append(TWizardPage::Contracts);
 
     // A new configuration starts without modules; editing the autonomy keeps them.
     if (m_mode == TWizardMode::NewConfiguration)
@@ -127,35 +127,35 @@ TWizardCore::TWizardCore(TRequestParameters &request, TResultParameters &result,
 
 // --- Page sequence
 
-int32_t TWizardCore::FirstPage() const
+TWizardPage TWizardCore::FirstPage() const
 {
-    return m_mode == TWizardMode::EditAutonomy ? int32_t(PageAutonomy) : int32_t(PagePhases);
+    return m_mode == TWizardMode::EditAutonomy ? TWizardPage::Autonomy : TWizardPage::Phases;
 }
 
-bool TWizardCore::IsLastPage(int32_t page) const { return !m_pages.isEmpty() && m_pages.last() == page; }
+bool TWizardCore::IsLastPage(TWizardPage page) const { return !m_pages.isEmpty() && m_pages.last() == page; }
 
-int32_t TWizardCore::NextPage(int32_t page) const
+TWizardPage TWizardCore::NextPage(TWizardPage page) const
 {
     const qsizetype i = m_pages.indexOf(page);
     if (i < 0 || i + 1 >= m_pages.size())
-        return -1;
+        return TWizardPage::None;
     return m_pages[i + 1];
 }
 
-int32_t TWizardCore::PreviousPage(int32_t page) const
+TWizardPage TWizardCore::PreviousPage(TWizardPage page) const
 {
     // Editing the autonomy never reaches the pages before the Autonomy page.
     const qsizetype i = m_pages.indexOf(page);
     const qsizetype first = m_pages.indexOf(FirstPage());
     if (i <= 0 || i <= first)
-        return -1;
+        return TWizardPage::None;
     return m_pages[i - 1];
 }
 
-bool TWizardCore::BackEnabled(int32_t page) const
+bool TWizardCore::BackEnabled(TWizardPage page) const
 {
     // PreviousPage already stops at the Autonomy page when editing the autonomy.
-    return PreviousPage(page) >= 0;
+    return PreviousPage(page) != TWizardPage::None;
 }
 
 // --- Offered choices
@@ -222,7 +222,7 @@ void TWizardCore::PhasesNext(bool inputThreePhase, int32_t outputKind)
     const int input = m_req.InputThreePhase ? 1 : 0;
     m_candidates = m_offer.Candidates[input][m_req.OutputKind];
     m_sizeList = m_offer.SizeLists[input][m_req.OutputKind];
-    m_inputs.Recorded[PagePhases] = true;
+    m_inputs.Recorded[int32_t(TWizardPage::Phases)] = true;
 }
 
 QStringList TWizardCore::SizeListTexts() const { return SizeLineTexts(m_sizeList); }
@@ -280,7 +280,7 @@ TPageError TWizardCore::PowerNext(const QString &loadText, const QString &margin
 
     m_req = req;
     m_res = res;
-    m_inputs.Recorded[PagePower] = true;
+    m_inputs.Recorded[int32_t(TWizardPage::Power)] = true;
     m_inputs.LoadText = loadText;
     m_inputs.MarginText = marginText;
     m_inputs.SizeLine = sizeLine;
@@ -327,7 +327,7 @@ void TWizardCore::ApplyRedundancy(const QVector<int32_t> &selected)
     for (qsizetype i = 0; i < counts.size() && i < selected.size(); ++i)
         lines[i] = qBound(0, selected[i], qMax(0, counts[i]));
     ApplyRedundancyChoice(m_req.OutputKind, lines, m_res);
-    m_inputs.Recorded[PageRedundancy] = true;
+    m_inputs.Recorded[int32_t(TWizardPage::Redundancy)] = true;
     m_inputs.Redundancy = lines;
 }
 
@@ -372,7 +372,7 @@ TPageError TWizardCore::AutonomyNext(bool inMinutes, const QString &minutesText,
     m_req.ModularBatteryCabinet = modular;
     m_req.BatteryType = batteryTypeLine - 1;
 
-    m_inputs.Recorded[PageAutonomy] = true;
+    m_inputs.Recorded[int32_t(TWizardPage::Autonomy)] = true;
     m_inputs.MinutesText = minutesText;
     m_inputs.HoursText = hoursText;
     m_inputs.HoursMinutesText = hoursMinutesText;
@@ -398,7 +398,7 @@ TPageError TWizardCore::AdvancedNext(bool special, bool emptyDrawers, bool onlyI
     m_req.EmptyDrawers = special && emptyDrawers;
     m_req.OnlyInverter = special && onlyInverter;
     m_req.BatteryType = batteryTypeLine - 1;
-    m_inputs.Recorded[PageAdvanced] = true;
+    m_inputs.Recorded[int32_t(TWizardPage::Advanced)] = true;
     return {};
 }
 
@@ -428,13 +428,13 @@ void TWizardCore::EnterContractsForward()
 void TWizardCore::AccessoriesNext()
 {
     m_res.Accessories.Accessories = CheckedItems(m_accessories);
-    m_inputs.Recorded[PageAccessories] = true;
+    m_inputs.Recorded[int32_t(TWizardPage::Accessories)] = true;
 }
 
 void TWizardCore::ContractsNext()
 {
     m_res.Accessories.Contracts = CheckedItems(m_shownContracts);
-    m_inputs.Recorded[PageContracts] = true;
+    m_inputs.Recorded[int32_t(TWizardPage::Contracts)] = true;
 }
 
 // --- Finish
@@ -452,24 +452,24 @@ TPageError TWizardCore::Finish()
 
 // --- The request behind the result
 
-QJsonObject TWizardCore::RecordedPageKeys(int32_t page) const
+QJsonObject TWizardCore::RecordedPageKeys(TWizardPage page) const
 {
     // What a page stored is in the records; only the texts as typed are kept apart.
     QJsonObject keys;
     auto record = [&keys](K key, const QJsonValue &value) { keys.insert(RequestKeyName(key), value); };
     switch (page) {
-    case PagePhases:
+    case TWizardPage::Phases:
         record(K::InputThreePhase, m_req.InputThreePhase);
         record(K::OutputKind, int(m_req.OutputKind));
         break;
-    case PagePower:
+    case TWizardPage::Power:
         record(K::LoadPower, m_inputs.LoadText);
         record(K::PowerInWatt, m_req.PowerInWatt);
         record(K::SizeLine, m_inputs.SizeLine);
         if (m_ctx.DebugMode)
             record(K::MarginPercent, m_inputs.MarginText);
         break;
-    case PageRedundancy:
+    case TWizardPage::Redundancy:
         if (PerPhaseRedundancy()) {
             QJsonArray perPhase;
             for (int32_t line : m_inputs.Redundancy)
@@ -479,7 +479,7 @@ QJsonObject TWizardCore::RecordedPageKeys(int32_t page) const
             record(K::Redundancy, m_inputs.Redundancy.value(0));
         }
         break;
-    case PageAutonomy:
+    case TWizardPage::Autonomy:
         record(K::AutonomyInMinutes, m_req.AutonomyInMinutes);
         record(K::LoadPercent, m_inputs.PercentText);
         if (m_req.AutonomyInMinutes) {
@@ -491,7 +491,7 @@ QJsonObject TWizardCore::RecordedPageKeys(int32_t page) const
         if (NonModularCabinetOffered())
             record(K::ModularBatteryCabinet, m_req.ModularBatteryCabinet);
         break;
-    case PageAdvanced: {
+    case TWizardPage::Advanced: {
         const TSpecialConfigChoice special = m_req.OnlyInverter   ? TSpecialConfigChoice::OnlyInverter
                                              : m_req.EmptyDrawers ? TSpecialConfigChoice::EmptyDrawers
                                                                   : TSpecialConfigChoice::None;
@@ -500,7 +500,7 @@ QJsonObject TWizardCore::RecordedPageKeys(int32_t page) const
             record(K::BatteryType, m_req.BatteryType);
         break;
     }
-    case PageAccessories: {
+    case TWizardPage::Accessories: {
         QJsonArray items;
         for (const TGenericAccessory &item : m_res.Accessories.Accessories)
             items.append(QJsonObject{{QLatin1String(kAccessoryRecordKey), item.RecordId},
@@ -508,7 +508,7 @@ QJsonObject TWizardCore::RecordedPageKeys(int32_t page) const
         record(K::Accessories, items);
         break;
     }
-    case PageContracts: {
+    case TWizardPage::Contracts: {
         QJsonArray items;
         for (const TGenericAccessory &item : m_res.Accessories.Contracts)
             items.append(item.RecordId);
@@ -527,10 +527,10 @@ QJsonObject TWizardCore::RecordedRequest(const QJsonObject &before) const
     for (const TRequestKey &key : kRequestKeys)
         if (key.Page >= 0 && m_inputs.Recorded[key.Page])
             request.remove(RequestKeyName(key.Id));
-    for (int32_t page = 0; page <= PageContracts; ++page) {
+    for (int32_t page = 0; page <= int32_t(TWizardPage::Contracts); ++page) {
         if (!m_inputs.Recorded[page])
             continue;
-        const QJsonObject keys = RecordedPageKeys(page);
+        const QJsonObject keys = RecordedPageKeys(TWizardPage(page));
         for (auto it = keys.begin(); it != keys.end(); ++it)
             request.insert(it.key(), it.value());
     }

@@ -10,14 +10,16 @@
 #include <QStringList>
 #include <QVariant>
 
-enum TWizardPage : int32_t {
-    PagePhases = 0,
-    PagePower = 1,
-    PageRedundancy = 2,
-    PageAutonomy = 3,
-    PageAdvanced = 4,
-    PageAccessories = 5,
-    PageContracts = 6,
+/// The wizard's pages; the numbers are the request keys' and the answers' page numbers.
+enum class TWizardPage : int32_t {
+    None = -1, // no page: before the first or after the last
+    Phases = 0,
+    Power = 1,
+    Redundancy = 2,
+    Autonomy = 3,
+    Advanced = 4,
+    Accessories = 5,
+    Contracts = 6,
 };
 
 enum class TWizardMode { NewConfiguration, EditAutonomy };
@@ -91,13 +93,13 @@ public:
     const TIntegerArray &OfferedKits() const { return m_kits; }
 
     /// 0, 1, 2, 3 and the optional pages 4, 5, 6 the vendor and market allow.
-    const QList<int32_t> &PageSequence() const { return m_pages; }
-    int32_t FirstPage() const; // PagePhases, or PageAutonomy when editing the autonomy
-    bool IsLastPage(int32_t page) const;
-    /// Next / previous page of the sequence, -1 when none.
-    int32_t NextPage(int32_t page) const;
-    int32_t PreviousPage(int32_t page) const;
-    bool BackEnabled(int32_t page) const;
+    const QList<TWizardPage> &PageSequence() const { return m_pages; }
+    TWizardPage FirstPage() const; // Phases, or Autonomy when editing the autonomy
+    bool IsLastPage(TWizardPage page) const;
+    /// Next / previous page of the sequence, None when none.
+    TWizardPage NextPage(TWizardPage page) const;
+    TWizardPage PreviousPage(TWizardPage page) const;
+    bool BackEnabled(TWizardPage page) const;
 
     bool SinglePhaseInputOffered() const;  // an offered cabinet takes a single-phase input
     bool SinglePhaseOutputOffered() const; // an offered cabinet gives a single-phase output
@@ -179,14 +181,14 @@ public:
     QJsonObject RecordedRequest(const QJsonObject &before = {}) const;
 
 private:
-    QJsonObject RecordedPageKeys(int32_t page) const;
+    QJsonObject RecordedPageKeys(TWizardPage page) const;
 
     TRequestParameters &m_req;
     TResultParameters &m_res;
     TWizardContext m_ctx;
     TWizardMode m_mode;
     TIntegerArray m_modules, m_inverters, m_modularCabinets, m_nonModularCabinets, m_kits;
-    QList<int32_t> m_pages;
+    QList<TWizardPage> m_pages;
     TIntegerArray m_candidates;
     QVector<TSizeLine> m_sizeList;
     int32_t m_free[3] = {0, 0, 0};
@@ -194,7 +196,7 @@ private:
     TWizardOffer m_offer;
     /// What the accepted pages were given beyond the records: the texts as typed.
     struct TPageInputs {
-        bool Recorded[PageContracts + 1] = {};
+        bool Recorded[int32_t(TWizardPage::Contracts) + 1] = {};
         QString LoadText, MarginText, MinutesText, HoursText, HoursMinutesText, PercentText;
         int32_t SizeLine = -1;
         QVector<int32_t> Redundancy;

@@ -42,7 +42,7 @@ void TFrmVarnexCfgMain::FillComparison()
     const TSizedAlternatives sized = SizeRequestAlternatives(m_configurationRequest, AlternativeSession());
     m_comparison = sized.Alternatives.isEmpty() ? TComparison() : WindowComparison(main, sized);
     tabResultComparison->ShowComparison(WindowComparison(main, sized), sized.Alternatives);
-    UpdateKeepAlternative(MainNotebook->currentIndex() == kResultsPage);
+    UpdateKeepAlternative(CurrentPage() == TMainPage::Results);
 }
 
 void TFrmVarnexCfgMain::UpdateKeepAlternative(bool resultsOnShow)
@@ -54,7 +54,7 @@ void TFrmVarnexCfgMain::UpdateKeepAlternative(bool resultsOnShow)
 
 void TFrmVarnexCfgMain::actKeepAlternativeExecute()
 {
-    if (!m_hasConfiguration || MainNotebook->currentIndex() != kResultsPage)
+    if (!m_hasConfiguration || CurrentPage() != TMainPage::Results)
         return;
     QVector<TAlternative> alternatives = RequestAlternatives(m_configurationRequest);
     if (alternatives.size() >= kMaxAlternatives) {

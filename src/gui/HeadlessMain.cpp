@@ -78,7 +78,7 @@ void AddExportHook(THeadlessHooks &hooks, const TExportTargets &targets, const T
                              const TComparison &comparison, QJsonObject &json) {
         const int number = ++*accepted;
         const QImage layout = RenderLayoutBitmap(request, result);
-        TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title);
+        TOfferDocument doc = BuildOfferDocument(items, sheet, layout, title, SetupData.Version);
         AddOfferBlock(doc, items, offer, contact);
         AddRuntimeBlock(doc, request, result, env);
         AddComparisonBlock(doc, comparison);

@@ -100,10 +100,10 @@ QImage CaptureLayoutDrawing(const TLayoutDrawing &drawing, const QFont &font)
     return image;
 }
 
-void PaintWizardPreview(QPainter &painter, const QSize &size, int32_t page, const TRequestParameters &,
+void PaintWizardPreview(QPainter &painter, const QSize &size, TWizardPage page, const TRequestParameters &,
                         TResultParameters &result)
 {
-    PaintLayoutDrawing(painter, BuildWizardPreviewDrawing(page, result, size));
+    PaintLayoutDrawing(painter, BuildWizardPreviewDrawing(int32_t(page), result, size));
 }
 
 QImage RenderLayoutBitmap(const TRequestParameters &request, TResultParameters &result, int width, int height)

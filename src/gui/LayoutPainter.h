@@ -5,6 +5,7 @@
 #include "Globals.h"
 #include "Headless.h"
 #include "LayoutGeometry.h"
+#include "WizardCore.h"
 #include <QFont>
 #include <QImage>
 #include <QSize>
@@ -12,7 +13,7 @@
 class QPainter;
 
 /// The wizard preview for `page` into a paint box of `size` (70 x 240 in the wizard).
-void PaintWizardPreview(QPainter &painter, const QSize &size, int32_t page, const TRequestParameters &request,
+void PaintWizardPreview(QPainter &painter, const QSize &size, TWizardPage page, const TRequestParameters &request,
                         TResultParameters &result);
 /// Paints the results drawing into an image of the paint box's size and returns the
 /// captured rectangle (the LayoutBitmap).

@@ -61,7 +61,7 @@ void TFrmVarnexCfgMain::ShowOfferFigures()
 
 void TFrmVarnexCfgMain::actOfferDetailsExecute()
 {
-    if (!m_hasConfiguration || MainNotebook->currentIndex() != kResultsPage)
+    if (!m_hasConfiguration || CurrentPage() != TMainPage::Results)
         return;
     TOfferDetails details = CurrentOffer();
     if (!TFrmOfferDetails::Edit(details, this))
@@ -97,7 +97,7 @@ void TFrmVarnexCfgMain::SaveOfferDocuments()
 
 void TFrmVarnexCfgMain::actSaveBillOfMaterialsExecute()
 {
-    if (!m_hasConfiguration || MainNotebook->currentIndex() != kResultsPage)
+    if (!m_hasConfiguration || CurrentPage() != TMainPage::Results)
         return;
     SaveBillOfMaterials(m_items, CurrentOffer(), this);
 }

@@ -18,7 +18,9 @@ namespace {
 const QColor kCodeBack(128, 128, 128);
 const QColor kOddRow(kDataSheetOddRed, kDataSheetOddGreen, kDataSheetOddBlue);
 
-enum TItemColumn { ColumnCode = 0, ColumnDescription = 1, ColumnQuantity = 2, ColumnPrice = 3, ColumnLineTotal = 4 };
+enum class TItemColumn { Code = 0, Description = 1, Quantity = 2, Price = 3, LineTotal = 4 };
+
+constexpr int Index(TItemColumn column) { return int(column); }
 
 QTableWidgetItem *Cell(const QString &text, Qt::Alignment alignment)
 {
@@ -62,7 +64,7 @@ protected:
     void initStyleOption(QStyleOptionViewItem *option, const QModelIndex &index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.column() == ColumnCode || index.column() == ColumnDescription)
+        if (index.column() == Index(TItemColumn::Code) || index.column() == Index(TItemColumn::Description))
             option->textElideMode = Qt::ElideMiddle;
     }
 };
@@ -77,22 +79,22 @@ void FillItemGrid(QTableWidget *grid, const TItemList &list)
     const Qt::Alignment left = Qt::AlignLeft | Qt::AlignVCenter;
     const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
     // The line totals as the documents compute them.
-    const bool lineTotals = list.PriceListOpen && grid->columnCount() > ColumnLineTotal;
+    const bool lineTotals = list.PriceListOpen && grid->columnCount() > Index(TItemColumn::LineTotal);
     const TOfferFigures figures = ComputeOfferFigures(list, 0);
     for (qsizetype r = 0; r < list.Rows.size(); ++r) {
         const QStringList cells = ItemRowCells(list.Rows[r], list.ShowPrices);
         const int row = int(r);
-        QTableWidgetItem *code = Cell(cells[ColumnCode], left);
+        QTableWidgetItem *code = Cell(cells[Index(TItemColumn::Code)], left);
         code->setBackground(kCodeBack);
         code->setForeground(Qt::white);
         code->setFont(codeFont);
-        grid->setItem(row, ColumnCode, code);
-        grid->setItem(row, ColumnDescription, Cell(cells[ColumnDescription], left));
-        grid->setItem(row, ColumnQuantity, Cell(cells[ColumnQuantity], Qt::AlignCenter));
-        if (cells.size() > ColumnPrice && grid->columnCount() > ColumnPrice)
-            grid->setItem(row, ColumnPrice, Cell(cells[ColumnPrice], right));
+        grid->setItem(row, Index(TItemColumn::Code), code);
+        grid->setItem(row, Index(TItemColumn::Description), Cell(cells[Index(TItemColumn::Description)], left));
+        grid->setItem(row, Index(TItemColumn::Quantity), Cell(cells[Index(TItemColumn::Quantity)], Qt::AlignCenter));
+        if (cells.size() > Index(TItemColumn::Price) && grid->columnCount() > Index(TItemColumn::Price))
+            grid->setItem(row, Index(TItemColumn::Price), Cell(cells[Index(TItemColumn::Price)], right));
         if (lineTotals)
-            grid->setItem(row, ColumnLineTotal,
+            grid->setItem(row, Index(TItemColumn::LineTotal),
                           Cell(list.Rows[r].Priced ? FormatPrice(figures.LineTotals[r]) : QString(), right));
     }
 }

@@ -141,6 +141,8 @@ TFrmVarnexCfgMain::TFrmVarnexCfgMain(const TStartupOptions &options, QWidget *pa
 
 TFrmVarnexCfgMain::~TFrmVarnexCfgMain() = default;
 
+TMainPage TFrmVarnexCfgMain::CurrentPage() const { return TMainPage(MainNotebook->currentIndex()); }
+
 // ---------------------------------------------------------------------------
 // Window
 
@@ -472,7 +474,7 @@ void TFrmVarnexCfgMain::Startup(const TStartupOptions &options)
     ApplyLanguageTexts();
     ApplyBranding();
     BuildDrawingTables();
-    MainNotebook->setCurrentIndex(kWelcomePage);
+    MainNotebook->setCurrentIndex(int(TMainPage::Welcome));
     SetResultActionsEnabled(false);
     AtFirstIdleAfterPaint(this, [this] { OnFirstIdle(); });
     m_hasConfiguration = false;
@@ -525,7 +527,7 @@ void TFrmVarnexCfgMain::CheckForUpdates()
     env.ReloadPriceList = [this] {
         LoadPriceList();
         ApplyLanguageTexts();
-        if (MainNotebook->currentIndex() == kResultsPage)
+        if (CurrentPage() == TMainPage::Results)
             FillItemList();
     };
     // No other command while the check and its downloads run, by button or shortcut
@@ -742,7 +744,7 @@ void TFrmVarnexCfgMain::actNewConfigurationExecute()
     if (m_hasConfiguration && (ConfigurationModified() ? !ConfirmLosingChanges()
                                                         : !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration")))))
         return;
-    MainNotebook->setCurrentIndex(kWelcomePage);
+    MainNotebook->setCurrentIndex(int(TMainPage::Welcome));
     SetResultActionsEnabled(false);
     m_fileName.clear();
     m_savedRequest = QJsonObject();
@@ -795,7 +797,7 @@ void TFrmVarnexCfgMain::ShowResults()
 {
     FillResultTabs();
     pageControlResult->setCurrentWidget(tabResultLayout);
-    MainNotebook->setCurrentIndex(kResultsPage);
+    MainNotebook->setCurrentIndex(int(TMainPage::Results));
     SetResultActionsEnabled(true);
     // The arrow keys then walk the result tabs at once.
     pageControlResult->tabBar()->setFocus(Qt::OtherFocusReason);
@@ -879,7 +881,7 @@ void TFrmVarnexCfgMain::ApplySetupChanges(bool checkUpdates, const QString &lang
     if (IsHomeMarket())
         RequestParameters.SpecialConfig = false;
     // The drawing's labels follow the new language too: an offer never mixes two.
-    if (MainNotebook->currentIndex() == kResultsPage)
+    if (CurrentPage() == TMainPage::Results)
         FillResultTabs();
 }
 
@@ -911,7 +913,8 @@ TOfferDocument TFrmVarnexCfgMain::OfferDocument()
     // The documents show the drawing as it is painted now.
     EnsureResultsPage();
     paintGlobalLayout->CaptureLayout();
-    TOfferDocument doc = BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle());
+    TOfferDocument doc =
+        BuildOfferDocument(m_items, m_sheet, paintGlobalLayout->LayoutBitmap(), ApplicationTitle(), SetupData.Version);
     AddOfferBlock(doc, m_items, CurrentOffer(), ReadSalesContact(SetupData.IniFileName));
     AddRuntimeBlock(doc, RequestParameters, ResultParameters, tabResultRuntime->Environment());
     AddComparisonBlock(doc, m_comparison);

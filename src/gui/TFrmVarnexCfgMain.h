@@ -32,6 +32,9 @@ class QTableWidget;
 class TLayoutPaintBox;
 struct TPricePanel;
 
+/// The main window's two pages, in the order of its page stack.
+enum class TMainPage { Welcome = 0, Results = 1 };
+
 /// Where the start-up takes the program file and command line from; the
 /// defaults are the running executable and its real command line.
 struct TStartupOptions {
@@ -49,6 +52,7 @@ public:
     ~TFrmVarnexCfgMain() override;
 
     TStartupResult StartupResult() const { return m_startupResult; }
+    TMainPage CurrentPage() const;
     bool HasConfiguration() const { return m_hasConfiguration; }
     bool FirstIdleDone() const { return m_firstIdleDone; }
     bool CleanedUp() const { return m_cleanedUp; }
@@ -240,8 +244,8 @@ private:
     TComparisonTab *tabResultComparison = nullptr;
     QAction *actKeepAlternative = nullptr;
 
-public:
-    // Controls and actions, named as the program knows them.
+    // Controls and actions, named as the program knows them; each one's
+    // objectName is its member name (tests find them by it).
     QLabel *pnlMainTitle = nullptr;
     QWidget *pnlComandi = nullptr;
     QPushButton *btnNewConfiguration = nullptr;
@@ -284,7 +288,4 @@ public:
     QAction *actOpenConfigurationFile = nullptr;
     QAction *actOfferDetails = nullptr;
     QAction *actSaveBillOfMaterials = nullptr;
-
-    static constexpr int kWelcomePage = 0;
-    static constexpr int kResultsPage = 1;
 };

@@ -172,8 +172,8 @@ void TFrmWizard::BuildWindow()
     btnNext = Make<QPushButton>(this, "btnNext", 369, 334, 75, 25);
     btnCancel = Make<QPushButton>(this, "btnCancel", 457, 334, 75, 25);
     btnNext->setDefault(true);
-    connect(btnNext, &QPushButton::clicked, this, &TFrmWizard::OnNext);
-    connect(btnBack, &QPushButton::clicked, this, &TFrmWizard::OnBack);
+    connect(btnNext, &QPushButton::clicked, this, &TFrmWizard::btnNextClick);
+    connect(btnBack, &QPushButton::clicked, this, &TFrmWizard::btnBackClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
@@ -193,11 +193,11 @@ QWidget *TFrmWizard::BuildPhasesPage()
     QRadioButton *outputKinds[] = {optOutputThreeFree, optOutputThreeLock, optOutputSingle};
     outputKinds[RequestKey(K::OutputKind).IntDefault]->setChecked(true);
 
-    connect(optInputThree, &QRadioButton::toggled, this, &TFrmWizard::OnInputPhasesChanged);
+    connect(optInputThree, &QRadioButton::toggled, this, &TFrmWizard::optInputThreeChange);
     for (QRadioButton *opt : {optOutputThreeFree, optOutputThreeLock, optOutputSingle})
         connect(opt, &QRadioButton::toggled, this, [this](bool on) {
             if (on)
-                OnOutputPhasesChanged();
+                grpOutputChange();
         });
     return page;
 }
@@ -227,7 +227,7 @@ QWidget *TFrmWizard::BuildPowerPage()
     auto *lblMarginPercent = Make<QLabel>(pnlMargin, "lblMarginPercent", 180, 6, 20, 18);
     lblMarginPercent->setText(QStringLiteral("%"));
 
-    connect(cmbUpsSize, qOverload<int>(&QComboBox::currentIndexChanged), this, &TFrmWizard::OnSizeChanged);
+    connect(cmbUpsSize, qOverload<int>(&QComboBox::currentIndexChanged), this, &TFrmWizard::cmbUpsSizeChange);
     // The sizes' prices follow the load as it is typed.
     connect(edtLoadPower, &QLineEdit::textChanged, this, &TFrmWizard::ShowSizeAdvice);
     connect(edtMargin, &QLineEdit::textChanged, this, &TFrmWizard::ShowSizeAdvice);
@@ -247,7 +247,7 @@ QWidget *TFrmWizard::BuildRedundancyPage()
     pgRedundancySystem->setObjectName(QStringLiteral("pgRedundancySystem"));
     cmbRedundancySystem = Make<QComboBox>(pgRedundancySystem, "cmbRedundancySystem", 14, 14, 200, 22);
     connect(cmbRedundancySystem, qOverload<int>(&QComboBox::currentIndexChanged), this,
-            &TFrmWizard::OnRedundancyChanged);
+            &TFrmWizard::nbkRedundancyChange);
 
     pgRedundancyPhase = new QWidget;
     pgRedundancyPhase->setObjectName(QStringLiteral("pgRedundancyPhase"));
@@ -258,7 +258,7 @@ QWidget *TFrmWizard::BuildRedundancyPage()
         cmbRedundancyL[i] = Make<QComboBox>(pgRedundancyPhase, choiceNames[i], 200, 14 + i * 32, 150, 22);
         lblRedundancyL[i]->setBuddy(cmbRedundancyL[i]);
         connect(cmbRedundancyL[i], qOverload<int>(&QComboBox::currentIndexChanged), this,
-                &TFrmWizard::OnRedundancyChanged);
+                &TFrmWizard::nbkRedundancyChange);
     }
     nbkRedundancy->addWidget(pgRedundancySystem);
     nbkRedundancy->addWidget(pgRedundancyPhase);
@@ -298,9 +298,9 @@ QWidget *TFrmWizard::BuildAutonomyPage()
     optNotModular = Make<QRadioButton>(grpBatteryCabinet, "optNotModular", 14, 46, 340, 20);
     CheckDefault(K::ModularBatteryCabinet, optModular, optNotModular);
 
-    connect(optMinutes, &QRadioButton::toggled, this, &TFrmWizard::OnAutonomyUnitChanged);
-    connect(optModular, &QRadioButton::toggled, this, &TFrmWizard::OnCabinetKindChanged);
-    OnAutonomyUnitChanged();
+    connect(optMinutes, &QRadioButton::toggled, this, &TFrmWizard::optMinutesChange);
+    connect(optModular, &QRadioButton::toggled, this, &TFrmWizard::optModularChange);
+    optMinutesChange();
     return page;
 }
 
@@ -317,8 +317,8 @@ QWidget *TFrmWizard::BuildAdvancedPage()
     optEmptyDrawers = Make<QRadioButton>(grpSpecialConfig, "optEmptyDrawers", 34, 46, 320, 20);
     optOnlyInverter = Make<QRadioButton>(grpSpecialConfig, "optOnlyInverter", 34, 70, 320, 20);
     optEmptyDrawers->setChecked(true);
-    connect(chkSpecialConfig, &QCheckBox::toggled, this, &TFrmWizard::OnSpecialConfigChanged);
-    OnSpecialConfigChanged();
+    connect(chkSpecialConfig, &QCheckBox::toggled, this, &TFrmWizard::chkSpecialConfigChange);
+    chkSpecialConfigChange();
     return page;
 }
 
@@ -332,7 +332,7 @@ QWidget *TFrmWizard::BuildAccessoriesPage()
     lblAccessoriesNote = Make<QLabel>(page, "lblAccessoriesNote", 10, 240, 368, 38);
     lblAccessoriesNote->setWordWrap(true);
     lblAccessoriesNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    connect(grdAccessories, &TAccessoryGrid::EntryClicked, this, &TFrmWizard::OnAccessoryClicked);
+    connect(grdAccessories, &TAccessoryGrid::EntryClicked, this, &TFrmWizard::grdAccessoriesClick);
     return page;
 }
 
@@ -347,7 +347,7 @@ QWidget *TFrmWizard::BuildContractsPage()
     lblContractsNote->setWordWrap(true);
     lblContractsNote->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     lblContractsNote->setText(kContractsNote);
-    connect(grdContracts, &TAccessoryGrid::EntryClicked, this, &TFrmWizard::OnContractClicked);
+    connect(grdContracts, &TAccessoryGrid::EntryClicked, this, &TFrmWizard::grdContractsClick);
     return page;
 }
 
@@ -416,8 +416,8 @@ void TFrmWizard::PrepareStart()
     } else {
         ResetModuleResult(ResultParameters);
         edtPercent->setText(m_core.DefaultLoadPercentText());
-        OnInputPhasesChanged();
-        OnOutputPhasesChanged();
+        optInputThreeChange();
+        grpOutputChange();
     }
 
     m_core.FillAccessoryLists();
@@ -432,7 +432,7 @@ void TFrmWizard::RestoreAutonomyControls()
     lblPercentDescription->setText(m_core.AutonomyPercentDescription());
 
     (q.AutonomyInMinutes ? optMinutes : optHours)->setChecked(true);
-    OnAutonomyUnitChanged();
+    optMinutesChange();
     int32_t hours = 0, minutes = 0;
     MinutesSplit(q.AutonomyRequired, hours, minutes);
     edtMinutes->setText(QString::number(q.AutonomyRequired));
@@ -448,7 +448,7 @@ void TFrmWizard::RestoreAutonomyControls()
         optOnlyInverter->setChecked(true);
     else if (q.EmptyDrawers)
         optEmptyDrawers->setChecked(true);
-    OnSpecialConfigChanged();
+    chkSpecialConfigChange();
 }
 
 void TFrmWizard::ArrangeAutonomyPage(bool compact)
@@ -478,59 +478,61 @@ void TFrmWizard::ArrangeAutonomyPage(bool compact)
 // ---------------------------------------------------------------------------
 // Pages
 
-QString TFrmWizard::PageTitle(int32_t page) const
+QString TFrmWizard::PageTitle(TWizardPage page) const
 {
     switch (page) {
-    case PagePhases:
+    case TWizardPage::Phases:
         return LangWizard(QStringLiteral("PagePhasesTitle"));
-    case PagePower:
+    case TWizardPage::Power:
         return LangWizard(QStringLiteral("PagePowerTitle"));
-    case PageRedundancy:
+    case TWizardPage::Redundancy:
         return LangWizard(nbkRedundancy->currentWidget() == pgRedundancyPhase
                               ? QStringLiteral("PagePhaseRedoundanceTitle")
                               : QStringLiteral("PageSystemRedoundanceTitle"));
-    case PageAutonomy:
+    case TWizardPage::Autonomy:
         return LangWizard(QStringLiteral("PageAutonomyTitle"));
-    case PageAdvanced:
+    case TWizardPage::Advanced:
         return LangWizard(QStringLiteral("PageAdvancedTitle"));
-    case PageAccessories:
+    case TWizardPage::Accessories:
         return LangWizard(QStringLiteral("PageAccessoriesTitle"));
-    case PageContracts:
+    case TWizardPage::Contracts:
         return LangWizard(QStringLiteral("PageContractsTitle"));
+    case TWizardPage::None:
+        break;
     }
     return QString();
 }
 
-void TFrmWizard::EnterPage(int32_t page, bool forward)
+void TFrmWizard::EnterPage(TWizardPage page, bool forward)
 {
-    if (page < PagePhases || page > PageContracts)
+    if (page < TWizardPage::Phases || page > TWizardPage::Contracts)
         return;
     m_page = page;
     switch (page) {
-    case PagePower:
+    case TWizardPage::Power:
         pnlMargin->setVisible(SetupData.DebugMode);
         m_core.EnterPower();
         // The preview follows the size line chosen, before Next.
         m_core.SelectSizeLine(cmbUpsSize->currentIndex(), optW->isChecked());
         break;
-    case PageRedundancy:
+    case TWizardPage::Redundancy:
         if (forward)
             InitRedundancyPage();
         break;
-    case PageAutonomy:
-        OnSpecialConfigChanged();
+    case TWizardPage::Autonomy:
+        chkSpecialConfigChange();
         if (forward)
             InitAutonomyPage();
         break;
-    case PageAdvanced:
+    case TWizardPage::Advanced:
         if (forward)
             InitAdvancedPage();
         break;
-    case PageAccessories:
+    case TWizardPage::Accessories:
         if (forward)
             FillAccessoriesGrid();
         break;
-    case PageContracts:
+    case TWizardPage::Contracts:
         if (forward)
             FillContractsGrid();
         break;
@@ -539,7 +541,7 @@ void TFrmWizard::EnterPage(int32_t page, bool forward)
     }
 
     lblTitle->setText(PageTitle(page));
-    nbkPages->setCurrentIndex(page);
+    nbkPages->setCurrentIndex(int32_t(page));
     btnNext->setText(
         LangWizard(m_core.IsLastPage(page) ? QStringLiteral("ButtonFinish") : QStringLiteral("ButtonNext")));
     btnBack->setEnabled(m_core.BackEnabled(page));
@@ -547,17 +549,17 @@ void TFrmWizard::EnterPage(int32_t page, bool forward)
     RepaintPreview();
 }
 
-void TFrmWizard::FocusFirstEntry(int32_t page)
+void TFrmWizard::FocusFirstEntry(TWizardPage page)
 {
     // The tick grids take Space on their first entry; Enter still means Next.
-    TAccessoryGrid *grid = page == PageAccessories ? grdAccessories : page == PageContracts ? grdContracts : nullptr;
+    TAccessoryGrid *grid = page == TWizardPage::Accessories ? grdAccessories : page == TWizardPage::Contracts ? grdContracts : nullptr;
     if (grid && grid->EntryCount() > 0) {
         grid->setFocus(Qt::OtherFocusReason);
         grid->setCurrentCell(0, 0);
         return;
     }
     // The number the page asks for takes the keys at once; Enter still means Next.
-    QLineEdit *entry = page == PagePower ? edtLoadPower : page == PageAutonomy ? edtMinutes : nullptr;
+    QLineEdit *entry = page == TWizardPage::Power ? edtLoadPower : page == TWizardPage::Autonomy ? edtMinutes : nullptr;
     if (entry && !entry->isEnabled())
         entry = edtHours;
     if (entry && entry->isEnabled()) {
@@ -588,7 +590,7 @@ void TFrmWizard::InitAutonomyPage()
     SetDefaultText(K::AutonomyMinutes, edtMinutes);
     SetDefaultText(K::AutonomyHours, edtHours);
     SetDefaultText(K::AutonomyHoursMinutes, edtHoursMinutes);
-    OnAutonomyUnitChanged();
+    optMinutesChange();
     lblPercentDescription->setText(m_core.AutonomyPercentDescription());
     CheckDefault(K::ModularBatteryCabinet, optModular, optNotModular);
 }
@@ -601,7 +603,7 @@ void TFrmWizard::InitAdvancedPage()
     chkSpecialConfig->setEnabled(state.SpecialEnabled);
     if (!optEmptyDrawers->isChecked() && !optOnlyInverter->isChecked())
         optEmptyDrawers->setChecked(true);
-    OnSpecialConfigChanged();
+    chkSpecialConfigChange();
     grpBatteryType->setVisible(state.BatteryGroupVisible);
     grpBatteryType->setEnabled(state.BatteryGroupVisible);
     cmbBatteryType->setEnabled(state.BatteryChoiceEnabled);
@@ -612,7 +614,7 @@ void TFrmWizard::FillAccessoriesGrid()
     const TAccessoriesRecord &list = m_core.AccessoryList();
     QStringList descriptions, quantities;
     for (int i = 0; i < list.Ids.size(); ++i) {
-        descriptions << AccessoryText(list.Ids.at(i), FamilyAccessory, true);
+        descriptions << AccessoryText(list.Ids.at(i), int32_t(TFamily::Accessory), true);
         quantities << QString::number(i < list.Quantities.size() ? list.Quantities.at(i) : 1);
     }
     grdAccessories->SetEntries(descriptions, list.Checked, quantities);
@@ -625,7 +627,7 @@ void TFrmWizard::FillContractsGrid()
     const TAccessoriesRecord &shown = m_core.ShownContracts();
     QStringList descriptions;
     for (int32_t id : shown.Ids)
-        descriptions << AccessoryText(id, FamilyContract, true);
+        descriptions << AccessoryText(id, int32_t(TFamily::Contract), true);
     grdContracts->SetEntries(descriptions, shown.Checked);
 }
 
@@ -664,10 +666,10 @@ bool TFrmWizard::Refused(const TPageError &error)
     return true;
 }
 
-bool TFrmWizard::StorePage(int32_t page)
+bool TFrmWizard::StorePage(TWizardPage page)
 {
     switch (page) {
-    case PagePhases: {
+    case TWizardPage::Phases: {
         m_core.PhasesNext(optInputThree->isChecked(), OutputKindChosen());
         const QStringList lines = m_core.SizeListTexts();
         const QSignalBlocker block(cmbUpsSize);
@@ -678,35 +680,37 @@ bool TFrmWizard::StorePage(int32_t page)
         ShowSizeAdvice();
         return true;
     }
-    case PagePower:
+    case TWizardPage::Power:
         if (Refused(m_core.PowerNext(edtLoadPower->text(), edtMargin->text(), optW->isChecked(),
                                      cmbUpsSize->currentIndex())))
             return false;
         RepaintPreview();
         return true;
-    case PageRedundancy:
-        OnRedundancyChanged();
+    case TWizardPage::Redundancy:
+        nbkRedundancyChange();
         return true;
-    case PageAutonomy:
+    case TWizardPage::Autonomy:
         return !Refused(m_core.AutonomyNext(optMinutes->isChecked(), edtMinutes->text(), edtHours->text(),
                                             edtHoursMinutes->text(), edtPercent->text(), optModular->isChecked(),
                                             cmbBatteryType->currentIndex()));
-    case PageAdvanced: {
+    case TWizardPage::Advanced: {
         const bool special = chkSpecialConfig->isChecked();
         return !Refused(m_core.AdvancedNext(special, special && optEmptyDrawers->isChecked(),
                                             special && optOnlyInverter->isChecked(), cmbBatteryType->currentIndex()));
     }
-    case PageAccessories:
+    case TWizardPage::Accessories:
         m_core.AccessoriesNext();
         return true;
-    case PageContracts:
+    case TWizardPage::Contracts:
         m_core.ContractsNext();
         return true;
+    case TWizardPage::None:
+        break;
     }
     return false;
 }
 
-void TFrmWizard::OnNext()
+void TFrmWizard::btnNextClick()
 {
     if (!StorePage(m_page))
         return;
@@ -727,12 +731,12 @@ void TFrmWizard::OnNext()
     EnterPage(m_core.NextPage(m_page), true);
 }
 
-void TFrmWizard::OnBack()
+void TFrmWizard::btnBackClick()
 {
     if (!m_core.BackEnabled(m_page))
         return;
-    const int32_t previous = m_core.PreviousPage(m_page);
-    if (previous < 0)
+    const TWizardPage previous = m_core.PreviousPage(m_page);
+    if (previous == TWizardPage::None)
         return;
     EnterPage(previous, false);
 }
@@ -740,14 +744,14 @@ void TFrmWizard::OnBack()
 // ---------------------------------------------------------------------------
 // Control events
 
-void TFrmWizard::OnInputPhasesChanged()
+void TFrmWizard::optInputThreeChange()
 {
     ShowPhaseLabels(optInputThree->isChecked(), !optOutputSingle->isChecked());
 }
 
-void TFrmWizard::OnOutputPhasesChanged()
+void TFrmWizard::grpOutputChange()
 {
-    OnInputPhasesChanged();
+    optInputThreeChange();
 }
 
 void TFrmWizard::ShowPhaseLabels(bool inputThreePhase, bool outputLines)
@@ -777,9 +781,9 @@ int32_t TFrmWizard::OutputKindChosen() const
     return 0;
 }
 
-void TFrmWizard::OnSizeChanged()
+void TFrmWizard::cmbUpsSizeChange()
 {
-    if (m_page != PagePower)
+    if (m_page != TWizardPage::Power)
         return;
     m_core.SelectSizeLine(cmbUpsSize->currentIndex(), optW->isChecked());
     RepaintPreview();
@@ -805,7 +809,7 @@ void TFrmWizard::ShowSizeAdvice()
     cmbUpsSize->view()->setMinimumWidth(widest);
 }
 
-void TFrmWizard::OnRedundancyChanged()
+void TFrmWizard::nbkRedundancyChange()
 {
     QVector<int32_t> selected;
     if (m_core.PerPhaseRedundancy()) {
@@ -818,7 +822,7 @@ void TFrmWizard::OnRedundancyChanged()
     RepaintPreview();
 }
 
-void TFrmWizard::OnAutonomyUnitChanged()
+void TFrmWizard::optMinutesChange()
 {
     const bool minutes = optMinutes->isChecked();
     edtMinutes->setEnabled(minutes);
@@ -827,21 +831,21 @@ void TFrmWizard::OnAutonomyUnitChanged()
     edtHoursMinutes->setEnabled(!minutes);
 }
 
-void TFrmWizard::OnCabinetKindChanged()
+void TFrmWizard::optModularChange()
 {
     // Another cabinet kind than the stored one starts the battery type afresh.
     if (optModular->isChecked() != RequestParameters.ModularBatteryCabinet)
         cmbBatteryType->setCurrentIndex(0);
 }
 
-void TFrmWizard::OnSpecialConfigChanged()
+void TFrmWizard::chkSpecialConfigChange()
 {
     const bool on = chkSpecialConfig->isChecked();
     optEmptyDrawers->setEnabled(on);
     optOnlyInverter->setEnabled(on);
 }
 
-void TFrmWizard::OnAccessoryClicked(int entry)
+void TFrmWizard::grdAccessoriesClick(int entry)
 {
     TAccessoriesRecord &list = m_core.AccessoryList();
     if (entry < 0 || entry >= list.Ids.size())
@@ -854,7 +858,7 @@ void TFrmWizard::OnAccessoryClicked(int entry)
         AskQuantity(entry);
 }
 
-void TFrmWizard::OnContractClicked(int entry)
+void TFrmWizard::grdContractsClick(int entry)
 {
     TAccessoriesRecord &list = m_core.ShownContracts();
     if (entry < 0 || entry >= list.Ids.size())

@@ -21,14 +21,14 @@ class TWizardPreview : public QWidget {
     Q_OBJECT
 public:
     explicit TWizardPreview(QWidget *parent = nullptr);
-    void SetPage(int32_t page) { m_page = page; }
-    int32_t Page() const { return m_page; }
+    void SetPage(TWizardPage page) { m_page = page; }
+    TWizardPage Page() const { return m_page; }
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    int32_t m_page = PagePhases;
+    TWizardPage m_page = TWizardPage::Phases;
 };
 
 /// The sizing wizard. Works on the program-wide RequestParameters and
@@ -46,8 +46,8 @@ public:
                                               QString &text)>;
     void SetQuantityInput(TQuantityInput input);
 
-    /// The page shown (a TWizardPage value).
-    int32_t CurrentPage() const { return m_page; }
+    /// The page shown.
+    TWizardPage CurrentPage() const { return m_page; }
     TWizardCore &Core() { return m_core; }
 
 private:
@@ -65,36 +65,38 @@ private:
     void ArrangeAutonomyPage(bool compact);
     void RestoreAutonomyControls();
 
-    void EnterPage(int32_t page, bool forward);
-    void FocusFirstEntry(int32_t page);
+    void EnterPage(TWizardPage page, bool forward);
+    void FocusFirstEntry(TWizardPage page);
     void ShowPhaseLabels(bool inputThreePhase, bool outputLines);
     void InitRedundancyPage();
     void InitAutonomyPage();
     void InitAdvancedPage();
     void FillAccessoriesGrid();
     void FillContractsGrid();
-    QString PageTitle(int32_t page) const;
-    bool StorePage(int32_t page);
+    QString PageTitle(TWizardPage page) const;
+    bool StorePage(TWizardPage page);
     bool Refused(const TPageError &error);
 
-    void OnNext();
-    void OnBack();
-    void OnInputPhasesChanged();
-    void OnOutputPhasesChanged();
-    void OnSizeChanged();
+    // Event handlers, <objectName><Event>; a handler shared by a group's controls
+    // takes the group's name.
+    void btnNextClick();
+    void btnBackClick();
+    void optInputThreeChange();
+    void grpOutputChange();
+    void cmbUpsSizeChange();
     void ShowSizeAdvice();
-    void OnRedundancyChanged();
-    void OnAutonomyUnitChanged();
-    void OnCabinetKindChanged();
-    void OnSpecialConfigChanged();
-    void OnAccessoryClicked(int entry);
-    void OnContractClicked(int entry);
+    void nbkRedundancyChange();
+    void optMinutesChange();
+    void optModularChange();
+    void chkSpecialConfigChange();
+    void grdAccessoriesClick(int entry);
+    void grdContractsClick(int entry);
     void AskQuantity(int entry);
     int32_t OutputKindChosen() const;
     void RepaintPreview();
 
     TWizardCore m_core;
-    int32_t m_page = PagePhases;
+    TWizardPage m_page = TWizardPage::Phases;
     TQuantityInput m_quantityInput;
 
     // Left: layout panel.

@@ -11,7 +11,7 @@
 
 namespace {
 
-TIntegerArray AllAccessories() { return ListRecords(kAccessoryArea, FamilyAccessory); }
+TIntegerArray AllAccessories() { return ListRecords(kAccessoryArea, int32_t(TFamily::Accessory)); }
 
 /// The entry of an accessory record in a list of all accessories.
 int32_t IndexOf(int32_t recordId) { return int32_t(AllAccessories().indexOf(recordId)); }
@@ -103,10 +103,10 @@ void TestAccessories::textThatCannotBeFormatted()
     const TSetupData saved = SetupData;
     SetupData.ProgramPath = dir.path() + "/";
     SetupData.LanguageFile = QStringLiteral("Broken.lng");
-    const QString grid = AccessoryText(20000, FamilyAccessory, true);
-    const QString list = AccessoryText(20000, FamilyAccessory, false);
-    const QString contract = AccessoryText(20240, FamilyContract, false);
-    const QString missing = AccessoryText(20020, FamilyAccessory, false); // key not in the file
+    const QString grid = AccessoryText(20000, int32_t(TFamily::Accessory), true);
+    const QString list = AccessoryText(20000, int32_t(TFamily::Accessory), false);
+    const QString contract = AccessoryText(20240, int32_t(TFamily::Contract), false);
+    const QString missing = AccessoryText(20020, int32_t(TFamily::Accessory), false); // key not in the file
     SetupData = saved;
     QCOMPARE(grid, QStringLiteral("CS121 SKcard %d for\nUPS"));
     QCOMPARE(list, QStringLiteral("CS121 SK - card %d forUPS"));
@@ -151,7 +151,7 @@ void TestAccessories::contractsWithoutLibrary()
 
 void TestAccessories::contractsShownForSize()
 {
-    TAccessoriesRecord all = MakeAccessoriesRecord(ListRecords(kAccessoryArea, FamilyContract));
+    TAccessoriesRecord all = MakeAccessoriesRecord(ListRecords(kAccessoryArea, int32_t(TFamily::Contract)));
     all.Checked[0] = true;  // 20240, the 10 kVA band
     all.Checked[3] = true;  // 20300, the 16 kVA band
     const TAccessoriesRecord shown = ContractsForSize(all, 10000, 8000);

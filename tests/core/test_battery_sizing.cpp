@@ -50,7 +50,7 @@ TResultParameters PowerResult(const TRequestParameters &req, int32_t cabinet)
     res.InverterRecord = cabinet;
     res.InverterSlots = uint8_t(CabinetSlots(cabinet));
     res.InverterKitPositions = uint8_t(CatalogueInt(cabinet, 9, 0));
-    const bool sized = SizeModules(ListRecords(kUpsArea, FamilyPowerModule), cabinet,
+    const bool sized = SizeModules(ListRecords(kUpsArea, int32_t(TFamily::PowerModule)), cabinet,
                                    RequiredPower(req.LoadPower, req.PowerMarginPercent), req, res);
     if (!sized)
         qFatal("module sizing failed");

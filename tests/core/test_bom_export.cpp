@@ -32,9 +32,9 @@ TItemList SampleList()
 {
     TItemList list;
     list.PriceListOpen = list.ShowPrices = true;
-    list.Rows = {Row(GroupComponents, " QV-IC-03-10", " UPS cabinet, 3 slots", 1, 30000000),
-                 Row(GroupComponents, " QV-PM-34", " Power module \"3.4 kVA\"", 3, 17500000),
-                 Row(GroupAccessories, " QV-SW", " Software\nfor clients", 4, 1803333)};
+    list.Rows = {Row(int32_t(TItemGroup::Components), " QV-IC-03-10", " UPS cabinet, 3 slots", 1, 30000000),
+                 Row(int32_t(TItemGroup::Components), " QV-PM-34", " Power module \"3.4 kVA\"", 3, 17500000),
+                 Row(int32_t(TItemGroup::Accessories), " QV-SW", " Software\nfor clients", 4, 1803333)};
     for (const TItemRow &row : list.Rows)
         list.Total += LineTotal(row);
     return list;

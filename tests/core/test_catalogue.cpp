@@ -352,22 +352,22 @@ void TestCatalogue::languageLists()
 void TestCatalogue::offeredItemsFromTheVendorLibrary()
 {
     QVERIFY(LoadVendorLibraryFile(BuiltProgramPath() + "Quenvar.so"));
-    QCOMPARE(OfferedUpsItems(FamilyInverterCabinet), ListRecords(kUpsArea, FamilyInverterCabinet));
-    QCOMPARE(OfferedUpsItems(FamilyPowerModule), ListRecords(kUpsArea, FamilyPowerModule));
+    QCOMPARE(OfferedUpsItems(int32_t(TFamily::InverterCabinet)), ListRecords(kUpsArea, int32_t(TFamily::InverterCabinet)));
+    QCOMPARE(OfferedUpsItems(int32_t(TFamily::PowerModule)), ListRecords(kUpsArea, int32_t(TFamily::PowerModule)));
     // The 94 Ah kit is offered through the module's code 2101.
-    QCOMPARE(OfferedUpsItems(FamilyBatteryKit), (TIntegerArray{10240, 10260, 10480}));
-    QCOMPARE(OfferedUpsItems(FamilyModularBatteryCabinet), (TIntegerArray{10140, 10160}));
-    QCOMPARE(OfferedUpsItems(FamilyNonModularBatteryCabinet), TIntegerArray{10460});
+    QCOMPARE(OfferedUpsItems(int32_t(TFamily::BatteryKit)), (TIntegerArray{10240, 10260, 10480}));
+    QCOMPARE(OfferedUpsItems(int32_t(TFamily::ModularBatteryCabinet)), (TIntegerArray{10140, 10160}));
+    QCOMPARE(OfferedUpsItems(int32_t(TFamily::NonModularBatteryCabinet)), TIntegerArray{10460});
 
     // The AS/400 items and every contract are for the Italian edition only.
-    const TIntegerArray allAccessories = ListRecords(kAccessoryArea, FamilyAccessory);
+    const TIntegerArray allAccessories = ListRecords(kAccessoryArea, int32_t(TFamily::Accessory));
     TIntegerArray english = allAccessories;
     english.removeAll(20200);
     english.removeAll(20220);
-    QCOMPARE(OfferedAccessoryItems(FamilyAccessory, 2057), english);
-    QCOMPARE(OfferedAccessoryItems(FamilyAccessory, 1040), allAccessories);
-    QCOMPARE(OfferedAccessoryItems(FamilyContract, 1040), ListRecords(kAccessoryArea, FamilyContract));
-    QCOMPARE(OfferedAccessoryItems(FamilyContract, 2057), TIntegerArray{});
+    QCOMPARE(OfferedAccessoryItems(int32_t(TFamily::Accessory), 2057), english);
+    QCOMPARE(OfferedAccessoryItems(int32_t(TFamily::Accessory), 1040), allAccessories);
+    QCOMPARE(OfferedAccessoryItems(int32_t(TFamily::Contract), 1040), ListRecords(kAccessoryArea, int32_t(TFamily::Contract)));
+    QCOMPARE(OfferedAccessoryItems(int32_t(TFamily::Contract), 2057), TIntegerArray{});
 
     QCOMPARE(ArticleCode(10000), QStringLiteral("QV-IC-03-08"));
     QCOMPARE(ArticleCode(20300), QStringLiteral("QV-MC-C-16"));
@@ -378,8 +378,8 @@ void TestCatalogue::nothingOfferedWithoutLibrary()
 {
     for (int32_t family : {0, 1, 2, 3, 4, 5})
         QVERIFY(OfferedUpsItems(family).isEmpty());
-    QVERIFY(OfferedAccessoryItems(FamilyAccessory, 0).isEmpty());
-    QVERIFY(OfferedAccessoryItems(FamilyContract, 1040).isEmpty());
+    QVERIFY(OfferedAccessoryItems(int32_t(TFamily::Accessory), 0).isEmpty());
+    QVERIFY(OfferedAccessoryItems(int32_t(TFamily::Contract), 1040).isEmpty());
     QCOMPARE(ArticleCode(10000), QString());
 }
 

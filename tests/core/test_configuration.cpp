@@ -78,18 +78,18 @@ bool TickAccessoryWithQuantity(TWizardCore &core, int32_t quantity)
 bool Rest(TWizardCore &core, const QString &special = QStringLiteral("none"), int32_t batteryLine = 0,
           const std::function<void()> &accessories = {}, const std::function<void()> &contracts = {})
 {
-    const QList<int32_t> &pages = core.PageSequence();
-    if (pages.contains(PageAdvanced) &&
+    const QList<TWizardPage> &pages = core.PageSequence();
+    if (pages.contains(TWizardPage::Advanced) &&
         !core.AdvancedNext(special != QLatin1String("none"), special == QLatin1String("emptyDrawers"),
                            special == QLatin1String("onlyInverter"), batteryLine)
              .Ok())
         return false;
-    if (pages.contains(PageAccessories)) {
+    if (pages.contains(TWizardPage::Accessories)) {
         if (accessories)
             accessories();
         core.AccessoriesNext();
     }
-    if (pages.contains(PageContracts)) {
+    if (pages.contains(TWizardPage::Contracts)) {
         core.EnterContractsForward();
         if (contracts)
             contracts();

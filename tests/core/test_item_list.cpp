@@ -31,7 +31,7 @@ TVendorTextReader FakeVendor(const QHash<int32_t, QString> &texts)
 
 QHash<int32_t, QString> Definition(int32_t base, const QString &code, const QString &enabled)
 {
-    return {{base + StandardUpsCode, code}, {base + StandardUpsEnabled, enabled}};
+    return {{base + int32_t(TStandardUpsEntry::Code), code}, {base + int32_t(TStandardUpsEntry::Enabled), enabled}};
 }
 
 struct TSized {
@@ -131,9 +131,9 @@ private slots:
                        // A contract is one service, whatever quantity was stored.
                        {" QV-MC-C-10", " Canone C - " + kContractC, "1"},
                        {" QV-MC-C-16", " Canone C - " + kContractC, "1"}}));
-        QCOMPARE(list.Rows[0].Group, int(GroupStandard));
-        QCOMPARE(list.Rows[1].Group, int(GroupAccessories));
-        QCOMPARE(list.Rows[3].Group, int(GroupContracts));
+        QCOMPARE(list.Rows[0].Group, int(TItemGroup::Standard));
+        QCOMPARE(list.Rows[1].Group, int(TItemGroup::Accessories));
+        QCOMPARE(list.Rows[3].Group, int(TItemGroup::Contracts));
 
         // In debug mode its components follow without codes.
         const TItemList debug = BuildItemList(s.Request, result, Context(true));
@@ -141,7 +141,7 @@ private slots:
                                                     {" ", "  - UPS cabinet with 3 power module slots", "1"},
                                                     {" ", "  - Power module 3.4 kVA", "3"},
                                                     {" ", "  - Battery kit 9 Ah", "4"}}));
-        QCOMPARE(debug.Rows[1].Group, int(GroupComponents));
+        QCOMPARE(debug.Rows[1].Group, int(TItemGroup::Components));
     }
 
     void componentsWithoutMatch_data()
@@ -178,7 +178,7 @@ private slots:
         QCOMPARE(Texts(list), rows);
         QCOMPARE(s.Result.EmptyKitRecord, emptyKitRecord);
         for (const TItemRow &row : list.Rows)
-            QCOMPARE(row.Group, int(GroupComponents));
+            QCOMPARE(row.Group, int(TItemGroup::Components));
     }
 
     void emptyKitCount()

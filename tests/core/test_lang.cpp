@@ -4,6 +4,7 @@
 #include "IniFile.h"
 #include "Lang.h"
 #include "Settings.h"
+#include "Startup.h"
 #include "TestSupport.h"
 
 #include <QDir>

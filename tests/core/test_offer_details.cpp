@@ -215,32 +215,32 @@ private slots:
         QTest::addColumn<TCurrency>("discountAmount");
         QTest::addColumn<TCurrency>("netPrice");
         QTest::addColumn<TCurrency>("yearly");
-        QTest::newRow("no discount") << QVector<TItemRow>{Row(GroupComponents, 2, Money(1000.5))} << 0
+        QTest::newRow("no discount") << QVector<TItemRow>{Row(int32_t(TItemGroup::Components), 2, Money(1000.5))} << 0
                                      << QVector<TCurrency>{Money(2001)} << TCurrency(0) << Money(2001)
                                      << TCurrency(0);
         QTest::newRow("a tiny discount rounds to nothing")
-            << QVector<TItemRow>{Row(GroupComponents, 1, Money(0.5))} << 1 // 0.01 % of 0.50 = 0.00005
+            << QVector<TItemRow>{Row(int32_t(TItemGroup::Components), 1, Money(0.5))} << 1 // 0.01 % of 0.50 = 0.00005
             << QVector<TCurrency>{Money(0.5)} << TCurrency(0) << Money(0.5) << TCurrency(0);
-        QTest::newRow("to the cent") << QVector<TItemRow>{Row(GroupComponents, 3, Money(333.3333))} << 1234
+        QTest::newRow("to the cent") << QVector<TItemRow>{Row(int32_t(TItemGroup::Components), 3, Money(333.3333))} << 1234
                                      << QVector<TCurrency>{Money(999.9999)} << Money(123.40) << Money(876.5999)
                                      << TCurrency(0);
-        QTest::newRow("exact half") << QVector<TItemRow>{Row(GroupComponents, 1, Money(0.5))} << 1000
+        QTest::newRow("exact half") << QVector<TItemRow>{Row(int32_t(TItemGroup::Components), 1, Money(0.5))} << 1000
                                     << QVector<TCurrency>{Money(0.5)} << Money(0.05) << Money(0.45) << TCurrency(0);
-        QTest::newRow("rounding half up") << QVector<TItemRow>{Row(GroupComponents, 1, Money(0.25))} << 1000
+        QTest::newRow("rounding half up") << QVector<TItemRow>{Row(int32_t(TItemGroup::Components), 1, Money(0.25))} << 1000
                                           << QVector<TCurrency>{Money(0.25)} << Money(0.03) << Money(0.22)
                                           << TCurrency(0);
-        QTest::newRow("everything off") << QVector<TItemRow>{Row(GroupAccessories, 4, Money(12.5))} << 10000
+        QTest::newRow("everything off") << QVector<TItemRow>{Row(int32_t(TItemGroup::Accessories), 4, Money(12.5))} << 10000
                                         << QVector<TCurrency>{Money(50)} << Money(50) << TCurrency(0)
                                         << TCurrency(0);
         QTest::newRow("contracts yearly")
-            << QVector<TItemRow>{Row(GroupComponents, 1, Money(9000)), Row(GroupContracts, 1, Money(450)),
-                                 Row(GroupContracts, 1, Money(120.25))}
+            << QVector<TItemRow>{Row(int32_t(TItemGroup::Components), 1, Money(9000)), Row(int32_t(TItemGroup::Contracts), 1, Money(450)),
+                                 Row(int32_t(TItemGroup::Contracts), 1, Money(120.25))}
             << 500 << QVector<TCurrency>{Money(9000), Money(450), Money(120.25)} << Money(478.51)
             << Money(9091.74) << Money(570.25);
         QTest::newRow("missing price counts nothing")
-            << QVector<TItemRow>{Row(GroupAccessories, 5, 0), Row(GroupComponents, 2, Money(10))} << 0
+            << QVector<TItemRow>{Row(int32_t(TItemGroup::Accessories), 5, 0), Row(int32_t(TItemGroup::Components), 2, Money(10))} << 0
             << QVector<TCurrency>{0, Money(20)} << TCurrency(0) << Money(20) << TCurrency(0);
-        QTest::newRow("saturates") << QVector<TItemRow>{Row(GroupComponents, 3, std::numeric_limits<TCurrency>::max() / 2)}
+        QTest::newRow("saturates") << QVector<TItemRow>{Row(int32_t(TItemGroup::Components), 3, std::numeric_limits<TCurrency>::max() / 2)}
                                    << 0 << QVector<TCurrency>{std::numeric_limits<TCurrency>::max()}
                                    << TCurrency(0) << std::numeric_limits<TCurrency>::max() << TCurrency(0);
     }
@@ -270,7 +270,7 @@ private slots:
 
     void figuresWithoutPriceList()
     {
-        const TOfferFigures f = ComputeOfferFigures(List({Row(GroupComponents, 2, 0, false)}, false), 1000);
+        const TOfferFigures f = ComputeOfferFigures(List({Row(int32_t(TItemGroup::Components), 2, 0, false)}, false), 1000);
         QVERIFY(!f.Priced);
         QCOMPARE(f.LineTotals, QVector<TCurrency>{0});
         QCOMPARE(f.NetPrice, TCurrency(0));

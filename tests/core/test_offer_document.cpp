@@ -49,7 +49,8 @@ private slots:
         QVector<TDataRow> sheet;
         Tables(R"({"sizeLine": 12, "loadPower": 60000})", {}, list, sheet);
         TOfferDocument doc =
-            BuildOfferDocument(list, sheet, QImage(10, 10, QImage::Format_RGB32), "Varnex Configurator");
+            BuildOfferDocument(list, sheet, QImage(10, 10, QImage::Format_RGB32), "Varnex Configurator",
+                               SetupData.Version);
         QCOMPARE(doc.Title, QStringLiteral("Varnex Configurator"));
         QCOMPARE(doc.Version, QStringLiteral("1.0"));
         QCOMPARE(doc.ItemsHeading, QStringLiteral("Bill of materials"));
@@ -71,7 +72,7 @@ private slots:
         PriceList.ValidityDate = QStringLiteral("20271340"); // no valid date: an empty date line
         Tables(R"({"sizeLine": 12, "loadPower": 60000})",
                [](const QString &, const QString &) -> TCurrency { return 125000; }, list, sheet);
-        doc = BuildOfferDocument(list, sheet, QImage(), "Varnex Configurator");
+        doc = BuildOfferDocument(list, sheet, QImage(), "Varnex Configurator", SetupData.Version);
         QCOMPARE(doc.Items.Headings.last(), QStringLiteral("Unit price"));
         QCOMPARE(doc.Items.Align.last(), TDocAlign::Right);
         QCOMPARE(doc.Items.Rows.first().last(), QStringLiteral("12.50"));
@@ -94,7 +95,7 @@ private slots:
         TResultParameters result;
         SizeRequestJson(QJsonDocument::fromJson(R"({"sizeLine": 1})").object(), {}, &request, &result, &m_session);
         list = BuildItemList(request, result, context);
-        const TOfferDocument doc = BuildOfferDocument(list, sheet, QImage(), QString());
+        const TOfferDocument doc = BuildOfferDocument(list, sheet, QImage(), QString(), SetupData.Version);
         QCOMPARE(doc.Items.Rows.size(), 4);
         QCOMPARE(doc.Items.Rows[1], (QStringList{"", "- UPS cabinet with 3 power module slots", "1"}));
         QCOMPARE(doc.Items.Rows[3], (QStringList{"", "- Battery kit 9 Ah", "4"}));

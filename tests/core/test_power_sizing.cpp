@@ -22,8 +22,8 @@ TRequestParameters Request(bool inputThreePhase, uint8_t outputKind, bool inWatt
     return req;
 }
 
-TIntegerArray AllModules() { return ListRecords(kUpsArea, FamilyPowerModule); }
-TIntegerArray AllCabinets() { return ListRecords(kUpsArea, FamilyInverterCabinet); }
+TIntegerArray AllModules() { return ListRecords(kUpsArea, int32_t(TFamily::PowerModule)); }
+TIntegerArray AllCabinets() { return ListRecords(kUpsArea, int32_t(TFamily::InverterCabinet)); }
 
 } // namespace
 

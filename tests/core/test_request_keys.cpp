@@ -167,7 +167,7 @@ private slots:
         QJsonObject everyKey = empty;
         for (const TRequestKey &key : kRequestKeys) {
             // A key of a page not shown is refused.
-            if (key.Page == kWholeRequest || !core.PageSequence().contains(key.Page))
+            if (key.Page == kWholeRequest || !core.PageSequence().contains(TWizardPage(key.Page)))
                 continue;
             const QJsonValue value = DefaultValue(key, answer, core.DefaultLoadPercentText());
             QVERIFY2(FitsKind(key.Kind, value), key.Name);
@@ -205,7 +205,7 @@ private slots:
         TPagesShown shown;
         TRefusal refusal;
         TPageReplay replay{core, reader, test.Debug, shown, refusal};
-        for (int32_t page : core.PageSequence())
+        for (TWizardPage page : core.PageSequence())
             QVERIFY2(ReplayPage(page, replay), qPrintable(refusal.Error));
         QVERIFY(core.Finish().Ok());
 

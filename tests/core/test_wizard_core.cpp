@@ -93,7 +93,7 @@ private slots:
         QTest::addColumn<bool>("library");
         QTest::addColumn<bool>("debug");
         QTest::addColumn<bool>("home");
-        QTest::addColumn<TIds>("pages");
+        QTest::addColumn<TIds>("numbers");
         QTest::newRow("no vendor entries") << false << false << false << TIds{0, 1, 2, 3};
         QTest::newRow("no vendor entries, home market") << false << false << true << TIds{0, 1, 2, 3};
         QTest::newRow("no vendor entries, debug") << false << true << false << TIds{0, 1, 2, 3, 4};
@@ -108,40 +108,43 @@ private slots:
         QFETCH(bool, library);
         QFETCH(bool, debug);
         QFETCH(bool, home);
-        QFETCH(TIds, pages);
+        QFETCH(TIds, numbers);
         if (!library)
             UnloadVendorLibrary();
+        QList<TWizardPage> sequence; // the answers' page numbers
+        for (int32_t number : numbers)
+            sequence << TWizardPage(number);
         TRun run(debug, home);
         const TWizardCore &core = *run.Core;
-        QCOMPARE(core.PageSequence(), pages);
-        QCOMPARE(core.FirstPage(), int32_t(PagePhases));
+        QCOMPARE(core.PageSequence(), sequence);
+        QCOMPARE(core.FirstPage(), TWizardPage::Phases);
 
         // Walking forward and back visits the sequence in order and stops at both ends.
-        QCOMPARE(core.PreviousPage(pages.first()), -1);
-        QVERIFY(!core.BackEnabled(pages.first()));
-        for (qsizetype i = 0; i + 1 < pages.size(); ++i) {
-            QCOMPARE(core.NextPage(pages[i]), pages[i + 1]);
-            QCOMPARE(core.PreviousPage(pages[i + 1]), pages[i]);
-            QVERIFY(core.BackEnabled(pages[i + 1]));
-            QVERIFY(!core.IsLastPage(pages[i]));
+        QCOMPARE(core.PreviousPage(sequence.first()), TWizardPage::None);
+        QVERIFY(!core.BackEnabled(sequence.first()));
+        for (qsizetype i = 0; i + 1 < sequence.size(); ++i) {
+            QCOMPARE(core.NextPage(sequence[i]), sequence[i + 1]);
+            QCOMPARE(core.PreviousPage(sequence[i + 1]), sequence[i]);
+            QVERIFY(core.BackEnabled(sequence[i + 1]));
+            QVERIFY(!core.IsLastPage(sequence[i]));
         }
-        QVERIFY(core.IsLastPage(pages.last()));
-        QCOMPARE(core.NextPage(pages.last()), -1);
+        QVERIFY(core.IsLastPage(sequence.last()));
+        QCOMPARE(core.NextPage(sequence.last()), TWizardPage::None);
         // A page outside the sequence leads nowhere.
-        if (!pages.contains(PageAdvanced))
-            QCOMPARE(core.NextPage(PageAdvanced), -1);
+        if (!sequence.contains(TWizardPage::Advanced))
+            QCOMPARE(core.NextPage(TWizardPage::Advanced), TWizardPage::None);
     }
 
     void editAutonomyStartsOnAutonomyPage()
     {
         TRun run(false, false, 1033, TWizardMode::EditAutonomy);
         const TWizardCore &core = *run.Core;
-        QCOMPARE(core.FirstPage(), int32_t(PageAutonomy));
-        QVERIFY(!core.BackEnabled(PageAutonomy));
-        QCOMPARE(core.PreviousPage(PageAutonomy), -1);
-        QVERIFY(core.BackEnabled(PageAdvanced));
-        QCOMPARE(core.PreviousPage(PageAdvanced), int32_t(PageAutonomy));
-        QCOMPARE(core.NextPage(PageAutonomy), int32_t(PageAdvanced));
+        QCOMPARE(core.FirstPage(), TWizardPage::Autonomy);
+        QVERIFY(!core.BackEnabled(TWizardPage::Autonomy));
+        QCOMPARE(core.PreviousPage(TWizardPage::Autonomy), TWizardPage::None);
+        QVERIFY(core.BackEnabled(TWizardPage::Advanced));
+        QCOMPARE(core.PreviousPage(TWizardPage::Advanced), TWizardPage::Autonomy);
+        QCOMPARE(core.NextPage(TWizardPage::Autonomy), TWizardPage::Advanced);
     }
 
     // --- What the vendor offers

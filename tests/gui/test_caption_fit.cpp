@@ -48,8 +48,8 @@ private slots:
         QCOMPARE(SetupData.LanguageFile, languageFile);
         ExpectNoneClipped(window, QStringLiteral("welcome page"));
         RunWizardWithDefaults(window);
-        for (int tab = 0; tab < window.pageControlResult->count(); ++tab) {
-            window.pageControlResult->setCurrentIndex(tab);
+        for (int tab = 0; tab < Child<QTabWidget>(window, "pageControlResult")->count(); ++tab) {
+            Child<QTabWidget>(window, "pageControlResult")->setCurrentIndex(tab);
             ExpectNoneClipped(window, QStringLiteral("results tab %1").arg(tab));
         }
 
@@ -58,8 +58,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&wizard));
         auto *next = wizard.findChild<QPushButton *>(QStringLiteral("btnNext"));
         for (int guard = 0; guard < 8; ++guard) {
-            ExpectNoneClipped(wizard, QStringLiteral("wizard page %1").arg(wizard.CurrentPage()));
-            const int32_t page = wizard.CurrentPage();
+            ExpectNoneClipped(wizard, QStringLiteral("wizard page %1").arg(int32_t(wizard.CurrentPage())));
+            const TWizardPage page = wizard.CurrentPage();
             if (next->text() == LangWizard(QStringLiteral("ButtonFinish")))
                 break;
             next->click();

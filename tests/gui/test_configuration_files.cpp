@@ -21,7 +21,7 @@ QString ShownTables(TFrmVarnexCfgMain &window)
         for (int r = 0; r < grid->rowCount(); ++r)
             for (int c = 0; c < grid->columnCount(); ++c)
                 cells << (grid->item(r, c) ? grid->item(r, c)->text() : QString());
-    return cells.join(QLatin1Char('|')) + QLatin1Char('|') + window.lblTotalPrice->text();
+    return cells.join(QLatin1Char('|')) + QLatin1Char('|') + Child<QLabel>(window, "lblTotalPrice")->text();
 }
 
 QByteArray FileBytes(const QString &fileName)
@@ -104,7 +104,7 @@ private slots:
         OpenWithShortcut(window, first + QStringLiteral(".vxcfg"));
         QCOMPARE(run.Boxes.Messages.size(), 1); // only: replace the configuration on show?
         QCOMPARE(run.Boxes.Messages.first().Kind, QStringLiteral("question"));
-        QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
+        QCOMPARE(window.CurrentPage(), TMainPage::Results);
         QCOMPARE(ShownTables(window), shown);
 
         const QString second = run.Home.Path() + QStringLiteral("/again.vxcfg");
@@ -128,7 +128,7 @@ private slots:
             window.show();
             QTRY_VERIFY(window.FirstIdleDone());
             QTRY_VERIFY(window.HasConfiguration());
-            totals << window.lblTotalPrice->text();
+            totals << Child<QLabel>(window, "lblTotalPrice")->text();
             window.close();
         }
         QCOMPARE(boxes.Texts(), QStringList());
@@ -221,9 +221,9 @@ private slots:
         TTempHome home;
         TRecordingMessageService boxes;
         TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
-        QCOMPARE(window.actSaveConfigurationFile->text(), QStringLiteral("Save configuration &file..."));
-        QVERIFY(!window.actSaveConfigurationFile->isEnabled());
-        QVERIFY(window.actOpenConfigurationFile->isEnabled());
+        QCOMPARE(Child<QAction>(window, "actSaveConfigurationFile")->text(), QStringLiteral("Save configuration &file..."));
+        QVERIFY(!Child<QAction>(window, "actSaveConfigurationFile")->isEnabled());
+        QVERIFY(Child<QAction>(window, "actOpenConfigurationFile")->isEnabled());
         QCOMPARE(TFrmVarnexCfgMain::ConfigurationArgument({"/debug", "-platform", "/home/a/b.vxcfg"}),
                  QStringLiteral("/home/a/b.vxcfg"));
         QCOMPARE(TFrmVarnexCfgMain::ConfigurationArgument({"/DEBUG"}), QString());

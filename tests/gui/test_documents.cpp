@@ -162,7 +162,7 @@ private slots:
                 QCOMPARE(row.toArray()[c].toObject()["align"].toString(), QStringLiteral("right"));
         QCOMPARE(items[1].toArray()[3].toObject()["text"].toString(), QStringLiteral("10,700.00"));
         const QJsonArray data = tables[1].toArray();
-        QCOMPARE(data.size(), w.Window->grdData->rowCount());
+        QCOMPARE(data.size(), Child<QTableWidget>(*w.Window, "grdData")->rowCount());
         QCOMPARE(data[0].toArray()[0].toObject()["text"].toString(), QStringLiteral("Input configuration"));
         QVERIFY(!data[0].toArray()[0].toObject()["bold"].toBool());
         QCOMPARE(read["headerCells"].toArray(), (QJsonArray{"", "Varnex Configurator 1.0", ""}));
@@ -270,7 +270,7 @@ private slots:
             name = dir.path() + "/drawing.txt";
             return 1;
         });
-        w.Window->actLayoutSaveToFile->trigger();
+        Child<QAction>(*w.Window, "actLayoutSaveToFile")->trigger();
         const QString bmp = dir.path() + "/drawing.bmp";
         QCOMPARE(w.Boxes.Texts(), QStringList{"The file " + bmp + " has been saved successfully."});
         QFile file(bmp);
@@ -279,7 +279,7 @@ private slots:
         const QImage read(bmp, "BMP");
         QCOMPARE(read.size(), w.Window->PaintGlobalLayout()->LayoutBitmap().size());
 
-        w.Window->actLayoutCopyToClipBoard->trigger();
+        Child<QAction>(*w.Window, "actLayoutCopyToClipBoard")->trigger();
         QCOMPARE(QApplication::clipboard()->image().size(), read.size());
     }
 
@@ -287,18 +287,18 @@ private slots:
     {
         TWindowWithResults w(true);
         QApplication::clipboard()->setText(QStringLiteral("before"));
-        w.Window->pageControlResult->setCurrentIndex(0);
-        w.Window->actTableCopyToClipboard->trigger();
+        Child<QTabWidget>(*w.Window, "pageControlResult")->setCurrentIndex(0);
+        Child<QAction>(*w.Window, "actTableCopyToClipboard")->trigger();
         QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("before")); // the drawing's tab copies nothing
-        w.Window->pageControlResult->setCurrentIndex(1);
-        w.Window->actTableCopyToClipboard->trigger();
+        Child<QTabWidget>(*w.Window, "pageControlResult")->setCurrentIndex(1);
+        Child<QAction>(*w.Window, "actTableCopyToClipboard")->trigger();
         QCOMPARE(QApplication::clipboard()->text(),
                  QStringLiteral("QV-IC-12-60H  -->  UPS cabinet with 12 power module slots  -->  1\r\n"
                                 "QV-PM-50  -->  Power module 5 kVA  -->  3\r\n"
                                 "QV-BK-090  -->  Battery kit 9 Ah  -->  8\r\n"
                                 "QV-BC-20  -->  Modular battery cabinet for 20 battery kits  -->  1\r\n"));
-        w.Window->pageControlResult->setCurrentIndex(2);
-        w.Window->actTableCopyToClipboard->trigger();
+        Child<QTabWidget>(*w.Window, "pageControlResult")->setCurrentIndex(2);
+        Child<QAction>(*w.Window, "actTableCopyToClipboard")->trigger();
         QVERIFY(QApplication::clipboard()->text().startsWith("Input configuration  -->  Three-phase\r\n"));
     }
 

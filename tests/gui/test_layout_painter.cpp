@@ -382,7 +382,7 @@ void TestLayoutPainter::wizardPreviewPages()
     image.fill(background);
     {
         QPainter p(&image);
-        PaintWizardPreview(p, image.size(), page, s.Request, s.Result);
+        PaintWizardPreview(p, image.size(), TWizardPage(page), s.Request, s.Result);
     }
     QVERIFY(image.pixel(inside) != background);
     QVERIFY(image.pixel(inside) != kKey);

@@ -103,7 +103,7 @@ void TestMainBranding::linkEntriesFollowLanguageFileNameExactly()
     TFrmVarnexCfgMain window(OptionsFor(folder.Path()));
     QCOMPARE(window.StartupResult(), TStartupResult::Running);
     QCOMPARE(SetupData.LanguageFile, languageFile);
-    QVERIFY(!window.imgLogoProduct->Picture().isNull());
+    QVERIFY(!Child<TPictureLabel>(window, "imgLogoProduct")->Picture().isNull());
     QCOMPARE(SetupData.WebAddressId, webAddressId);
     QCOMPARE(SetupData.ProductLinkId, productLinkId);
 
@@ -114,12 +114,12 @@ void TestMainBranding::linkEntriesFollowLanguageFileNameExactly()
     });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::mouseClick(window.imgLogoProduct, Qt::LeftButton);
+    QTest::mouseClick(Child<TPictureLabel>(window, "imgLogoProduct"), Qt::LeftButton);
     if (productLinkId == -1) {
-        QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::ArrowCursor);
+        QCOMPARE(Child<TPictureLabel>(window, "imgLogoProduct")->cursor().shape(), Qt::ArrowCursor);
         QVERIFY(opened.isEmpty());
     } else {
-        QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::PointingHandCursor);
+        QCOMPARE(Child<TPictureLabel>(window, "imgLogoProduct")->cursor().shape(), Qt::PointingHandCursor);
         QCOMPARE(opened, QStringList{VendorText(productLinkId)});
     }
     QVERIFY(boxes.Messages.isEmpty());
@@ -132,36 +132,36 @@ void TestMainBranding::priceColumnTitleCarriesOneTrailingSpace()
     TRecordingMessageService boxes;
     TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
     // The results page is built when first needed, with the columns and titles set before.
-    QVERIFY(window.grdItems == nullptr);
+    QVERIFY(window.findChild<QTableWidget *>(QStringLiteral("grdItems")) == nullptr);
     window.SetPriceColumns(true);
     window.EnsureResultsPage();
-    QCOMPARE(window.grdItems->columnCount(), 5);
-    QCOMPARE(window.grdItems->horizontalHeaderItem(3)->text(), LangCommons(QStringLiteral("ItemsTablePrice")) + u' ');
-    QCOMPARE(window.grdItems->horizontalHeaderItem(4)->text(),
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 5);
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(3)->text(), LangCommons(QStringLiteral("ItemsTablePrice")) + u' ');
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(4)->text(),
              LangCommons(QStringLiteral("ItemsTableLineTotal")) + u' ');
     window.SetPriceColumns(false);
-    QCOMPARE(window.grdItems->columnCount(), 3);
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 3);
 
     window.SetPriceColumns(true);
     window.ApplyLanguageTexts();
     QVERIFY(SetupData.ShowPrices);
-    QCOMPARE(window.grdItems->columnCount(), 5);
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 5);
     const QString price = LangCommons(QStringLiteral("ItemsTablePrice"));
     QVERIFY(!price.isEmpty());
-    QVERIFY(window.grdItems->horizontalHeaderItem(3) != nullptr);
-    QCOMPARE(window.grdItems->horizontalHeaderItem(3)->text(), price + QStringLiteral(" "));
-    QCOMPARE(window.grdItems->horizontalHeaderItem(0)->text(), LangCommons(QStringLiteral("ItemsTableProductCode")));
+    QVERIFY(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(3) != nullptr);
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(3)->text(), price + QStringLiteral(" "));
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(0)->text(), LangCommons(QStringLiteral("ItemsTableProductCode")));
     // The fifth column holds the line totals.
     const int widths[] = {95, 258, 60, 90, 95};
     for (int c = 0; c < 5; ++c)
-        QCOMPARE(window.grdItems->columnWidth(c), widths[c]);
-    QVERIFY(!window.pnlPriceList->isHidden());
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnWidth(c), widths[c]);
+    QVERIFY(!Child<QWidget>(window, "pnlPriceList")->isHidden());
 
     window.SetPriceColumns(false);
     window.ApplyLanguageTexts();
     QVERIFY(!SetupData.ShowPrices);
-    QCOMPARE(window.grdItems->columnCount(), 3);
-    QVERIFY(window.pnlPriceList->isHidden());
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 3);
+    QVERIFY(Child<QWidget>(window, "pnlPriceList")->isHidden());
 }
 
 void TestMainBranding::debugCaptionAppearsOnceAfterSecondBranding()
@@ -175,7 +175,7 @@ void TestMainBranding::debugCaptionAppearsOnceAfterSecondBranding()
 
     window.ApplySetupChanges(true, QStringLiteral("English.lng"));
     QCOMPARE(window.windowTitle(), expected);
-    QCOMPARE(window.pnlMainTitle->text(), QStringLiteral(" Varnex Configurator"));
+    QCOMPARE(Child<QLabel>(window, "pnlMainTitle")->text(), QStringLiteral(" Varnex Configurator"));
     QCOMPARE(ApplicationTitle(), QStringLiteral("Varnex Configurator"));
 }
 
@@ -192,38 +192,38 @@ void TestMainBranding::windowPartsSitWhereDesigned()
     QVERIFY(!(window.windowFlags() & Qt::WindowMaximizeButtonHint));
     QVERIFY(window.windowFlags() & Qt::WindowMinimizeButtonHint);
 
-    QCOMPARE(window.pnlMainTitle->geometry(), QRect(0, 0, 833, 61));
-    QCOMPARE(window.pnlComandi->geometry(), QRect(0, 61, 204, 505));
+    QCOMPARE(Child<QLabel>(window, "pnlMainTitle")->geometry(), QRect(0, 0, 833, 61));
+    QCOMPARE(Child<QWidget>(window, "pnlComandi")->geometry(), QRect(0, 61, 204, 505));
     const struct {
         QPushButton *Button;
         int Y;
     } buttons[] = {
-        {window.btnNewConfiguration, 20}, {window.btnEditAutonomy, 76}, {window.btnSaveConfiguration, 144},
-        {window.btnPrintConfiguration, 200}, {window.btnSetup, 268}, {window.btnInfo, 336},
+        {Child<QPushButton>(window, "btnNewConfiguration"), 20}, {Child<QPushButton>(window, "btnEditAutonomy"), 76}, {Child<QPushButton>(window, "btnSaveConfiguration"), 144},
+        {Child<QPushButton>(window, "btnPrintConfiguration"), 200}, {Child<QPushButton>(window, "btnSetup"), 268}, {Child<QPushButton>(window, "btnInfo"), 336},
     };
     for (const auto &entry : buttons) {
-        QCOMPARE(entry.Button->parentWidget(), window.pnlComandi);
+        QCOMPARE(entry.Button->parentWidget(), Child<QWidget>(window, "pnlComandi"));
         QCOMPARE(entry.Button->geometry(), QRect(9, entry.Y, 182, 46));
     }
-    QCOMPARE(window.imgLogoProduct->parentWidget(), window.pnlComandi);
-    QCOMPARE(window.imgLogoProduct->geometry(), QRect(20, 428, 159, 58));
-    QVERIFY(window.imgLogoProduct->Picture().width() <= 159 && window.imgLogoProduct->Picture().height() <= 58);
+    QCOMPARE(Child<TPictureLabel>(window, "imgLogoProduct")->parentWidget(), Child<QWidget>(window, "pnlComandi"));
+    QCOMPARE(Child<TPictureLabel>(window, "imgLogoProduct")->geometry(), QRect(20, 428, 159, 58));
+    QVERIFY(Child<TPictureLabel>(window, "imgLogoProduct")->Picture().width() <= 159 && Child<TPictureLabel>(window, "imgLogoProduct")->Picture().height() <= 58);
 
-    QCOMPARE(window.MainNotebook->geometry(), QRect(204, 61, 629, 505));
-    QCOMPARE(window.MainNotebook->count(), 2);
-    QCOMPARE(window.imgWelcome->size(), QSize(414, 424));
+    QCOMPARE(Child<QStackedWidget>(window, "MainNotebook")->geometry(), QRect(204, 61, 629, 505));
+    QCOMPARE(Child<QStackedWidget>(window, "MainNotebook")->count(), 2);
+    QCOMPARE(Child<TPictureLabel>(window, "imgWelcome")->size(), QSize(414, 424));
     // Built at the first idle moment, before anyone can ask for it.
     QTRY_VERIFY(window.FirstIdleDone());
-    QVERIFY(window.pageControlResult != nullptr);
-    QCOMPARE(window.pageControlResult->size(), QSize(613, 471));
+    QVERIFY(Child<QTabWidget>(window, "pageControlResult") != nullptr);
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->size(), QSize(613, 471));
     // The three tabs of the offer, then the runtime curve and heat figures beside
     // it, then the comparison with the offer's alternatives.
-    QCOMPARE(window.pageControlResult->count(), 5);
-    QCOMPARE(window.pageControlResult->widget(0), window.tabResultLayout);
-    QCOMPARE(window.pageControlResult->widget(1), window.tabResultItems);
-    QCOMPARE(window.pageControlResult->widget(2), window.tabResultData);
-    QCOMPARE(window.pageControlResult->widget(3), static_cast<QWidget *>(window.tabResultRuntime));
-    QCOMPARE(window.pageControlResult->widget(4)->objectName(), QStringLiteral("tabResultComparison"));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->count(), 5);
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->widget(0), Child<QWidget>(window, "tabResultLayout"));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->widget(1), Child<QWidget>(window, "tabResultItems"));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->widget(2), Child<QWidget>(window, "tabResultData"));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->widget(3), static_cast<QWidget *>(Child<TRuntimeTab>(window, "tabResultRuntime")));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->widget(4)->objectName(), QStringLiteral("tabResultComparison"));
 
     // Centred on the screen.
     const QPoint screenCentre = QGuiApplication::primaryScreen()->availableGeometry().center();

@@ -127,19 +127,19 @@ private slots:
             QKeySequence Shortcut;
             Qt::Key Mnemonic;
         } commands[] = {
-            {window.btnNewConfiguration, window.actNewConfiguration, QKeySequence("Ctrl+N"), Qt::Key_N},
-            {window.btnEditAutonomy, window.actEditAutonomy, QKeySequence("Ctrl+E"), Qt::Key_E},
-            {window.btnSaveConfiguration, window.actSaveConfiguration, QKeySequence("Ctrl+Shift+S"), Qt::Key_S},
-            {window.btnPrintConfiguration, window.actPrintConfiguration, QKeySequence("Ctrl+P"), Qt::Key_P},
-            {window.btnSetup, window.actSetup, QKeySequence("Ctrl+,"), Qt::Key_T},
-            {window.btnInfo, window.actInfoProgram, QKeySequence("F1"), Qt::Key_A},
+            {Child<QPushButton>(window, "btnNewConfiguration"), Child<QAction>(window, "actNewConfiguration"), QKeySequence("Ctrl+N"), Qt::Key_N},
+            {Child<QPushButton>(window, "btnEditAutonomy"), Child<QAction>(window, "actEditAutonomy"), QKeySequence("Ctrl+E"), Qt::Key_E},
+            {Child<QPushButton>(window, "btnSaveConfiguration"), Child<QAction>(window, "actSaveConfiguration"), QKeySequence("Ctrl+Shift+S"), Qt::Key_S},
+            {Child<QPushButton>(window, "btnPrintConfiguration"), Child<QAction>(window, "actPrintConfiguration"), QKeySequence("Ctrl+P"), Qt::Key_P},
+            {Child<QPushButton>(window, "btnSetup"), Child<QAction>(window, "actSetup"), QKeySequence("Ctrl+,"), Qt::Key_T},
+            {Child<QPushButton>(window, "btnInfo"), Child<QAction>(window, "actInfoProgram"), QKeySequence("F1"), Qt::Key_A},
         };
         // The result tabs have the focus: the arrow keys walk them.
-        QCOMPARE(QApplication::focusWidget(), window.pageControlResult->tabBar());
-        QTest::keyClick(window.pageControlResult->tabBar(), Qt::Key_Right);
-        QCOMPARE(window.pageControlResult->currentIndex(), 1);
-        QTest::keyClick(window.pageControlResult->tabBar(), Qt::Key_Left);
-        QCOMPARE(window.pageControlResult->currentIndex(), 0);
+        QCOMPARE(QApplication::focusWidget(), Child<QTabWidget>(window, "pageControlResult")->tabBar());
+        QTest::keyClick(Child<QTabWidget>(window, "pageControlResult")->tabBar(), Qt::Key_Right);
+        QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->currentIndex(), 1);
+        QTest::keyClick(Child<QTabWidget>(window, "pageControlResult")->tabBar(), Qt::Key_Left);
+        QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->currentIndex(), 0);
         for (const auto &command : commands) {
             // Count the command instead of opening its dialog.
             QObject::disconnect(command.Action, &QAction::triggered, &window, nullptr);
@@ -290,12 +290,12 @@ void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
     QCOMPARE(SetupData.ProductName, QStringLiteral("Varnex"));
     QCOMPARE(ApplicationTitle(), QStringLiteral("Varnex Configurator"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Quenvar - Varnex Configurator ") + ProgramVersion());
-    QCOMPARE(window.pnlMainTitle->text(), QStringLiteral(" Varnex Configurator"));
+    QCOMPARE(Child<QLabel>(window, "pnlMainTitle")->text(), QStringLiteral(" Varnex Configurator"));
     // The program's own icon, in the sizes of title bars and task switchers.
     QCOMPARE(window.windowIcon().availableSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}}));
-    QVERIFY(!window.imgWelcome->Picture().isNull());
-    QVERIFY(!window.imgLogoProduct->Picture().isNull());
-    QVERIFY(window.imgWelcome->Picture().width() <= 414 && window.imgWelcome->Picture().height() <= 424);
+    QVERIFY(!Child<TPictureLabel>(window, "imgWelcome")->Picture().isNull());
+    QVERIFY(!Child<TPictureLabel>(window, "imgLogoProduct")->Picture().isNull());
+    QVERIFY(Child<TPictureLabel>(window, "imgWelcome")->Picture().width() <= 414 && Child<TPictureLabel>(window, "imgWelcome")->Picture().height() <= 424);
     QCOMPARE(SetupData.WebAddressId, 120);
     QCOMPARE(SetupData.ProductLinkId, 301);
 
@@ -305,12 +305,12 @@ void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
         QAction *Action;
         const char *Key;
     } commands[] = {
-        {window.btnNewConfiguration, window.actNewConfiguration, "ButtonNewConfiguration"},
-        {window.btnEditAutonomy, window.actEditAutonomy, "ButtonEditAutonomy"},
-        {window.btnSaveConfiguration, window.actSaveConfiguration, "ButtonSaveConfiguration"},
-        {window.btnPrintConfiguration, window.actPrintConfiguration, "ButtonPrintConfiguration"},
-        {window.btnSetup, window.actSetup, "ButtonSetup"},
-        {window.btnInfo, window.actInfoProgram, "ButtonInfoProgram"},
+        {Child<QPushButton>(window, "btnNewConfiguration"), Child<QAction>(window, "actNewConfiguration"), "ButtonNewConfiguration"},
+        {Child<QPushButton>(window, "btnEditAutonomy"), Child<QAction>(window, "actEditAutonomy"), "ButtonEditAutonomy"},
+        {Child<QPushButton>(window, "btnSaveConfiguration"), Child<QAction>(window, "actSaveConfiguration"), "ButtonSaveConfiguration"},
+        {Child<QPushButton>(window, "btnPrintConfiguration"), Child<QAction>(window, "actPrintConfiguration"), "ButtonPrintConfiguration"},
+        {Child<QPushButton>(window, "btnSetup"), Child<QAction>(window, "actSetup"), "ButtonSetup"},
+        {Child<QPushButton>(window, "btnInfo"), Child<QAction>(window, "actInfoProgram"), "ButtonInfoProgram"},
     };
     for (const auto &command : commands) {
         const QString text = LangMain(QLatin1String(command.Key));
@@ -318,37 +318,37 @@ void TestMainWindow::captionsComeFromLanguageFileAndVendorLibrary()
         QCOMPARE(command.Action->text(), QStringLiteral(" ") + text);
         QCOMPARE(command.Button->text(), QStringLiteral(" ") + text);
     }
-    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" &New configuration"));
+    QCOMPARE(Child<QPushButton>(window, "btnNewConfiguration")->text(), QStringLiteral(" &New configuration"));
 
     // The results page, built when first needed, takes the texts and columns of the start.
     window.EnsureResultsPage();
-    QCOMPARE(window.pageControlResult->tabText(0), LangMain(QStringLiteral("ResultsLayoutTabTitle")));
-    QCOMPARE(window.pageControlResult->tabText(1), LangMain(QStringLiteral("ResultsItemsTabTitle")));
-    QCOMPARE(window.pageControlResult->tabText(2), LangMain(QStringLiteral("ResultsDataTabTitle")));
-    QCOMPARE(window.actLayoutCopyToClipBoard->text(), LangMain(QStringLiteral("ResultsLayoutCopy")));
-    QCOMPARE(window.actTableCopyToClipboard->text(), LangMain(QStringLiteral("ResultsLayoutCopy")));
-    QCOMPARE(window.actLayoutSaveToFile->text(), LangMain(QStringLiteral("ResultsLayoutSaveToFile")));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->tabText(0), LangMain(QStringLiteral("ResultsLayoutTabTitle")));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->tabText(1), LangMain(QStringLiteral("ResultsItemsTabTitle")));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->tabText(2), LangMain(QStringLiteral("ResultsDataTabTitle")));
+    QCOMPARE(Child<QAction>(window, "actLayoutCopyToClipBoard")->text(), LangMain(QStringLiteral("ResultsLayoutCopy")));
+    QCOMPARE(Child<QAction>(window, "actTableCopyToClipboard")->text(), LangMain(QStringLiteral("ResultsLayoutCopy")));
+    QCOMPARE(Child<QAction>(window, "actLayoutSaveToFile")->text(), LangMain(QStringLiteral("ResultsLayoutSaveToFile")));
 
     // Without a price list: three item columns, no price panel, no price lines.
-    QCOMPARE(window.grdItems->columnCount(), 3);
-    QCOMPARE(window.grdItems->horizontalHeaderItem(0)->text(), LangCommons(QStringLiteral("ItemsTableProductCode")));
-    QCOMPARE(window.grdItems->horizontalHeaderItem(1)->text(), LangCommons(QStringLiteral("ItemsTableDescription")));
-    QCOMPARE(window.grdItems->horizontalHeaderItem(2)->text(), LangCommons(QStringLiteral("ItemsTableQuantity")));
-    QCOMPARE(window.grdItems->columnWidth(1), 389);
-    QVERIFY(window.pnlPriceList->isHidden());
-    QVERIFY(window.lblTxtTotalPrice->text().isEmpty());
-    QCOMPARE(window.grdData->columnCount(), 2);
-    QCOMPARE(window.grdData->columnWidth(0), 390);
-    QCOMPARE(window.grdData->columnWidth(1), 210);
-    QCOMPARE(window.grdData->horizontalHeaderItem(0)->text(), LangMain(QStringLiteral("ResultsDataTableParameter")));
-    QCOMPARE(window.grdData->horizontalHeaderItem(1)->text(), LangMain(QStringLiteral("ResultsDataTableValue")));
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 3);
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(0)->text(), LangCommons(QStringLiteral("ItemsTableProductCode")));
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(1)->text(), LangCommons(QStringLiteral("ItemsTableDescription")));
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(2)->text(), LangCommons(QStringLiteral("ItemsTableQuantity")));
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnWidth(1), 389);
+    QVERIFY(Child<QWidget>(window, "pnlPriceList")->isHidden());
+    QVERIFY(Child<QLabel>(window, "lblTxtTotalPrice")->text().isEmpty());
+    QCOMPARE(Child<QTableWidget>(window, "grdData")->columnCount(), 2);
+    QCOMPARE(Child<QTableWidget>(window, "grdData")->columnWidth(0), 390);
+    QCOMPARE(Child<QTableWidget>(window, "grdData")->columnWidth(1), 210);
+    QCOMPARE(Child<QTableWidget>(window, "grdData")->horizontalHeaderItem(0)->text(), LangMain(QStringLiteral("ResultsDataTableParameter")));
+    QCOMPARE(Child<QTableWidget>(window, "grdData")->horizontalHeaderItem(1)->text(), LangMain(QStringLiteral("ResultsDataTableValue")));
 
     // Fixed client area and the fonts of the design.
     QCOMPARE(window.size(), QSize(833, 566));
-    QCOMPARE(window.btnSetup->geometry(), QRect(9, 268, 182, 46));
+    QCOMPARE(Child<QPushButton>(window, "btnSetup")->geometry(), QRect(9, 268, 182, 46));
     QCOMPARE(QFontInfo(window.font()).family(), QStringLiteral("Tahoma"));
-    QCOMPARE(window.pnlMainTitle->font().pixelSize(), 27);
-    QVERIFY(window.pnlMainTitle->font().bold());
+    QCOMPARE(Child<QLabel>(window, "pnlMainTitle")->font().pixelSize(), 27);
+    QVERIFY(Child<QLabel>(window, "pnlMainTitle")->font().bold());
     QVERIFY(boxes.Messages.isEmpty());
 }
 
@@ -368,14 +368,14 @@ void TestMainWindow::productLogoOpensProductPageUnderWaitCursor()
                      QApplication::overrideCursor()->shape() == Qt::WaitCursor;
         return true;
     });
-    QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::PointingHandCursor);
-    QTest::mouseClick(window.imgLogoProduct, Qt::LeftButton);
+    QCOMPARE(Child<TPictureLabel>(window, "imgLogoProduct")->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(Child<TPictureLabel>(window, "imgLogoProduct"), Qt::LeftButton);
     QCOMPARE(opened, QStringList{VendorText(301)});
     QVERIFY(!opened.constFirst().isEmpty());
     QVERIFY(waitCursor);
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 
-    QTest::mouseClick(window.imgLogoProduct, Qt::RightButton);
+    QTest::mouseClick(Child<TPictureLabel>(window, "imgLogoProduct"), Qt::RightButton);
     QCOMPARE(opened.size(), 1);
     window.close();
 }
@@ -392,7 +392,7 @@ void TestMainWindow::unknownLanguageFileRemovesLogoLinkForTheRun()
     QCOMPARE(SetupData.LanguageFile, QStringLiteral("Klingon.lng"));
     QCOMPARE(SetupData.WebAddressId, -1);
     QCOMPARE(SetupData.ProductLinkId, -1);
-    QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Child<TPictureLabel>(window, "imgLogoProduct")->cursor().shape(), Qt::ArrowCursor);
 
     QStringList opened;
     SetOpenUrlHook([&](const QString &url) {
@@ -401,7 +401,7 @@ void TestMainWindow::unknownLanguageFileRemovesLogoLinkForTheRun()
     });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QTest::mouseClick(window.imgLogoProduct, Qt::LeftButton);
+    QTest::mouseClick(Child<TPictureLabel>(window, "imgLogoProduct"), Qt::LeftButton);
     QVERIFY(opened.isEmpty());
 
     // Switching to a known language brings the link entries back, not the click.
@@ -409,9 +409,9 @@ void TestMainWindow::unknownLanguageFileRemovesLogoLinkForTheRun()
     window.ApplySetupChanges(true, QStringLiteral("English.lng"));
     QCOMPARE(SetupData.LanguageFile, QStringLiteral("English.lng"));
     QCOMPARE(SetupData.ProductLinkId, 301);
-    QTest::mouseClick(window.imgLogoProduct, Qt::LeftButton);
+    QTest::mouseClick(Child<TPictureLabel>(window, "imgLogoProduct"), Qt::LeftButton);
     QVERIFY(opened.isEmpty());
-    QCOMPARE(window.imgLogoProduct->cursor().shape(), Qt::ArrowCursor);
+    QCOMPARE(Child<TPictureLabel>(window, "imgLogoProduct")->cursor().shape(), Qt::ArrowCursor);
     window.close();
 }
 
@@ -420,15 +420,15 @@ void TestMainWindow::resultCommandsDisabledAtStart()
     TTempHome home;
     TRecordingMessageService boxes;
     TFrmVarnexCfgMain window(OptionsFor(BuiltProgramPath()));
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
+    QCOMPARE(window.CurrentPage(), TMainPage::Welcome);
     QVERIFY(!window.HasConfiguration());
-    for (QAction *action : {window.actEditAutonomy, window.actSaveConfiguration, window.actPrintConfiguration})
+    for (QAction *action : {Child<QAction>(window, "actEditAutonomy"), Child<QAction>(window, "actSaveConfiguration"), Child<QAction>(window, "actPrintConfiguration")})
         QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
-    for (QAction *action : {window.actNewConfiguration, window.actSetup, window.actInfoProgram})
+    for (QAction *action : {Child<QAction>(window, "actNewConfiguration"), Child<QAction>(window, "actSetup"), Child<QAction>(window, "actInfoProgram")})
         QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
-    for (QPushButton *button : {window.btnEditAutonomy, window.btnSaveConfiguration, window.btnPrintConfiguration})
+    for (QPushButton *button : {Child<QPushButton>(window, "btnEditAutonomy"), Child<QPushButton>(window, "btnSaveConfiguration"), Child<QPushButton>(window, "btnPrintConfiguration")})
         QVERIFY2(ButtonShowsDisabled(button), qPrintable(button->objectName()));
-    for (QPushButton *button : {window.btnNewConfiguration, window.btnSetup, window.btnInfo})
+    for (QPushButton *button : {Child<QPushButton>(window, "btnNewConfiguration"), Child<QPushButton>(window, "btnSetup"), Child<QPushButton>(window, "btnInfo")})
         QVERIFY2(ButtonShowsEnabled(button), qPrintable(button->objectName()));
 }
 
@@ -447,29 +447,29 @@ void TestMainWindow::popupMenusCarryTheirCommands()
     };
     QAction *keep = window.findChild<QAction *>(QStringLiteral("actKeepAlternative"));
     QVERIFY(keep != nullptr);
-    QCOMPARE(entries(window.PopupMenuLayout),
-             (QList<QAction *>{window.actLayoutCopyToClipBoard, nullptr, window.actLayoutSaveToFile, keep, nullptr,
-                               window.actOpenConfigurationFile, window.actSaveConfigurationFile}));
-    QCOMPARE(entries(window.PopupMenuTable),
-             (QList<QAction *>{window.actTableCopyToClipboard, window.actSaveBillOfMaterials, window.actOfferDetails,
-                               keep, nullptr, window.actOpenConfigurationFile, window.actSaveConfigurationFile}));
+    QCOMPARE(entries(Child<QMenu>(window, "PopupMenuLayout")),
+             (QList<QAction *>{Child<QAction>(window, "actLayoutCopyToClipBoard"), nullptr, Child<QAction>(window, "actLayoutSaveToFile"), keep, nullptr,
+                               Child<QAction>(window, "actOpenConfigurationFile"), Child<QAction>(window, "actSaveConfigurationFile")}));
+    QCOMPARE(entries(Child<QMenu>(window, "PopupMenuTable")),
+             (QList<QAction *>{Child<QAction>(window, "actTableCopyToClipboard"), Child<QAction>(window, "actSaveBillOfMaterials"), Child<QAction>(window, "actOfferDetails"),
+                               keep, nullptr, Child<QAction>(window, "actOpenConfigurationFile"), Child<QAction>(window, "actSaveConfigurationFile")}));
 
     // The table menu knows which of the two grids it was opened on.
     window.SetWizardRunner([](TWizardMode) { return true; });
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    window.actNewConfiguration->trigger();
-    for (QTableWidget *grid : {window.grdData, window.grdItems}) {
-        window.pageControlResult->setCurrentWidget(grid->parentWidget());
+    Child<QAction>(window, "actNewConfiguration")->trigger();
+    for (QTableWidget *grid : {Child<QTableWidget>(window, "grdData"), Child<QTableWidget>(window, "grdItems")}) {
+        Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(grid->parentWidget());
         emit grid->customContextMenuRequested(QPoint(10, 10));
-        QTRY_VERIFY(window.PopupMenuTable->isVisible());
+        QTRY_VERIFY(Child<QMenu>(window, "PopupMenuTable")->isVisible());
         QCOMPARE(window.PopupGrid(), grid);
-        window.PopupMenuTable->close();
+        Child<QMenu>(window, "PopupMenuTable")->close();
     }
-    window.pageControlResult->setCurrentWidget(window.tabResultLayout);
+    Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(Child<QWidget>(window, "tabResultLayout"));
     emit window.PaintGlobalLayout()->customContextMenuRequested(QPoint(10, 10));
-    QTRY_VERIFY(window.PopupMenuLayout->isVisible());
-    window.PopupMenuLayout->close();
+    QTRY_VERIFY(Child<QMenu>(window, "PopupMenuLayout")->isVisible());
+    Child<QMenu>(window, "PopupMenuLayout")->close();
     window.close();
 }
 
@@ -498,9 +498,9 @@ void TestMainWindow::noLanguageFileEndsOrderly()
     // The later steps still ran: the vendor branding is there, the language
     // texts are empty.
     QVERIFY(VendorLibraryLoaded());
-    QCOMPARE(window.pnlMainTitle->text(), QStringLiteral(" Varnex Configurator"));
-    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" "));
-    QVERIFY(!window.actEditAutonomy->isEnabled());
+    QCOMPARE(Child<QLabel>(window, "pnlMainTitle")->text(), QStringLiteral(" Varnex Configurator"));
+    QCOMPARE(Child<QPushButton>(window, "btnNewConfiguration")->text(), QStringLiteral(" "));
+    QVERIFY(!Child<QAction>(window, "actEditAutonomy")->isEnabled());
 
     // The program ends before any idle work and without the clean-up.
     QTest::qWait(50);
@@ -535,9 +535,9 @@ void TestMainWindow::missingVendorLibraryEndsOrderly()
     QCOMPARE(boxes.Messages.at(0).Text, expected);
 
     // Captions are set; vendor parts stay empty.
-    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" &New configuration"));
+    QCOMPARE(Child<QPushButton>(window, "btnNewConfiguration")->text(), QStringLiteral(" &New configuration"));
     QVERIFY(SetupData.ProductName.isEmpty());
-    QVERIFY(window.imgWelcome->Picture().isNull());
+    QVERIFY(Child<TPictureLabel>(window, "imgWelcome")->Picture().isNull());
     QCOMPARE(SetupData.ProductLinkId, 0);
     QTest::qWait(50);
     QVERIFY(!window.FirstIdleDone());
@@ -646,13 +646,13 @@ void TestMainWindow::newConfigurationFlow()
 
     struct TRun {
         TWizardMode Mode;
-        int PageDuringWizard;
+        TMainPage PageDuringWizard;
         bool EditEnabledDuringWizard;
     };
     QList<TRun> runs;
     bool answer = true;
     window.SetWizardRunner([&](TWizardMode mode) {
-        runs.append({mode, window.MainNotebook->currentIndex(), window.actEditAutonomy->isEnabled()});
+        runs.append({mode, window.CurrentPage(), Child<QAction>(window, "actEditAutonomy")->isEnabled()});
         // The wizard's Finish leaves the hourglass for the results to end.
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -660,51 +660,51 @@ void TestMainWindow::newConfigurationFlow()
     });
 
     // First configuration: no question, results on show.
-    QTest::mouseClick(window.btnNewConfiguration, Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(window, "btnNewConfiguration"), Qt::LeftButton);
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs.at(0).Mode, TWizardMode::NewConfiguration);
-    QCOMPARE(runs.at(0).PageDuringWizard, TFrmVarnexCfgMain::kWelcomePage);
+    QCOMPARE(runs.at(0).PageDuringWizard, TMainPage::Welcome);
     QVERIFY(!runs.at(0).EditEnabledDuringWizard);
     QVERIFY(boxes.Messages.isEmpty());
     QVERIFY(window.HasConfiguration());
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
-    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultLayout);
+    QCOMPARE(window.CurrentPage(), TMainPage::Results);
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->currentWidget(), Child<QWidget>(window, "tabResultLayout"));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
-    for (QPushButton *button : {window.btnEditAutonomy, window.btnSaveConfiguration, window.btnPrintConfiguration})
+    for (QPushButton *button : {Child<QPushButton>(window, "btnEditAutonomy"), Child<QPushButton>(window, "btnSaveConfiguration"), Child<QPushButton>(window, "btnPrintConfiguration")})
         QVERIFY2(ButtonShowsEnabled(button), qPrintable(button->objectName()));
 
     // The configuration was never saved. Cancel: the question was asked and nothing changed.
-    window.pageControlResult->setCurrentWidget(window.tabResultData);
+    Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(Child<QWidget>(window, "tabResultData"));
     boxes.SaveAnswers = {TSaveAnswer::Cancel};
-    window.actNewConfiguration->trigger();
+    Child<QAction>(window, "actNewConfiguration")->trigger();
     QCOMPARE(boxes.Messages.size(), 1);
     QCOMPARE(boxes.Messages.at(0).Kind, QStringLiteral("save?"));
     QCOMPARE(boxes.Messages.at(0).Text, LangMessages(QStringLiteral("QuestSaveChanges")));
     QVERIFY(!boxes.Messages.at(0).Text.isEmpty());
     QCOMPARE(runs.size(), 1);
     QVERIFY(window.HasConfiguration());
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
-    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultData);
-    QVERIFY(window.actSaveConfiguration->isEnabled());
+    QCOMPARE(window.CurrentPage(), TMainPage::Results);
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->currentWidget(), Child<QWidget>(window, "tabResultData"));
+    QVERIFY(Child<QAction>(window, "actSaveConfiguration")->isEnabled());
 
     // Discarded, then the wizard is cancelled: the old results are gone.
     boxes.SaveAnswers = {TSaveAnswer::Discard};
     answer = false;
-    window.actNewConfiguration->trigger();
+    Child<QAction>(window, "actNewConfiguration")->trigger();
     QCOMPARE(runs.size(), 2);
-    QCOMPARE(runs.at(1).PageDuringWizard, TFrmVarnexCfgMain::kWelcomePage);
+    QCOMPARE(runs.at(1).PageDuringWizard, TMainPage::Welcome);
     QVERIFY(!window.HasConfiguration());
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
-    for (QPushButton *button : {window.btnEditAutonomy, window.btnSaveConfiguration, window.btnPrintConfiguration})
+    QCOMPARE(window.CurrentPage(), TMainPage::Welcome);
+    for (QPushButton *button : {Child<QPushButton>(window, "btnEditAutonomy"), Child<QPushButton>(window, "btnSaveConfiguration"), Child<QPushButton>(window, "btnPrintConfiguration")})
         QVERIFY2(ButtonShowsDisabled(button), qPrintable(button->objectName()));
     QCOMPARE(QApplication::overrideCursor(), nullptr);
 
     // Edit autonomy is not available now, and no question comes next time.
-    QTest::mouseClick(window.btnEditAutonomy, Qt::LeftButton);
-    window.actEditAutonomy->trigger();
+    QTest::mouseClick(Child<QPushButton>(window, "btnEditAutonomy"), Qt::LeftButton);
+    Child<QAction>(window, "actEditAutonomy")->trigger();
     QCOMPARE(runs.size(), 2);
     answer = true;
-    window.actNewConfiguration->trigger();
+    Child<QAction>(window, "actNewConfiguration")->trigger();
     QCOMPARE(boxes.Messages.size(), 2);
     QCOMPARE(runs.size(), 3);
     QVERIFY(window.HasConfiguration());
@@ -722,21 +722,21 @@ void TestMainWindow::editAutonomyKeepsPageWhenCancelled()
         modes << mode;
         return answer;
     });
-    window.actNewConfiguration->trigger();
-    window.pageControlResult->setCurrentWidget(window.tabResultItems);
+    Child<QAction>(window, "actNewConfiguration")->trigger();
+    Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(Child<QWidget>(window, "tabResultItems"));
 
     answer = false;
-    window.actEditAutonomy->trigger();
+    Child<QAction>(window, "actEditAutonomy")->trigger();
     QCOMPARE(modes.last(), TWizardMode::EditAutonomy);
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
-    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultItems);
-    QVERIFY(window.actEditAutonomy->isEnabled());
+    QCOMPARE(window.CurrentPage(), TMainPage::Results);
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->currentWidget(), Child<QWidget>(window, "tabResultItems"));
+    QVERIFY(Child<QAction>(window, "actEditAutonomy")->isEnabled());
     QVERIFY(window.HasConfiguration());
 
     answer = true;
-    QTest::mouseClick(window.btnEditAutonomy, Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(window, "btnEditAutonomy"), Qt::LeftButton);
     QCOMPARE(modes.size(), 3);
-    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultLayout);
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->currentWidget(), Child<QWidget>(window, "tabResultLayout"));
     QVERIFY(boxes.Messages.isEmpty());
 }
 
@@ -749,10 +749,10 @@ void TestMainWindow::wizardFailureCountsAsCancel()
         QApplication::setOverrideCursor(Qt::WaitCursor);
         throw std::runtime_error("sizing failed");
     });
-    window.actNewConfiguration->trigger();
+    Child<QAction>(window, "actNewConfiguration")->trigger();
     QVERIFY(!window.HasConfiguration());
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
-    QVERIFY(!window.actSaveConfiguration->isEnabled());
+    QCOMPARE(window.CurrentPage(), TMainPage::Welcome);
+    QVERIFY(!Child<QAction>(window, "actSaveConfiguration")->isEnabled());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     QVERIFY(boxes.Messages.isEmpty());
 }
@@ -779,13 +779,13 @@ void TestMainWindow::realWizardCancelledLeavesWelcomePage()
         wizard->reject();
     });
     closer.start();
-    window.actNewConfiguration->trigger();
+    Child<QAction>(window, "actNewConfiguration")->trigger();
 
     QVERIFY(seenParent == &window);
     QVERIFY(seen.isNull()); // released after use
     QVERIFY(!window.HasConfiguration());
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kWelcomePage);
-    QVERIFY(!window.actEditAutonomy->isEnabled());
+    QCOMPARE(window.CurrentPage(), TMainPage::Welcome);
+    QVERIFY(!Child<QAction>(window, "actEditAutonomy")->isEnabled());
     window.close();
 }
 
@@ -819,21 +819,21 @@ void TestMainWindow::realWizardFinishedShowsResults()
     });
     driver.start();
 
-    window.actNewConfiguration->trigger();
+    Child<QAction>(window, "actNewConfiguration")->trigger();
     QVERIFY(window.HasConfiguration());
     QVERIFY(ResultParameters.InverterRecord != 0);
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
-    QCOMPARE(window.pageControlResult->currentWidget(), window.tabResultLayout);
-    QVERIFY(window.actPrintConfiguration->isEnabled());
+    QCOMPARE(window.CurrentPage(), TMainPage::Results);
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->currentWidget(), Child<QWidget>(window, "tabResultLayout"));
+    QVERIFY(Child<QAction>(window, "actPrintConfiguration")->isEnabled());
     QCOMPARE(QApplication::overrideCursor(), nullptr);
     // The drawing is painted once the results show and captured for the exports.
     QTRY_VERIFY(window.PaintGlobalLayout()->HasLayoutBitmap());
 
     clicks = 0;
-    window.actEditAutonomy->trigger();
+    Child<QAction>(window, "actEditAutonomy")->trigger();
     QCOMPARE(firstPages, (QStringList{QStringLiteral("pgPhases"), QStringLiteral("pgAutonomy")}));
     QVERIFY(window.HasConfiguration());
-    QCOMPARE(window.MainNotebook->currentIndex(), TFrmVarnexCfgMain::kResultsPage);
+    QCOMPARE(window.CurrentPage(), TMainPage::Results);
     QVERIFY(boxes.Messages.isEmpty());
     window.close();
 }
@@ -855,10 +855,10 @@ void TestMainWindow::setupChangesApplyNewLanguage()
     QCOMPARE(IniValue(home, QStringLiteral("LanguageFile")), QStringLiteral("Italian.lng"));
     QVERIFY(!SetupData.CheckUpdates);
     QCOMPARE(SetupData.LanguageID, 1040);
-    QCOMPARE(window.btnNewConfiguration->text(), QStringLiteral(" Nuova configurazione"));
+    QCOMPARE(Child<QPushButton>(window, "btnNewConfiguration")->text(), QStringLiteral(" Nuova configurazione"));
     // A results page built after the switch has the new language.
     window.EnsureResultsPage();
-    QCOMPARE(window.pageControlResult->tabText(0), QStringLiteral("Disegno"));
+    QCOMPARE(Child<QTabWidget>(window, "pageControlResult")->tabText(0), QStringLiteral("Disegno"));
     QCOMPARE(SetupData.WebAddressId, 110);
     QCOMPARE(SetupData.ProductLinkId, 300);
     // The home market leaves no special configuration behind.
@@ -870,14 +870,14 @@ void TestMainWindow::languageSwitchOnResultsRedrawsEverything()
 {
     TWindowWithResults w(false);
     TFrmVarnexCfgMain &window = *w.Window;
-    const QImage english = window.paintGlobalLayout->LayoutBitmap();
-    const QString englishItem = window.grdItems->item(0, 1)->text();
+    const QImage english = Child<TLayoutPaintBox>(window, "paintGlobalLayout")->LayoutBitmap();
+    const QString englishItem = Child<QTableWidget>(window, "grdItems")->item(0, 1)->text();
     window.ApplySetupChanges(false, QStringLiteral("Italian.lng"));
     // The drawing's labels are Italian now, like both tables.
-    QVERIFY(window.paintGlobalLayout->LayoutBitmap() != english);
-    QVERIFY(window.grdItems->item(0, 1)->text() != englishItem);
+    QVERIFY(Child<TLayoutPaintBox>(window, "paintGlobalLayout")->LayoutBitmap() != english);
+    QVERIFY(Child<QTableWidget>(window, "grdItems")->item(0, 1)->text() != englishItem);
     window.ApplySetupChanges(false, QStringLiteral("English.lng"));
-    QCOMPARE(window.paintGlobalLayout->LayoutBitmap(), english);
+    QCOMPARE(Child<TLayoutPaintBox>(window, "paintGlobalLayout")->LayoutBitmap(), english);
 }
 
 void TestMainWindow::programWithoutDisplayExplainsAndFails()

@@ -117,7 +117,7 @@ void SaveOffer(TFrmVarnexCfgMain &window, int filter, const QString &fileName)
         name = fileName;
         return filter;
     });
-    window.actSaveConfiguration->trigger();
+    Child<QAction>(window, "actSaveConfiguration")->trigger();
     SetSaveFileNameHook({});
 }
 

@@ -305,7 +305,7 @@ void TestQuenvar::everyCatalogueItemIsOffered()
         }
 
     // Every UPS family is offered whole.
-    for (int32_t family = FamilyPowerModule; family <= FamilyNonModularBatteryCabinet; ++family)
+    for (int32_t family = int32_t(TFamily::PowerModule); family <= int32_t(TFamily::NonModularBatteryCabinet); ++family)
         QCOMPARE(OfferedUpsItems(family), ListRecords(kUpsArea, family));
 }
 
@@ -327,12 +327,12 @@ void TestQuenvar::articleCodesAreDistinct()
 
 void TestQuenvar::offeredListsFollowTheLanguage()
 {
-    const TIntegerArray accessories = ListRecords(kAccessoryArea, FamilyAccessory);
-    const TIntegerArray contracts = ListRecords(kAccessoryArea, FamilyContract);
+    const TIntegerArray accessories = ListRecords(kAccessoryArea, int32_t(TFamily::Accessory));
+    const TIntegerArray contracts = ListRecords(kAccessoryArea, int32_t(TFamily::Contract));
 
     // The Italian edition sells everything.
-    QCOMPARE(OfferedAccessoryItems(FamilyAccessory, 1040), accessories);
-    QCOMPARE(OfferedAccessoryItems(FamilyContract, 1040), contracts);
+    QCOMPARE(OfferedAccessoryItems(int32_t(TFamily::Accessory), 1040), accessories);
+    QCOMPARE(OfferedAccessoryItems(int32_t(TFamily::Contract), 1040), contracts);
 
     // Elsewhere: no AS/400 items and no maintenance contracts.
     TIntegerArray withoutAs400;
@@ -340,8 +340,8 @@ void TestQuenvar::offeredListsFollowTheLanguage()
         if (r != 20200 && r != 20220)
             withoutAs400.append(r);
     for (int32_t language : {1033, 1031, 1034, 2057}) {
-        QCOMPARE(OfferedAccessoryItems(FamilyAccessory, language), withoutAs400);
-        QVERIFY(OfferedAccessoryItems(FamilyContract, language).isEmpty());
+        QCOMPARE(OfferedAccessoryItems(int32_t(TFamily::Accessory), language), withoutAs400);
+        QVERIFY(OfferedAccessoryItems(int32_t(TFamily::Contract), language).isEmpty());
     }
 }
 
@@ -400,7 +400,7 @@ void TestQuenvar::noKeyServesTwoRoles()
 
 void TestQuenvar::preferredCabinetMatchesTheInverterHeight()
 {
-    const TIntegerArray modular = ListRecords(kUpsArea, FamilyModularBatteryCabinet);
+    const TIntegerArray modular = ListRecords(kUpsArea, int32_t(TFamily::ModularBatteryCabinet));
     for (const TInverterKey &k : kPreferredKeys) {
         QVERIFY(CatalogueField(k.Record, 5).contains(QStringLiteral(" x %1 x ").arg(k.HeightMm)));
         const int32_t cabinet = PreferredCabinet(k.Record);
@@ -415,12 +415,12 @@ void TestQuenvar::contractBandsCoverEachSizeOnce()
 {
     // The sizes: the list above and every inverter cabinet of the catalogue.
     QVector<QPair<int32_t, int32_t>> sizes = kSizes;
-    for (int32_t r : ListRecords(kUpsArea, FamilyInverterCabinet)) {
+    for (int32_t r : ListRecords(kUpsArea, int32_t(TFamily::InverterCabinet))) {
         const QPair<int32_t, int32_t> size(CatalogueInt(r, 17), CatalogueInt(r, 18));
         QVERIFY2(kSizes.contains(size), qPrintable(QString::number(r)));
     }
 
-    const TIntegerArray contracts = ListRecords(kAccessoryArea, FamilyContract);
+    const TIntegerArray contracts = ListRecords(kAccessoryArea, int32_t(TFamily::Contract));
     QMap<int32_t, int> sizesPerGroup;
     for (const auto &size : sizes) {
         // For each kind of contract (label C, D, E), exactly one group covers the size.
@@ -469,8 +469,8 @@ void TestQuenvar::standardDefinitionsReferToTheCatalogue()
         const int32_t inverter = FirstInteger(Text(s + 7));
         const int32_t kit = FirstInteger(Text(s + 10));
         const int32_t kitCount = FirstInteger(Text(s + 9));
-        QVERIFY2(ListRecords(kUpsArea, FamilyPowerModule).contains(module), qPrintable(where));
-        QVERIFY2(ListRecords(kUpsArea, FamilyInverterCabinet).contains(inverter), qPrintable(where));
+        QVERIFY2(ListRecords(kUpsArea, int32_t(TFamily::PowerModule)).contains(module), qPrintable(where));
+        QVERIFY2(ListRecords(kUpsArea, int32_t(TFamily::InverterCabinet)).contains(inverter), qPrintable(where));
         QVERIFY2(CabinetAcceptsModule(inverter, module), qPrintable(where));
         for (int phase = 0; phase < 3; ++phase) {
             const int32_t n = FirstInteger(Text(s + 3 + phase));
@@ -481,7 +481,7 @@ void TestQuenvar::standardDefinitionsReferToTheCatalogue()
             ++inverterOnly;
             QCOMPARE(kitCount, 0);
         } else {
-            QVERIFY2(ListRecords(kUpsArea, FamilyBatteryKit).contains(kit), qPrintable(where));
+            QVERIFY2(ListRecords(kUpsArea, int32_t(TFamily::BatteryKit)).contains(kit), qPrintable(where));
             QCOMPARE(CatalogueInt(kit, 15), 1); // a kit for modular cabinets
             QVERIFY2(kitCount > 0 && kitCount % CatalogueInt(kit, 14) == 0, qPrintable(where));
         }
@@ -527,12 +527,12 @@ void TestQuenvar::standardDefinitionsMatchTheSizing()
     TResultParameters res;
     res.InverterRecord = inverter;
     res.InverterKitPositions = uint8_t(CatalogueInt(inverter, 9));
-    QVERIFY(SizeModules(OfferedUpsItems(FamilyPowerModule), inverter, RequiredPower(req.LoadPower, 0), req, res));
+    QVERIFY(SizeModules(OfferedUpsItems(int32_t(TFamily::PowerModule)), inverter, RequiredPower(req.LoadPower, 0), req, res));
 
     TBatteryCandidates candidates;
-    candidates.Kits = OfferedUpsItems(FamilyBatteryKit);
-    candidates.ModularCabinets = OfferedUpsItems(FamilyModularBatteryCabinet);
-    candidates.NonModularCabinets = OfferedUpsItems(FamilyNonModularBatteryCabinet);
+    candidates.Kits = OfferedUpsItems(int32_t(TFamily::BatteryKit));
+    candidates.ModularCabinets = OfferedUpsItems(int32_t(TFamily::ModularBatteryCabinet));
+    candidates.NonModularCabinets = OfferedUpsItems(int32_t(TFamily::NonModularBatteryCabinet));
     QVERIFY(FinishSizing(req, res, candidates));
 
     QCOMPARE(int(res.ModulesL1), FirstInteger(Text(s + 3)));

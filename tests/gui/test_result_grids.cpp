@@ -212,43 +212,43 @@ private slots:
 
         // The defaults: 10000 VA on the largest cabinet, three 5 kVA modules, 8 kits in a battery cabinet.
         // Each priced row's line total: quantity x unit price.
-        QCOMPARE(HeaderTexts(window.grdItems),
+        QCOMPARE(HeaderTexts(Child<QTableWidget>(window, "grdItems")),
                  (QStringList{"Code", "Description", "Quantity", "Unit price ", "Line total "}));
-        QCOMPARE(ColumnWidths(window.grdItems), (QList<int>{95, 258, 60, 90, 95}));
-        QCOMPARE(GridTexts(window.grdItems),
+        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdItems")), (QList<int>{95, 258, 60, 90, 95}));
+        QCOMPARE(GridTexts(Child<QTableWidget>(window, "grdItems")),
                  (QList<QStringList>{
                      {" QV-IC-12-60H", " UPS cabinet with 12 power module slots", "1", "10,700.00 ", "10,700.00 "},
                      {" QV-PM-50", " Power module 5 kVA", "3", "2,400.00 ", "7,200.00 "},
                      {" QV-BK-090", " Battery kit 9 Ah", "8", "215.00 ", "1,720.00 "},
                      {" QV-BC-20", " Modular battery cabinet for 20 battery kits", "1", "1,900.00 ", "1,900.00 "}}));
-        QTableWidgetItem *code = window.grdItems->item(0, 0);
+        QTableWidgetItem *code = Child<QTableWidget>(window, "grdItems")->item(0, 0);
         QCOMPARE(code->background().color(), QColor(128, 128, 128));
         QCOMPARE(code->foreground().color(), QColor(Qt::white));
         QVERIFY(code->font().bold());
-        QCOMPARE(window.grdItems->item(0, 2)->textAlignment(), int(Qt::AlignCenter));
-        QCOMPARE(window.grdItems->item(0, 3)->textAlignment() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->item(0, 2)->textAlignment(), int(Qt::AlignCenter));
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->item(0, 3)->textAlignment() & Qt::AlignHorizontal_Mask, int(Qt::AlignRight));
 
-        QVERIFY(window.pnlPriceList->isVisibleTo(window.tabResultItems));
-        QCOMPARE(window.lblPriceListCountry->text(), QStringLiteral("Price list: Italia"));
-        QCOMPARE(window.lblPriceListDate->text(),
+        QVERIFY(Child<QWidget>(window, "pnlPriceList")->isVisibleTo(Child<QWidget>(window, "tabResultItems")));
+        QCOMPARE(Child<QLabel>(window, "lblPriceListCountry")->text(), QStringLiteral("Price list: Italia"));
+        QCOMPARE(Child<QLabel>(window, "lblPriceListDate")->text(),
                  "Price list valid from " + QLocale::system().toString(QDate(2027, 1, 1), QLocale::ShortFormat));
-        QCOMPARE(window.lblTxtTotalPrice->text(), QStringLiteral("Total price (EUR):"));
-        QCOMPARE(window.lblTotalPrice->text(), QStringLiteral("21,520.00 ")); // 10700 + 3 x 2400 + 8 x 215 + 1900
+        QCOMPARE(Child<QLabel>(window, "lblTxtTotalPrice")->text(), QStringLiteral("Total price (EUR):"));
+        QCOMPARE(Child<QLabel>(window, "lblTotalPrice")->text(), QStringLiteral("21,520.00 ")); // 10700 + 3 x 2400 + 8 x 215 + 1900
         QCOMPARE(qlonglong(ResultParameters.TotalPrice), qlonglong(215200000));
 
         // The data sheet: parameter and value, white and light blue rows from light blue.
-        const QList<QStringList> sheet = GridTexts(window.grdData);
+        const QList<QStringList> sheet = GridTexts(Child<QTableWidget>(window, "grdData"));
         QCOMPARE(sheet.first(), (QStringList{"Input configuration", "Three-phase"}));
         // One battery cabinet, partly filled: 95 + 8 x 14 kg.
         QCOMPARE(sheet.last(), (QStringList{"Weight of each battery cabinet", "1  x  207 Kg"}));
         QCOMPARE(sheet.size(), 15);
-        window.pageControlResult->setCurrentWidget(window.tabResultData);
+        Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(Child<QWidget>(window, "tabResultData"));
         QTest::qWait(50);
-        const QImage image = window.grdData->viewport()->grab().toImage();
-        const int x = window.grdData->columnWidth(0) - 4;
+        const QImage image = Child<QTableWidget>(window, "grdData")->viewport()->grab().toImage();
+        const int x = Child<QTableWidget>(window, "grdData")->columnWidth(0) - 4;
         const QColor blue(kDataSheetOddRed, kDataSheetOddGreen, kDataSheetOddBlue);
         for (int row = 0; row < 4; ++row) {
-            const int y = window.grdData->rowViewportPosition(row) + 4;
+            const int y = Child<QTableWidget>(window, "grdData")->rowViewportPosition(row) + 4;
             QCOMPARE(image.pixelColor(x * image.devicePixelRatio(), y * image.devicePixelRatio()),
                      row % 2 == 0 ? blue : QColor(Qt::white));
         }
@@ -262,11 +262,11 @@ private slots:
         TWindowWithResults w(false);
         TFrmVarnexCfgMain &window = *w.Window;
         TRecordingMessageService &boxes = w.Boxes;
-        QCOMPARE(HeaderTexts(window.grdItems), (QStringList{"Code", "Description", "Quantity"}));
-        QCOMPARE(ColumnWidths(window.grdItems), (QList<int>{110, 389, 100}));
-        QCOMPARE(GridTexts(window.grdItems).first(),
+        QCOMPARE(HeaderTexts(Child<QTableWidget>(window, "grdItems")), (QStringList{"Code", "Description", "Quantity"}));
+        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdItems")), (QList<int>{110, 389, 100}));
+        QCOMPARE(GridTexts(Child<QTableWidget>(window, "grdItems")).first(),
                  (QStringList{" QV-IC-12-60H", " UPS cabinet with 12 power module slots", "1"}));
-        QVERIFY(!window.pnlPriceList->isVisibleTo(window.tabResultItems));
+        QVERIFY(!Child<QWidget>(window, "pnlPriceList")->isVisibleTo(Child<QWidget>(window, "tabResultItems")));
         QCOMPARE(qlonglong(ResultParameters.TotalPrice), qlonglong(0));
         QVERIFY(boxes.Messages.isEmpty());
         window.close();
@@ -277,28 +277,28 @@ private slots:
         // The sample list has no price for the USB card: it shows 0.00 and is named under the total.
         TWindowWithResults w(true, QString(), SavedConfiguration(R"("accessories": [{"record": 20080}])"));
         TFrmVarnexCfgMain &window = *w.Window;
-        window.pageControlResult->setCurrentWidget(window.tabResultItems);
-        const QStringList usb = GridTexts(window.grdItems).last();
+        Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(Child<QWidget>(window, "tabResultItems"));
+        const QStringList usb = GridTexts(Child<QTableWidget>(window, "grdItems")).last();
         QCOMPARE(usb.first(), QStringLiteral(" QV-ACC-SUP-USB"));
         QCOMPARE(usb.last(), QStringLiteral("0.00 "));
-        QCOMPARE(window.lblTotalPrice->text(), QStringLiteral("21,520.00 "));
-        QTRY_VERIFY(window.lblUnpricedItems->isVisible());
-        QCOMPARE(window.lblUnpricedItems->text(),
+        QCOMPARE(Child<QLabel>(window, "lblTotalPrice")->text(), QStringLiteral("21,520.00 "));
+        QTRY_VERIFY(Child<QLabel>(window, "lblUnpricedItems")->isVisible());
+        QCOMPARE(Child<QLabel>(window, "lblUnpricedItems")->text(),
                  QStringLiteral("No price in the price list, not included in the total: QV-ACC-SUP-USB"));
         // Under the total, whole, inside the panel and the tab.
-        const QRect total = window.lblTotalPrice->geometry();
-        const QRect line = window.lblUnpricedItems->geometry();
+        const QRect total = Child<QLabel>(window, "lblTotalPrice")->geometry();
+        const QRect line = Child<QLabel>(window, "lblUnpricedItems")->geometry();
         QVERIFY(line.top() >= total.bottom());
-        QVERIFY(window.pnlPriceList->rect().contains(line));
-        QVERIFY(window.tabResultItems->rect().contains(window.pnlPriceList->geometry()));
-        QVERIFY(line.height() >= window.lblUnpricedItems->heightForWidth(line.width()));
+        QVERIFY(Child<QWidget>(window, "pnlPriceList")->rect().contains(line));
+        QVERIFY(Child<QWidget>(window, "tabResultItems")->rect().contains(Child<QWidget>(window, "pnlPriceList")->geometry()));
+        QVERIFY(line.height() >= Child<QLabel>(window, "lblUnpricedItems")->heightForWidth(line.width()));
         QVERIFY(w.Boxes.Messages.isEmpty());
 
         // A configuration whose items are all priced has no such line.
         w.Boxes.Answers = {true};
         RunWizardWithDefaults(window);
-        QVERIFY(!window.lblUnpricedItems->isVisible());
-        QVERIFY(window.lblUnpricedItems->text().isEmpty());
+        QVERIFY(!Child<QLabel>(window, "lblUnpricedItems")->isVisible());
+        QVERIFY(Child<QLabel>(window, "lblUnpricedItems")->text().isEmpty());
     }
 
     void listDamagedWhileListingWarnsOnce()
@@ -314,15 +314,15 @@ private slots:
         window.show();
         QTRY_VERIFY(window.FirstIdleDone());
         QVERIFY(boxes.Messages.isEmpty()); // the list opened
-        QCOMPARE(window.grdItems->columnCount(), 5);
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 5);
         RunWizardWithDefaults(window);
         QTRY_COMPARE(boxes.Messages.size(), 1);
         QCOMPARE(boxes.Messages[0].Kind, QStringLiteral("warning"));
         QCOMPARE(boxes.Messages[0].Text, QStringLiteral("The price list cannot be opened. Prices will not be shown."));
-        QCOMPARE(HeaderTexts(window.grdItems), (QStringList{"Code", "Description", "Quantity"}));
-        QCOMPARE(GridTexts(window.grdItems).first(),
+        QCOMPARE(HeaderTexts(Child<QTableWidget>(window, "grdItems")), (QStringList{"Code", "Description", "Quantity"}));
+        QCOMPARE(GridTexts(Child<QTableWidget>(window, "grdItems")).first(),
                  (QStringList{" QV-IC-12-60H", " UPS cabinet with 12 power module slots", "1"}));
-        QVERIFY(!window.pnlPriceList->isVisibleTo(window.tabResultItems));
+        QVERIFY(!Child<QWidget>(window, "pnlPriceList")->isVisibleTo(Child<QWidget>(window, "tabResultItems")));
         QCOMPARE(qlonglong(ResultParameters.TotalPrice), qlonglong(0));
         const TOfferDocument doc = window.OfferDocumentForTests();
         QVERIFY(!doc.PriceListOpen && doc.TotalLine.isEmpty() && doc.Items.ColumnCount() == 3);
@@ -332,7 +332,7 @@ private slots:
         RunWizardWithDefaults(window);
         QTest::qWait(50);
         QCOMPARE(boxes.Texts().filter(QStringLiteral("price list")).size(), 1);
-        QCOMPARE(window.grdItems->columnCount(), 3);
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 3);
         window.close();
     }
 
@@ -349,8 +349,8 @@ private slots:
         QCOMPARE(boxes.Messages.size(), 1);
         QCOMPARE(boxes.Messages[0].Kind, QStringLiteral("warning"));
         QCOMPARE(boxes.Messages[0].Text, QStringLiteral("The price list cannot be opened. Prices will not be shown."));
-        QVERIFY(!window.pnlPriceList->isVisibleTo(window.tabResultItems));
-        QCOMPARE(window.grdItems->columnCount(), 3);
+        QVERIFY(!Child<QWidget>(window, "pnlPriceList")->isVisibleTo(Child<QWidget>(window, "tabResultItems")));
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 3);
         window.close();
     }
 
@@ -385,24 +385,24 @@ private slots:
             int Column;
             int Cut;
         };
-        const QList<TColumn> columns{{window.grdItems, 0, cutCodes},
-                                     {window.grdItems, 1, cutDescriptions},
-                                     {window.grdItems, 2, 0},
-                                     {window.grdItems, 3, 0},
-                                     {window.grdData, 0, 0},
-                                     {window.grdData, 1, cutSheetValues}};
-        QCOMPARE(ColumnWidths(window.grdItems), (QList<int>{95, 258, 60, 90, 95}));
-        QCOMPARE(ColumnWidths(window.grdData), (QList<int>{390, 210}));
+        const QList<TColumn> columns{{Child<QTableWidget>(window, "grdItems"), 0, cutCodes},
+                                     {Child<QTableWidget>(window, "grdItems"), 1, cutDescriptions},
+                                     {Child<QTableWidget>(window, "grdItems"), 2, 0},
+                                     {Child<QTableWidget>(window, "grdItems"), 3, 0},
+                                     {Child<QTableWidget>(window, "grdData"), 0, 0},
+                                     {Child<QTableWidget>(window, "grdData"), 1, cutSheetValues}};
+        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdItems")), (QList<int>{95, 258, 60, 90, 95}));
+        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdData")), (QList<int>{390, 210}));
         QSet<QString> shownCodes;
         for (const TColumn &c : columns) {
-            window.pageControlResult->setCurrentWidget(c.Grid->parentWidget());
+            Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(c.Grid->parentWidget());
             const QList<TCutCell> cut = CutCells(c.Grid, c.Column);
             QCOMPARE(cut.size(), c.Cut);
             for (const TCutCell &cell : cut) {
                 // Cut where the column ends, with "…" for what is missing, and whole in the tool tip.
                 QVERIFY2(cell.Drawn.contains(QChar(0x2026)) && !cell.Overruns, qPrintable(cell.Drawn));
                 QCOMPARE(cell.ToolTip, cell.Text.trimmed());
-                if (c.Grid == window.grdItems && c.Column == 0)
+                if (c.Grid == Child<QTableWidget>(window, "grdItems") && c.Column == 0)
                     shownCodes << cell.Drawn;
             }
         }
@@ -410,7 +410,7 @@ private slots:
 
         // A double click on a heading's divider fits its column to the longest text.
         for (const TColumn &c : columns) {
-            window.pageControlResult->setCurrentWidget(c.Grid->parentWidget());
+            Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(c.Grid->parentWidget());
             QHeaderView *header = c.Grid->horizontalHeader();
             const int before = header->sectionSize(c.Column);
             c.Grid->scrollTo(c.Grid->model()->index(0, c.Column));
@@ -426,8 +426,8 @@ private slots:
     {
         TWindowWithResults w(true);
         TFrmVarnexCfgMain &window = *w.Window;
-        window.pageControlResult->setCurrentWidget(window.tabResultData);
-        QTableWidget *grid = window.grdData;
+        Child<QTabWidget>(window, "pageControlResult")->setCurrentWidget(Child<QWidget>(window, "tabResultData"));
+        QTableWidget *grid = Child<QTableWidget>(window, "grdData");
         QHeaderView *header = grid->horizontalHeader();
         QVERIFY(!grid->horizontalScrollBar()->isVisible());
         const QPoint divider = DividerOf(header, 0);

@@ -99,16 +99,16 @@ private slots:
     {
         TWindowWithResults w(false);
         TFrmVarnexCfgMain &window = *w.Window;
-        QVERIFY(window.tabResultRuntime->Chart->Curve().Available());
-        QCOMPARE(window.tabResultRuntime->HeatTable->rowCount(), 3);
+        QVERIFY(Child<TRuntimeTab>(window, "tabResultRuntime")->Chart->Curve().Available());
+        QCOMPARE(Child<TRuntimeTab>(window, "tabResultRuntime")->HeatTable->rowCount(), 3);
         TRequestParameters req = RequestParameters;
         req.SpecialConfig = true;
         req.OnlyInverter = true;
         TResultParameters res = ResultParameters;
         res.BatteryKitCount = 0;
-        window.tabResultRuntime->ShowConfiguration(req, res);
-        QCOMPARE(window.tabResultRuntime->Chart->Curve().Absence, TRuntimeCurveAbsence::OnlyInverter);
-        const QImage shown = window.tabResultRuntime->Chart->grab().toImage();
+        Child<TRuntimeTab>(window, "tabResultRuntime")->ShowConfiguration(req, res);
+        QCOMPARE(Child<TRuntimeTab>(window, "tabResultRuntime")->Chart->Curve().Absence, TRuntimeCurveAbsence::OnlyInverter);
+        const QImage shown = Child<TRuntimeTab>(window, "tabResultRuntime")->Chart->grab().toImage();
         QVERIFY(!shown.isNull());
     }
 
@@ -121,7 +121,7 @@ private slots:
                              SavedConfiguration(R"("sizeLine": 1, "loadPower": "9000", "ambientTemperature": 10,
                                                    "ageingFactor": 1.4)"));
         TFrmVarnexCfgMain &window = *w.Window;
-        TRuntimeTab &tab = *window.tabResultRuntime;
+        TRuntimeTab &tab = *Child<TRuntimeTab>(window, "tabResultRuntime");
         QCOMPARE(tab.TemperatureEdit->text(), QStringLiteral("10"));
         QCOMPARE(tab.AgeingEdit->text(), QStringLiteral("1.40"));
         QVERIFY(tab.Chart->Curve().Points.first().EndOfLifeMinutes < tab.Chart->Curve().Points.first().Minutes);

@@ -17,16 +17,16 @@ namespace {
 /// the message shown when it fails (%1 the file).
 struct TSaveKind {
     const char *Name;
-    QAction *TFrmVarnexCfgMain::*Action;
+    const char *Action; // the action's object name
     int Filter;
     const char *Extension;
 };
 
 const TSaveKind kSaves[] = {
-    {"configuration file", &TFrmVarnexCfgMain::actSaveConfigurationFile, 1, ".vxcfg"},
-    {"Word document", &TFrmVarnexCfgMain::actSaveConfiguration, 1, ".doc"},
-    {"PDF file", &TFrmVarnexCfgMain::actSaveConfiguration, 2, ".pdf"},
-    {"drawing", &TFrmVarnexCfgMain::actLayoutSaveToFile, 1, ".bmp"},
+    {"configuration file", "actSaveConfigurationFile", 1, ".vxcfg"},
+    {"Word document", "actSaveConfiguration", 1, ".doc"},
+    {"PDF file", "actSaveConfiguration", 2, ".pdf"},
+    {"drawing", "actLayoutSaveToFile", 1, ".bmp"},
 };
 
 const TSaveKind &SaveKind(const QString &name)
@@ -71,7 +71,7 @@ private:
             name = typed;
             return filter;
         });
-        (m_window->Window.get()->*kind.Action)->trigger();
+        Child<QAction>(*m_window->Window, kind.Action)->trigger();
         SetSaveFileNameHook({});
     }
 

@@ -165,8 +165,8 @@ struct TStalledCheck {
         options.UpdateCheckUrl.clear(); // the environment's address, as a vendor's staging server is given
         options.UpdateCheckTimeLimitMs = timeLimitMs;
         Window = std::make_unique<TFrmVarnexCfgMain>(options);
-        Paints = std::make_unique<TPaintWatch>(Window->pnlMainTitle, Clock);
-        CheckStart = std::make_unique<TCheckStartWatch>(Window->pnlComandi, *Paints, Clock);
+        Paints = std::make_unique<TPaintWatch>(Child<QLabel>(*Window, "pnlMainTitle"), Clock);
+        CheckStart = std::make_unique<TCheckStartWatch>(Child<QWidget>(*Window, "pnlComandi"), *Paints, Clock);
     }
 };
 
@@ -271,7 +271,7 @@ private slots:
         QCOMPARE(s.Boxes.Messages.size(), 2);
         QVERIFY(PriceList.Loaded);
         QCOMPARE(PriceList.CountryName, QStringLiteral("Italia (nuovo)"));
-        QCOMPARE(s.Window->lblPriceListCountry->text(), QStringLiteral("Price list: Italia (nuovo)"));
+        QCOMPARE(Child<QLabel>(*s.Window, "lblPriceListCountry")->text(), QStringLiteral("Price list: Italia (nuovo)"));
         const QString temp = SetupData.TempPath;
         QTRY_VERIFY(QFileInfo(temp + "started.txt").size() > 0);
         QFile started(temp + "started.txt");
@@ -367,14 +367,14 @@ private slots:
         QTimer ticker;
         ticker.setInterval(50);
         connect(&ticker, &QTimer::timeout, [&] {
-            if (c.Server.ConnectedAtMs >= 0 && !window.pnlComandi->isEnabled()) {
+            if (c.Server.ConnectedAtMs >= 0 && !Child<QWidget>(window, "pnlComandi")->isEnabled()) {
                 ++ticksDuringCheck;
                 paintsAtLastTick = c.Paints->Count;
                 if (paintsAtFirstTick < 0)
                     paintsAtFirstTick = c.Paints->Count;
-                window.actNewConfiguration->trigger(); // as its shortcut would: nothing while the check runs
+                Child<QAction>(window, "actNewConfiguration")->trigger(); // as its shortcut would: nothing while the check runs
             }
-            window.pnlMainTitle->update();
+            Child<QLabel>(window, "pnlMainTitle")->update();
         });
         ticker.start();
         window.show();
@@ -392,11 +392,11 @@ private slots:
         QVERIFY(c.Boxes.Messages.isEmpty());
         // Now the commands work, by button and shortcut; the result commands stay off.
         QCOMPARE(wizardRuns, 0);
-        QVERIFY(window.pnlComandi->isEnabled());
-        window.btnNewConfiguration->click();
-        window.actNewConfiguration->trigger();
+        QVERIFY(Child<QWidget>(window, "pnlComandi")->isEnabled());
+        Child<QPushButton>(window, "btnNewConfiguration")->click();
+        Child<QAction>(window, "actNewConfiguration")->trigger();
         QCOMPARE(wizardRuns, 2);
-        QVERIFY(!window.actEditAutonomy->isEnabled());
+        QVERIFY(!Child<QAction>(window, "actEditAutonomy")->isEnabled());
         window.close();
     }
 
@@ -596,10 +596,10 @@ private slots:
         window.show();
         QTRY_VERIFY(window.FirstIdleDone());
         RunWizardWithDefaults(window);
-        QCOMPARE(window.grdData->item(0, 0)->text(), QStringLiteral("Input configuration"));
+        QCOMPARE(Child<QTableWidget>(window, "grdData")->item(0, 0)->text(), QStringLiteral("Input configuration"));
         window.ApplySetupChanges(false, QStringLiteral("Italian.lng"));
-        QCOMPARE(window.grdData->item(0, 0)->text(), QStringLiteral("Configurazione di ingresso"));
-        QCOMPARE(window.grdItems->horizontalHeaderItem(1)->text(), QStringLiteral("Descrizione"));
+        QCOMPARE(Child<QTableWidget>(window, "grdData")->item(0, 0)->text(), QStringLiteral("Configurazione di ingresso"));
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(1)->text(), QStringLiteral("Descrizione"));
         QCOMPARE(ReadSetting(SetupData.IniFileName, "Setup", "LanguageFile", QString()), QStringLiteral("Italian.lng"));
         window.close();
     }

@@ -120,10 +120,10 @@ private:
     TRecordingMessageService m_messages;
 
     /// Walks with Next until `page` shows; fails on a refusal.
-    bool GoTo(TFrmWizard &w, int32_t page)
+    bool GoTo(TFrmWizard &w, TWizardPage page)
     {
         for (int guard = 0; guard < 8 && w.CurrentPage() != page; ++guard) {
-            const int32_t before = w.CurrentPage();
+            const TWizardPage before = w.CurrentPage();
             ClickNext(w);
             if (w.CurrentPage() == before)
                 return false;
@@ -171,7 +171,7 @@ private slots:
         QStringList nextLabels;
         QTimer::singleShot(0, &w, [&] {
             for (int guard = 0; guard < 8 && w.isVisible(); ++guard) {
-                visited << w.CurrentPage();
+                visited << int32_t(w.CurrentPage());
                 nextLabels << Button(w, "btnNext")->text();
                 ClickNext(w);
             }
@@ -299,7 +299,7 @@ private slots:
         Show(w);
         ClickOption(w.findChild<QRadioButton *>(input));
         ClickOption(w.findChild<QRadioButton *>(output));
-        QVERIFY(GoTo(w, PageRedundancy));
+        QVERIFY(GoTo(w, TWizardPage::Redundancy));
         QCOMPARE(int(RequestParameters.OutputKind), kind);
         QCOMPARE(int(RequestParameters.OutputLines), lines);
         QCOMPARE(int(RequestParameters.LoadPhases), loadPhases);
@@ -317,7 +317,7 @@ private slots:
         QCOMPARE(first->itemText(0), LangWizard("SelectionNone"));
         QCOMPARE(first->currentIndex(), 0);
 
-        QVERIFY(GoTo(w, PageAccessories));
+        QVERIFY(GoTo(w, TWizardPage::Accessories));
         ClickNext(w);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QVERIFY(m_messages.Messages.isEmpty());
@@ -336,13 +336,13 @@ private slots:
         QFETCH(bool, watt);
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PagePower));
+        QVERIFY(GoTo(w, TWizardPage::Power));
         auto *size = Child<QComboBox>(w, "cmbUpsSize");
         QCOMPARE(size->currentIndex(), size->count() - 1);
         TypeInto(Child<QLineEdit>(w, "edtLoadPower"), QStringLiteral("8000"));
         ClickOption(Child<QRadioButton>(w, watt ? "optW" : "optVA"));
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Redundancy);
         const TSizeLine line = w.Core().SizeList().at(size->currentIndex());
         QCOMPARE(RequestParameters.PowerInWatt, watt);
         QCOMPARE(RequestParameters.LoadPower, 8000);
@@ -360,19 +360,19 @@ private slots:
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
         QTest::keyClick(&w, Qt::Key_N, Qt::AltModifier);
-        QTRY_COMPARE(w.CurrentPage(), int32_t(PagePower));
+        QTRY_COMPARE(w.CurrentPage(), TWizardPage::Power);
         auto *load = Child<QLineEdit>(w, "edtLoadPower");
         QCOMPARE(QApplication::focusWidget(), load);
         QCOMPARE(load->selectedText(), QStringLiteral("10000"));
         QTest::keyClicks(load, QStringLiteral("7500"));
         QTest::keyClick(load, Qt::Key_Return);
-        QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Redundancy);
         QCOMPARE(RequestParameters.LoadPower, 7500);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
         QCOMPARE(QApplication::focusWidget(), Child<QLineEdit>(w, "edtMinutes"));
         QTest::keyClick(&w, Qt::Key_B, Qt::AltModifier);
-        QTRY_COMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QTRY_COMPARE(w.CurrentPage(), TWizardPage::Redundancy);
     }
 
     // The preview follows the size choice at once; the unit options wait for Next.
@@ -380,7 +380,7 @@ private slots:
     {
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PagePower));
+        QVERIFY(GoTo(w, TWizardPage::Power));
         auto *size = Child<QComboBox>(w, "cmbUpsSize");
         QVERIFY(size->count() > 2);
         QVERIFY(size->isEnabled());
@@ -434,7 +434,7 @@ private slots:
 
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PagePower));
+        QVERIFY(GoTo(w, TWizardPage::Power));
         QCOMPARE(!Child<QWidget>(w, "pnlMargin")->isHidden(), debug);
         TypeInto(Child<QLineEdit>(w, "edtLoadPower"), load);
         if (debug)
@@ -442,7 +442,7 @@ private slots:
         Button(w, "btnNext")->setFocus();
         ClickNext(w);
 
-        QCOMPARE(w.CurrentPage(), int32_t(PagePower));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Power);
         QList<QVariant> args;
         if (messageKey == QLatin1String("ErrorNumberOutOfRange"))
             args = limitArgs ? QList<QVariant>{0, RequestParameters.MaxUpsPower} : QList<QVariant>{0, 100};
@@ -458,7 +458,7 @@ private slots:
         SetupData.DebugMode = true;
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PagePower));
+        QVERIFY(GoTo(w, TWizardPage::Power));
         auto *size = Child<QComboBox>(w, "cmbUpsSize");
         const int tenKva = LineStartingWith(size, QStringLiteral("10 kVA - 8 kW"));
         QVERIFY(tenKva >= 0);
@@ -467,12 +467,12 @@ private slots:
         QCOMPARE(Child<QLineEdit>(w, "edtMargin")->text(), QStringLiteral("100"));
         TypeInto(Child<QLineEdit>(w, "edtMargin"), QStringLiteral("10"));
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PagePower));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Power);
         QCOMPARE(m_messages.Texts(), QStringList{Msg("ErrorNumberOutOfRange", {0, 10000})});
         m_messages.Messages.clear();
         TypeInto(Child<QLineEdit>(w, "edtMargin"), QStringLiteral("0"));
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Redundancy);
         QVERIFY(m_messages.Messages.isEmpty());
     }
 
@@ -506,7 +506,7 @@ private slots:
         QFETCH(QString, message);
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PageAutonomy));
+        QVERIFY(GoTo(w, TWizardPage::Autonomy));
         if (hours) {
             ClickOption(Child<QRadioButton>(w, "optHours"));
             QVERIFY(!Child<QLineEdit>(w, "edtMinutes")->isEnabled());
@@ -519,7 +519,7 @@ private slots:
         TypeInto(Child<QLineEdit>(w, "edtPercent"), percent);
         Button(w, "btnNext")->setFocus();
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
         QCOMPARE(m_messages.Texts(), QStringList{message});
         QTRY_VERIFY(w.findChild<QLineEdit *>(edit)->hasFocus());
     }
@@ -548,13 +548,13 @@ private slots:
         auto *notebook = Child<QStackedWidget>(w, "nbkPages");
         QList<int32_t> visited;
         for (int guard = 0; guard < 8 && w.isVisible(); ++guard) {
-            const int32_t page = w.CurrentPage();
+            const int32_t page = int32_t(w.CurrentPage());
             visited << page;
             QCOMPARE(notebook->currentIndex(), page);
             const bool last = page == pages.last();
             QCOMPARE(Button(w, "btnNext")->text(), LangWizard(last ? "ButtonFinish" : "ButtonNext"));
             QCOMPARE(Button(w, "btnBack")->isEnabled(), page != pages.first());
-            if (page == PageAdvanced)
+            if (page == int32_t(TWizardPage::Advanced))
                 QCOMPARE(!Child<QGroupBox>(w, "grpBatteryType")->isHidden(), debug);
             ClickNext(w);
         }
@@ -570,7 +570,7 @@ private slots:
         {
             TFrmWizard w(TWizardMode::EditAutonomy);
             Show(w);
-            QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+            QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
             QCOMPARE(Button(w, "btnNext")->text(), LangWizard("ButtonFinish"));
             QVERIFY(!Button(w, "btnBack")->isEnabled());
             // No non-modular cabinet: the roomy layout without the cabinet group.
@@ -586,11 +586,11 @@ private slots:
             TFrmWizard w(TWizardMode::NewConfiguration);
             Show(w);
             ClickNext(w);
-            QCOMPARE(w.CurrentPage(), int32_t(PagePower));
+            QCOMPARE(w.CurrentPage(), TWizardPage::Power);
             QCOMPARE(Child<QComboBox>(w, "cmbUpsSize")->count(), 0);
             QVERIFY(!Child<QComboBox>(w, "cmbUpsSize")->isEnabled());
             ClickNext(w);
-            QCOMPARE(w.CurrentPage(), int32_t(PagePower));
+            QCOMPARE(w.CurrentPage(), TWizardPage::Power);
             QCOMPARE(m_messages.Texts(), QStringList{Msg("ErrorHighPower")});
         }
         QVERIFY(LoadVendorLibraryFile(BuiltProgramPath() + QStringLiteral("Quenvar.so")));
@@ -601,7 +601,7 @@ private slots:
     {
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PageAutonomy));
+        QVERIFY(GoTo(w, TWizardPage::Autonomy));
         QCOMPARE(Child<QLineEdit>(w, "edtMinutes")->text(), QStringLiteral("10"));
         QCOMPARE(Child<QLineEdit>(w, "edtPercent")->text(), QStringLiteral("80"));
         ClickOption(Child<QRadioButton>(w, "optHours"));
@@ -611,9 +611,9 @@ private slots:
         ClickOption(Child<QRadioButton>(w, "optNotModular"));
 
         ClickBack(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Redundancy);
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
         QVERIFY(Child<QRadioButton>(w, "optMinutes")->isChecked());
         QCOMPARE(Child<QLineEdit>(w, "edtMinutes")->text(), QStringLiteral("10"));
         QVERIFY(Child<QLineEdit>(w, "edtMinutes")->isEnabled());
@@ -626,10 +626,10 @@ private slots:
         // Going back from the Advanced page does not reset it.
         TypeInto(Child<QLineEdit>(w, "edtMinutes"), QStringLiteral("25"));
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Advanced);
         QCOMPARE(RequestParameters.AutonomyRequired, 25);
         ClickBack(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
         QCOMPARE(Child<QLineEdit>(w, "edtMinutes")->text(), QStringLiteral("25"));
     }
 
@@ -638,7 +638,7 @@ private slots:
     {
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PageRedundancy));
+        QVERIFY(GoTo(w, TWizardPage::Redundancy));
         auto *l1 = Child<QComboBox>(w, "cmbRedundancyL1");
         auto *l2 = Child<QComboBox>(w, "cmbRedundancyL2");
         QCOMPARE(l1->count(), 1 + w.Core().FreeSlots(0));
@@ -650,10 +650,10 @@ private slots:
         QCOMPARE(int(ResultParameters.RedundantL2), 1);
 
         ClickBack(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PagePower));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Power);
         QCOMPARE(TotalModules(ResultParameters), uint8_t(0)); // the Power page starts the modules afresh
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Redundancy);
         QCOMPARE(l1->currentIndex(), 0);
         QCOMPARE(l1->currentText(), LangWizard("SelectionNone"));
         QCOMPARE(l2->currentIndex(), 0);
@@ -665,7 +665,7 @@ private slots:
         ChooseLine(l1, 1);
         ClickNext(w);
         ClickBack(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Redundancy);
         QCOMPARE(l1->currentIndex(), 1);
         QCOMPARE(int(ResultParameters.RedundantL1), 1);
     }
@@ -676,12 +676,12 @@ private slots:
         {
             TFrmWizard w(TWizardMode::NewConfiguration);
             Show(w);
-            QVERIFY(GoTo(w, PageAutonomy));
+            QVERIFY(GoTo(w, TWizardPage::Autonomy));
             ClickOption(Child<QRadioButton>(w, "optHours"));
             TypeInto(Child<QLineEdit>(w, "edtHours"), QStringLiteral("1"));
             TypeInto(Child<QLineEdit>(w, "edtHoursMinutes"), QStringLiteral("35"));
             TypeInto(Child<QLineEdit>(w, "edtPercent"), QStringLiteral("60"));
-            QVERIFY(GoTo(w, PageAccessories));
+            QVERIFY(GoTo(w, TWizardPage::Accessories));
             auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
             const QList<int> cs121 = EntriesLabelled(grid, QStringLiteral("CS121 SK"));
             QCOMPARE(cs121.size(), 1);
@@ -697,7 +697,7 @@ private slots:
         TFrmWizard w(TWizardMode::EditAutonomy);
         Show(w);
         QCOMPARE(w.windowTitle(), WithoutMnemonic(LangMain("ButtonEditAutonomy")));
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
         QCOMPARE(Child<QLabel>(w, "lblTitle")->text(), LangWizard("PageAutonomyTitle"));
         QVERIFY(!Button(w, "btnBack")->isEnabled());
         QVERIFY(Child<QRadioButton>(w, "optHours")->isChecked());
@@ -711,13 +711,13 @@ private slots:
                  FormatText(LangWizard("PageAutonomyPowerPercentUsed"), {10000, QStringLiteral("VA")}));
         QCOMPARE(Child<QLabel>(w, "lblOutputL2")->text(), QStringLiteral("L2"));
         ClickBack(w); // disabled: nothing happens
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
 
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Advanced);
         QVERIFY(Button(w, "btnBack")->isEnabled());
         ClickBack(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
         QVERIFY(!Button(w, "btnBack")->isEnabled());
         // Back does not reset the page; type a new autonomy.
         QVERIFY(Child<QRadioButton>(w, "optHours")->isChecked());
@@ -725,7 +725,7 @@ private slots:
         TypeInto(Child<QLineEdit>(w, "edtMinutes"), QStringLiteral("30"));
         ClickNext(w);
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAccessories));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Accessories);
         auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
         const int cs121 = EntriesLabelled(grid, QStringLiteral("CS121 SK")).first();
         QVERIFY(grid->IsChecked(cs121)); // the stored accessory is ticked again
@@ -744,7 +744,7 @@ private slots:
         {
             TFrmWizard w(TWizardMode::NewConfiguration);
             Show(w);
-            QVERIFY(GoTo(w, PageAccessories));
+            QVERIFY(GoTo(w, TWizardPage::Accessories));
             ClickNext(w);
             QCOMPARE(w.result(), int(QDialog::Accepted));
         }
@@ -755,7 +755,7 @@ private slots:
         TypeInto(Child<QLineEdit>(w, "edtMinutes"), QStringLiteral("240"));
         TypeInto(Child<QLineEdit>(w, "edtPercent"), QStringLiteral("100"));
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Advanced);
         QTest::mouseClick(Button(w, "btnCancel"), Qt::LeftButton);
         QCOMPARE(w.result(), int(QDialog::Rejected));
         QVERIFY(!w.isVisible());
@@ -781,10 +781,10 @@ private slots:
     {
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PageAutonomy));
+        QVERIFY(GoTo(w, TWizardPage::Autonomy));
         ClickOption(Child<QRadioButton>(w, "optNotModular"));
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Advanced);
         auto *special = Child<QCheckBox>(w, "chkSpecialConfig");
         QVERIFY(!special->isEnabled());
         QVERIFY(!special->isChecked());
@@ -816,10 +816,10 @@ private slots:
         {
             TFrmWizard w(TWizardMode::NewConfiguration);
             Show(w);
-            QVERIFY(GoTo(w, PageAdvanced));
+            QVERIFY(GoTo(w, TWizardPage::Advanced));
             ClickOption(Child<QCheckBox>(w, "chkSpecialConfig"));
             ClickOption(Child<QRadioButton>(w, "optOnlyInverter"));
-            QVERIFY(GoTo(w, PageAccessories));
+            QVERIFY(GoTo(w, TWizardPage::Accessories));
             ClickNext(w);
             QCOMPARE(w.result(), int(QDialog::Accepted));
         }
@@ -828,7 +828,7 @@ private slots:
 
         TFrmWizard w(TWizardMode::EditAutonomy);
         Show(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAutonomy));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Autonomy);
         auto *special = Child<QCheckBox>(w, "chkSpecialConfig");
         auto *onlyInverter = Child<QRadioButton>(w, "optOnlyInverter");
         auto *emptyDrawers = Child<QRadioButton>(w, "optEmptyDrawers");
@@ -837,12 +837,12 @@ private slots:
         QVERIFY(!emptyDrawers->isChecked());
         QVERIFY(onlyInverter->isEnabled());
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Advanced);
         QVERIFY(special->isEnabled());
         QVERIFY(special->isChecked());
         QVERIFY(onlyInverter->isChecked());
         QVERIFY(onlyInverter->isEnabled());
-        QVERIFY(GoTo(w, PageAccessories));
+        QVERIFY(GoTo(w, TWizardPage::Accessories));
         ClickNext(w);
         QCOMPARE(w.result(), int(QDialog::Accepted));
         QCOMPARE(RequestParameters.SpecialConfig, true);
@@ -860,7 +860,7 @@ private slots:
         {
             TFrmWizard w(TWizardMode::NewConfiguration);
             Show(w);
-            QVERIFY(GoTo(w, PageAdvanced));
+            QVERIFY(GoTo(w, TWizardPage::Advanced));
             auto *types = Child<QComboBox>(w, "cmbBatteryType");
             QVERIFY(!Child<QGroupBox>(w, "grpBatteryType")->isHidden());
             QVERIFY(types->isEnabled());
@@ -870,9 +870,9 @@ private slots:
             QCOMPARE(types->currentIndex(), 0);
             ClickOption(Child<QRadioButton>(w, "optModular"));
             ClickNext(w);
-            QCOMPARE(w.CurrentPage(), int32_t(PageAdvanced));
+            QCOMPARE(w.CurrentPage(), TWizardPage::Advanced);
             ChooseLine(types, 1);
-            QVERIFY(GoTo(w, PageAccessories));
+            QVERIFY(GoTo(w, TWizardPage::Accessories));
             QCOMPARE(RequestParameters.BatteryType, 0);
             ClickNext(w);
             QCOMPARE(w.result(), int(QDialog::Accepted));
@@ -908,7 +908,7 @@ private slots:
             return false;
         });
         Show(w);
-        QVERIFY(GoTo(w, PageAccessories));
+        QVERIFY(GoTo(w, TWizardPage::Accessories));
         auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
         QVERIFY(!grid->horizontalHeader()->isHidden());
         QCOMPARE(grid->model()->headerData(1, Qt::Horizontal).toString(), LangCommons("ItemsTableDescription"));
@@ -982,7 +982,7 @@ private slots:
         {
             TFrmWizard w(TWizardMode::NewConfiguration);
             Show(w);
-            QVERIFY(GoTo(w, PagePower));
+            QVERIFY(GoTo(w, TWizardPage::Power));
             auto *size = Child<QComboBox>(w, "cmbUpsSize");
             auto *load = Child<QLineEdit>(w, "edtLoadPower");
             const QString cheapest = QStringLiteral(", ") + LangWizard("PagePowerSizeCheapest");
@@ -1005,7 +1005,7 @@ private slots:
             TypeInto(load, QStringLiteral("8000"));
             ChooseLine(size, tenKva);
             ClickNext(w);
-            QCOMPARE(w.CurrentPage(), int32_t(PageRedundancy));
+            QCOMPARE(w.CurrentPage(), TWizardPage::Redundancy);
             auto *note = Child<QLabel>(w, "lblRedundancyNote");
             QVERIFY(note->isVisible());
             QVERIFY(note->text().startsWith(QStringLiteral("No redundant module fits on L1, L2, L3: at this load the power "
@@ -1019,7 +1019,7 @@ private slots:
             ClickNext(w);
             QVERIFY(note->text().isEmpty());
 
-            QVERIFY(GoTo(w, PageAccessories));
+            QVERIFY(GoTo(w, TWizardPage::Accessories));
             auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
             auto *unticked = Child<QLabel>(w, "lblAccessoriesNote");
             const int cs121 = EntriesLabelled(grid, QStringLiteral("CS121 SK")).value(0, -1);
@@ -1077,7 +1077,7 @@ private slots:
     {
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PageAccessories));
+        QVERIFY(GoTo(w, TWizardPage::Accessories));
         auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
         const int cs121 = EntriesLabelled(grid, QStringLiteral("CS121 SK")).value(0, -1);
         QVERIFY(cs121 >= 0);
@@ -1107,7 +1107,7 @@ private slots:
             return true;
         });
         Show(w);
-        QVERIFY(GoTo(w, PageAccessories));
+        QVERIFY(GoTo(w, TWizardPage::Accessories));
         auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
         const QList<int> rccmd = EntriesLabelled(grid, QStringLiteral("RCCMD"));
         QCOMPARE(rccmd.size(), 5);
@@ -1141,7 +1141,7 @@ private slots:
         // Quantities survive going back and forth.
         ClickBack(w);
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageAccessories));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Accessories);
         QVERIFY(grid->IsChecked(rccmd.at(0)));
         QCOMPARE(grid->QuantityText(rccmd.at(0)), QStringLiteral("5"));
 
@@ -1161,7 +1161,7 @@ private slots:
     {
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PageAccessories));
+        QVERIFY(GoTo(w, TWizardPage::Accessories));
         auto *grid = Child<TAccessoryGrid>(w, "grdAccessories");
         const int entry = EntriesLabelled(grid, QStringLiteral("RCCMD")).value(1, -1);
         QVERIFY(entry >= 0);
@@ -1215,13 +1215,13 @@ private slots:
         SetMarket(TMarket::Home, false);
         TFrmWizard w(TWizardMode::NewConfiguration);
         Show(w);
-        QVERIFY(GoTo(w, PagePower));
+        QVERIFY(GoTo(w, TWizardPage::Power));
         auto *size = Child<QComboBox>(w, "cmbUpsSize");
         const int line = LineStartingWith(size, sizeLine);
         QVERIFY(line >= 0);
         ChooseLine(size, line);
         TypeInto(Child<QLineEdit>(w, "edtLoadPower"), QStringLiteral("6000"));
-        QVERIFY(GoTo(w, PageContracts));
+        QVERIFY(GoTo(w, TWizardPage::Contracts));
         QCOMPARE(Child<QLabel>(w, "lblTitle")->text(), LangWizard("PageContractsTitle"));
         auto *grid = Child<TAccessoryGrid>(w, "grdContracts");
         QVERIFY(grid->horizontalHeader()->isHidden());
@@ -1237,7 +1237,7 @@ private slots:
         QVERIFY(grid->IsChecked(0));
         ClickBack(w);
         ClickNext(w);
-        QCOMPARE(w.CurrentPage(), int32_t(PageContracts));
+        QCOMPARE(w.CurrentPage(), TWizardPage::Contracts);
         QVERIFY(!grid->IsChecked(0));
 
         ClickCheckCell(grid, 1);

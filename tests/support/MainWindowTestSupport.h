@@ -45,7 +45,7 @@ inline void RunWizardWithDefaults(TFrmVarnexCfgMain &window)
             next->click();
     });
     driver.start();
-    window.actNewConfiguration->trigger();
+    Child<QAction>(window, "actNewConfiguration")->trigger();
 }
 
 /// The settings file of `home` naming the language file to start with (and no update check).
@@ -113,6 +113,6 @@ struct TWindowWithResults {
             name = fileName;
             return filter;
         });
-        Window->actSaveConfiguration->trigger();
+        Child<QAction>(*Window, "actSaveConfiguration")->trigger();
     }
 };

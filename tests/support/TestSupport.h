@@ -3,8 +3,20 @@
 // questions from a script, and a private home for settings and data folders.
 
 #include "Messages.h"
+#include <QObject>
 #include <QStringList>
 #include <QTemporaryDir>
+
+/// The child of `parent` whose objectName is `name` (a window's control or
+/// action); a test asking for one that does not exist stops there.
+template <typename T>
+T *Child(const QObject &parent, const char *name)
+{
+    T *child = parent.findChild<T *>(QLatin1String(name));
+    if (child == nullptr)
+        qFatal("no %s named %s", T::staticMetaObject.className(), name);
+    return child;
+}
 
 struct TRecordedMessage {
     QString Kind; // "error", "warning", "info", "question", "save?"
