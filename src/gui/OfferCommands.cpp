@@ -38,6 +38,10 @@ void TFrmVarnexCfgMain::SetCurrentOffer(const TOfferDetails &details)
 
 void TFrmVarnexCfgMain::AssignNewReference()
 {
+    // References are made once the sales engineer's contact is set up; until
+    // then a new configuration stays a plain one, with the documents it always had.
+    if (ReadSalesContact(SetupData.IniFileName).IsEmpty())
+        return;
     // No reference when the counter cannot be kept: a number is never given twice.
     const QString reference = TakeNextReference(SetupData.IniFileName, QDate::currentDate());
     if (reference.isEmpty())
@@ -67,6 +71,9 @@ void TFrmVarnexCfgMain::actOfferDetailsExecute()
     if (!TFrmOfferDetails::Edit(details, this))
         return;
     SetCurrentOffer(details);
+    // Offer details added or cleared: the line total column comes or goes.
+    ApplyPriceColumns();
+    FillItemGrid(grdItems, m_items);
     ShowOfferFigures();
     UpdateWindowTitle();
 }

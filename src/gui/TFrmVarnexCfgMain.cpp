@@ -344,6 +344,31 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     lblOfferCaption->setFont(ProgramFont(8, true));
     lblOfferCaption->hide();
 
+    BuildLayoutTab();
+    BuildItemsTab();
+    BuildDataTab();
+    for (QTableWidget *grid : {grdItems, grdData}) {
+        connect(grid, &QWidget::customContextMenuRequested, this, [this, grid](const QPoint &pos) {
+            m_popupGrid = grid;
+            PopupMenuTable->popup(grid->viewport()->mapToGlobal(pos));
+        });
+    }
+
+    pageControlResult->addTab(tabResultLayout, QString());
+    pageControlResult->addTab(tabResultItems, QString());
+    pageControlResult->addTab(tabResultData, QString());
+    tabResultRuntime = new TRuntimeTab;
+    // The runtime inputs belong to the configuration: saved with it, kept when the autonomy is edited.
+    tabResultRuntime->EnvironmentChanged = [this](const TBatteryEnvironment &env) {
+        RecordBatteryEnvironment(m_configurationRequest, env);
+        UpdateWindowTitle();
+    };
+    pageControlResult->addTab(tabResultRuntime, QString());
+    BuildComparisonTab();
+}
+
+void TFrmVarnexCfgMain::BuildLayoutTab()
+{
     tabResultLayout = new QWidget;
     tabResultLayout->setObjectName(QStringLiteral("tabResultLayout"));
     tabResultLayout->setAutoFillBackground(true);
@@ -359,7 +384,10 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
 
     connect(paintGlobalLayout, &QWidget::customContextMenuRequested, this,
             [this](const QPoint &pos) { PopupMenuLayout->popup(paintGlobalLayout->mapToGlobal(pos)); });
+}
 
+void TFrmVarnexCfgMain::BuildItemsTab()
+{
     tabResultItems = new QWidget;
     tabResultItems->setObjectName(QStringLiteral("tabResultItems"));
     auto *itemsBox = new QVBoxLayout(tabResultItems);
@@ -415,7 +443,10 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
          {lblPriceListCountry, lblPriceListDate, lblTxtTotalPrice, lblTotalPrice, lblUnpricedItems, lblOfferFigures})
         label->setTextFormat(Qt::PlainText);
     itemsBox->addWidget(pnlPriceList);
+}
 
+void TFrmVarnexCfgMain::BuildDataTab()
+{
     tabResultData = new QWidget;
     tabResultData->setObjectName(QStringLiteral("tabResultData"));
     auto *dataBox = new QVBoxLayout(tabResultData);
@@ -428,25 +459,6 @@ void TFrmVarnexCfgMain::BuildResultsPage(QWidget *page)
     grdData->setColumnWidth(1, 210);
     InstallDataSheetPainter(grdData);
     dataBox->addWidget(grdData);
-
-    for (QTableWidget *grid : {grdItems, grdData}) {
-        connect(grid, &QWidget::customContextMenuRequested, this, [this, grid](const QPoint &pos) {
-            m_popupGrid = grid;
-            PopupMenuTable->popup(grid->viewport()->mapToGlobal(pos));
-        });
-    }
-
-    pageControlResult->addTab(tabResultLayout, QString());
-    pageControlResult->addTab(tabResultItems, QString());
-    pageControlResult->addTab(tabResultData, QString());
-    tabResultRuntime = new TRuntimeTab;
-    // The runtime inputs belong to the configuration: saved with it, kept when the autonomy is edited.
-    tabResultRuntime->EnvironmentChanged = [this](const TBatteryEnvironment &env) {
-        RecordBatteryEnvironment(m_configurationRequest, env);
-        UpdateWindowTitle();
-    };
-    pageControlResult->addTab(tabResultRuntime, QString());
-    BuildComparisonTab();
 }
 
 // ---------------------------------------------------------------------------
@@ -593,9 +605,22 @@ void TFrmVarnexCfgMain::ApplyLanguageTexts()
         ApplyResultsPageTexts();
 }
 
-void TFrmVarnexCfgMain::ApplyResultsPageTexts()
+void TFrmVarnexCfgMain::ApplyItemColumnTitles()
 {
     const QString space = QStringLiteral(" ");
+    SetColumnTitle(grdItems, 0, LangCommons(QStringLiteral("ItemsTableProductCode")));
+    SetColumnTitle(grdItems, 1, LangCommons(QStringLiteral("ItemsTableDescription")));
+    SetColumnTitle(grdItems, 2, LangCommons(QStringLiteral("ItemsTableQuantity")), Qt::AlignCenter);
+    if (SetupData.ShowPrices && grdItems->columnCount() > 3)
+        SetColumnTitle(grdItems, 3, LangCommons(QStringLiteral("ItemsTablePrice")) + space,
+                       Qt::AlignRight | Qt::AlignVCenter);
+    if (SetupData.ShowPrices && grdItems->columnCount() > 4)
+        SetColumnTitle(grdItems, 4, LangCommons(QStringLiteral("ItemsTableLineTotal")) + space,
+                       Qt::AlignRight | Qt::AlignVCenter);
+}
+
+void TFrmVarnexCfgMain::ApplyResultsPageTexts()
+{
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultLayout),
                                   LangMain(QStringLiteral("ResultsLayoutTabTitle")));
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultItems),
@@ -607,15 +632,7 @@ void TFrmVarnexCfgMain::ApplyResultsPageTexts()
     pageControlResult->setTabText(pageControlResult->indexOf(tabResultComparison),
                                   LangMain(QStringLiteral("ResultsComparisonTabTitle")));
 
-    SetColumnTitle(grdItems, 0, LangCommons(QStringLiteral("ItemsTableProductCode")));
-    SetColumnTitle(grdItems, 1, LangCommons(QStringLiteral("ItemsTableDescription")));
-    SetColumnTitle(grdItems, 2, LangCommons(QStringLiteral("ItemsTableQuantity")), Qt::AlignCenter);
-    if (SetupData.ShowPrices && grdItems->columnCount() > 3)
-        SetColumnTitle(grdItems, 3, LangCommons(QStringLiteral("ItemsTablePrice")) + space,
-                       Qt::AlignRight | Qt::AlignVCenter);
-    if (SetupData.ShowPrices && grdItems->columnCount() > 4)
-        SetColumnTitle(grdItems, 4, LangCommons(QStringLiteral("ItemsTableLineTotal")) + space,
-                       Qt::AlignRight | Qt::AlignVCenter);
+    ApplyItemColumnTitles();
 
     // The price list's country, date and currency lines are empty while no
     // price list is open.
@@ -723,17 +740,15 @@ void TFrmVarnexCfgMain::SetPriceColumns(bool show)
 void TFrmVarnexCfgMain::ApplyPriceColumns()
 {
     const bool show = SetupData.ShowPrices;
-    if (show) {
-        // The fifth column holds each priced row's line total.
-        grdItems->setColumnCount(5);
-        const int widths[] = {95, 258, 60, 90, 95};
-        for (int c = 0; c < 5; ++c)
-            grdItems->setColumnWidth(c, widths[c]);
-    } else {
-        grdItems->setColumnCount(3);
-        const int widths[] = {110, 389, 100};
-        for (int c = 0; c < 3; ++c)
-            grdItems->setColumnWidth(c, widths[c]);
+    // The line totals belong to an offer: a configuration without offer
+    // details keeps the four columns of the price list.
+    const int columns = !show ? 3 : CurrentOffer().IsEmpty() ? 4 : 5;
+    if (grdItems->columnCount() != columns) {
+        static const QList<int> widths[] = {{110, 389, 100}, {100, 323, 80, 95}, {95, 258, 60, 90, 95}};
+        grdItems->setColumnCount(columns);
+        for (int c = 0; c < columns; ++c)
+            grdItems->setColumnWidth(c, widths[columns - 3].at(c));
+        ApplyItemColumnTitles();
     }
     pnlPriceList->setVisible(show);
 }
@@ -836,6 +851,7 @@ void TFrmVarnexCfgMain::FillItemList()
     // The list can also have turned unreadable before, while the wizard priced its sizes.
     if (m_items.PriceListFailed || (SetupData.ShowPrices && !m_items.PriceListOpen))
         PriceListTurnedNotValid();
+    ApplyPriceColumns();
     FillItemGrid(grdItems, m_items);
     ShowTotalPrice(PricePanel(), m_items);
     ShowOfferFigures();

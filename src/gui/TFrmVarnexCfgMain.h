@@ -137,9 +137,13 @@ private:
     void BuildCommandColumn(QWidget *parent);
     void BuildWelcomePage(QWidget *page);
     void BuildResultsPage(QWidget *page);
+    void BuildLayoutTab();
+    void BuildItemsTab();
+    void BuildDataTab();
     void BuildPopupMenus();
     void ApplyResultsPageTexts();
     void ApplyPriceColumns();
+    void ApplyItemColumnTitles();
     QPushButton *AddCommandButton(QWidget *parent, const QString &name, int y, QAction *action);
     void Startup(const TStartupOptions &options);
 

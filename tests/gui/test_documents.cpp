@@ -10,7 +10,6 @@
 #include "LayoutPaintBox.h"
 #include "PriceList.h"
 #include "ReportWriter.h"
-#include "TFrmOfferDetails.h"
 #include "WindowServices.h"
 
 #include <QClipboard>
@@ -19,7 +18,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -30,19 +28,6 @@
 
 namespace {
 
-/// A new configuration takes a reference; without it the offer details are none,
-/// and the documents those of a plain configuration.
-void WithoutOfferDetails(TFrmVarnexCfgMain &window)
-{
-    QTimer::singleShot(0, [] {
-        if (auto *dialog = qobject_cast<TFrmOfferDetails *>(QApplication::activeModalWidget())) {
-            dialog->edtReference->clear();
-            dialog->accept();
-        }
-    });
-    window.findChild<QAction *>(QStringLiteral("actOfferDetails"))->trigger();
-    QVERIFY(!window.ConfigurationRequest().contains(QStringLiteral("offer")));
-}
 
 } // namespace
 
@@ -55,7 +40,6 @@ private slots:
     void pdfWithPrices()
     {
         TWindowWithResults w(true);
-        WithoutOfferDetails(*w.Window);
         QTemporaryDir dir;
         const QString chosen = dir.path() + "/offer.txt"; // the PDF filter sets the extension
         w.Save(2, chosen);
@@ -142,7 +126,6 @@ private slots:
     void wordDocument()
     {
         TWindowWithResults w(true);
-        WithoutOfferDetails(*w.Window);
         QTemporaryDir dir;
         w.Save(1, dir.path() + "/offer.txt");
         const QString doc = dir.path() + "/offer.doc";

@@ -135,25 +135,23 @@ void TestMainBranding::priceColumnTitleCarriesOneTrailingSpace()
     QVERIFY(window.findChild<QTableWidget *>(QStringLiteral("grdItems")) == nullptr);
     window.SetPriceColumns(true);
     window.EnsureResultsPage();
-    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 5);
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 4);
     QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(3)->text(), LangCommons(QStringLiteral("ItemsTablePrice")) + u' ');
-    QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(4)->text(),
-             LangCommons(QStringLiteral("ItemsTableLineTotal")) + u' ');
     window.SetPriceColumns(false);
     QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 3);
 
     window.SetPriceColumns(true);
     window.ApplyLanguageTexts();
     QVERIFY(SetupData.ShowPrices);
-    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 5);
+    QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 4);
     const QString price = LangCommons(QStringLiteral("ItemsTablePrice"));
     QVERIFY(!price.isEmpty());
     QVERIFY(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(3) != nullptr);
     QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(3)->text(), price + QStringLiteral(" "));
     QCOMPARE(Child<QTableWidget>(window, "grdItems")->horizontalHeaderItem(0)->text(), LangCommons(QStringLiteral("ItemsTableProductCode")));
-    // The fifth column holds the line totals.
-    const int widths[] = {95, 258, 60, 90, 95};
-    for (int c = 0; c < 5; ++c)
+    // Without offer details no line total column.
+    const int widths[] = {100, 323, 80, 95};
+    for (int c = 0; c < 4; ++c)
         QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnWidth(c), widths[c]);
     QVERIFY(!Child<QWidget>(window, "pnlPriceList")->isHidden());
 

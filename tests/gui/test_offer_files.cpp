@@ -90,7 +90,7 @@ private slots:
     // The title bar and the questions before unsaved changes are lost.
     void titleAndAskBeforeLosing()
     {
-        TWindowWithResults w(true);
+        TWindowWithResults w(true, QString(), QByteArray(), true);
         TFrmVarnexCfgMain &window = *w.Window;
         QVERIFY(window.windowTitle().startsWith("Untitled[*] - "));
         QVERIFY(window.isWindowModified());
@@ -241,17 +241,34 @@ private slots:
         window.close();
     }
 
+    // Until the sales engineer's contact is set up a new configuration is a plain one:
+    // no reference, no offer block, the documents as they always were.
+    void noReferenceWithoutSalesEngineer()
+    {
+        TWindowWithResults w(true);
+        TFrmVarnexCfgMain &window = *w.Window;
+        QVERIFY(Reference(window).isEmpty());
+        QVERIFY(window.findChild<QLabel *>("lblOfferCaption")->isHidden());
+        QCOMPARE(window.ItemsGrid()->columnCount(), 4);
+        const TOfferDocument doc = window.OfferDocumentForTests();
+        QVERIFY(doc.OfferBlock.Rows.isEmpty() && doc.CommercialLines.isEmpty());
+        QCOMPARE(doc.Items.ColumnCount(), 4);
+        QCOMPARE(ReadReferenceCounter(SetupData.IniFileName), 1); // no number used up
+    }
+
     // The item table's line totals and the lines under the total are the document's.
     void gridFiguresAreTheDocuments()
     {
         TWindowWithResults w(true, QString(), SavedConfiguration(R"("accessories": [{"record": 20080}])"));
         TFrmVarnexCfgMain &window = *w.Window;
         QTableWidget *grid = window.ItemsGrid();
+        auto *figures = window.findChild<QLabel *>("lblOfferFigures");
+        // No offer details: the page as before, four columns and nothing under the total.
+        QCOMPARE(grid->columnCount(), 4);
+        QVERIFY(figures && figures->isHidden());
+        EditOffer(window, "ACME", "12.5");
         QCOMPARE(grid->columnCount(), 5);
         QCOMPARE(grid->horizontalHeaderItem(4)->text(), QStringLiteral("Line total "));
-        auto *figures = window.findChild<QLabel *>("lblOfferFigures");
-        QVERIFY(figures && figures->isHidden()); // no offer details: the page as before
-        EditOffer(window, "ACME", "12.5");
         QVERIFY(!figures->isHidden());
         const TOfferDocument doc = window.OfferDocumentForTests();
         QCOMPARE(doc.Items.ColumnCount(), 5);
@@ -267,7 +284,7 @@ private slots:
     // Each save dialog starts in its kind's last folder, with the offer's name.
     void revisionsAndFolders()
     {
-        TWindowWithResults w(true);
+        TWindowWithResults w(true, QString(), QByteArray(), true);
         TFrmVarnexCfgMain &window = *w.Window;
         QTemporaryDir dir;
         QVERIFY(QDir(dir.path()).mkpath("docs"));

@@ -211,16 +211,15 @@ private slots:
         QVERIFY(window.HasConfiguration());
 
         // The defaults: 10000 VA on the largest cabinet, three 5 kVA modules, 8 kits in a battery cabinet.
-        // Each priced row's line total: quantity x unit price.
+        // Without offer details the four columns of the price list.
         QCOMPARE(HeaderTexts(Child<QTableWidget>(window, "grdItems")),
-                 (QStringList{"Code", "Description", "Quantity", "Unit price ", "Line total "}));
-        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdItems")), (QList<int>{95, 258, 60, 90, 95}));
+                 (QStringList{"Code", "Description", "Quantity", "Unit price "}));
+        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdItems")), (QList<int>{100, 323, 80, 95}));
         QCOMPARE(GridTexts(Child<QTableWidget>(window, "grdItems")),
-                 (QList<QStringList>{
-                     {" QV-IC-12-60H", " UPS cabinet with 12 power module slots", "1", "10,700.00 ", "10,700.00 "},
-                     {" QV-PM-50", " Power module 5 kVA", "3", "2,400.00 ", "7,200.00 "},
-                     {" QV-BK-090", " Battery kit 9 Ah", "8", "215.00 ", "1,720.00 "},
-                     {" QV-BC-20", " Modular battery cabinet for 20 battery kits", "1", "1,900.00 ", "1,900.00 "}}));
+                 (QList<QStringList>{{" QV-IC-12-60H", " UPS cabinet with 12 power module slots", "1", "10,700.00 "},
+                                     {" QV-PM-50", " Power module 5 kVA", "3", "2,400.00 "},
+                                     {" QV-BK-090", " Battery kit 9 Ah", "8", "215.00 "},
+                                     {" QV-BC-20", " Modular battery cabinet for 20 battery kits", "1", "1,900.00 "}}));
         QTableWidgetItem *code = Child<QTableWidget>(window, "grdItems")->item(0, 0);
         QCOMPARE(code->background().color(), QColor(128, 128, 128));
         QCOMPARE(code->foreground().color(), QColor(Qt::white));
@@ -314,7 +313,7 @@ private slots:
         window.show();
         QTRY_VERIFY(window.FirstIdleDone());
         QVERIFY(boxes.Messages.isEmpty()); // the list opened
-        QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 5);
+        QCOMPARE(Child<QTableWidget>(window, "grdItems")->columnCount(), 4);
         RunWizardWithDefaults(window);
         QTRY_COMPARE(boxes.Messages.size(), 1);
         QCOMPARE(boxes.Messages[0].Kind, QStringLiteral("warning"));
@@ -360,12 +359,11 @@ private slots:
         QTest::addColumn<int>("cutCodes");
         QTest::addColumn<int>("cutDescriptions");
         QTest::addColumn<int>("cutSheetValues");
-        // The five licence codes and descriptions (beside the line total column, some
-        // longer descriptions of the configuration too); the sheet's output arrangement.
+        // The five licence codes and descriptions; the sheet's output arrangement.
         QTest::newRow("English") << "English.lng" << 5 << 5 << 1;
-        QTest::newRow("Deutsch") << "Deutsch.lng" << 5 << 6 << 1;
-        QTest::newRow("Italian") << "Italian.lng" << 5 << 6 << 0;
-        QTest::newRow("Spanish") << "Spanish.lng" << 5 << 7 << 1;
+        QTest::newRow("Deutsch") << "Deutsch.lng" << 5 << 5 << 1;
+        QTest::newRow("Italian") << "Italian.lng" << 5 << 5 << 0;
+        QTest::newRow("Spanish") << "Spanish.lng" << 5 << 5 << 1;
     }
 
     void cutTextsAndFittedColumns()
@@ -391,7 +389,7 @@ private slots:
                                      {Child<QTableWidget>(window, "grdItems"), 3, 0},
                                      {Child<QTableWidget>(window, "grdData"), 0, 0},
                                      {Child<QTableWidget>(window, "grdData"), 1, cutSheetValues}};
-        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdItems")), (QList<int>{95, 258, 60, 90, 95}));
+        QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdItems")), (QList<int>{100, 323, 80, 95}));
         QCOMPARE(ColumnWidths(Child<QTableWidget>(window, "grdData")), (QList<int>{390, 210}));
         QSet<QString> shownCodes;
         for (const TColumn &c : columns) {

@@ -59,6 +59,17 @@ inline void WriteLanguageSetting(const TTempHome &home, const QString &languageF
     settings.write("[Setup]\r\nCheckUpdates=0\r\nLanguageFile=" + languageFile.toLatin1() + "\r\n");
 }
 
+/// A sales engineer's contact in the settings file: new configurations then take references.
+inline void WriteSalesEngineerSetting(const TTempHome &home)
+{
+    const QString data = home.DataHome() + QStringLiteral("/Varnex Configurator/");
+    QDir().mkpath(data);
+    QFile settings(data + QStringLiteral("VarnexCfg.ini"));
+    if (!settings.open(QIODevice::Append))
+        qWarning("the settings file cannot be written");
+    settings.write("[Offer]\r\nSalesName=Anna Rossi\r\n");
+}
+
 /// A configuration file of this program version with the given request keys (JSON members, comma-separated).
 inline QByteArray SavedConfiguration(const QByteArray &members)
 {
@@ -74,10 +85,12 @@ struct TWindowWithResults {
     std::unique_ptr<TFrmVarnexCfgMain> Window;
 
     explicit TWindowWithResults(bool prices, const QString &languageFile = QString(),
-                                const QByteArray &configuration = QByteArray())
+                                const QByteArray &configuration = QByteArray(), bool salesEngineer = false)
     {
         if (!languageFile.isEmpty())
             WriteLanguageSetting(Home, languageFile);
+        if (salesEngineer)
+            WriteSalesEngineerSetting(Home);
         if (prices) {
             const QString list = Home.DataHome() + QStringLiteral("/Varnex Configurator/PriceList.tc");
             QDir().mkpath(QFileInfo(list).absolutePath());
