@@ -39,6 +39,13 @@ QStringList WrapText(const QString &text, const QFont &font, const QPaintDevice 
 {
     if (text.isEmpty())
         return {QString()};
+    // A line break the text holds (notes typed on several lines) starts a new line.
+    if (text.contains(u'\n')) {
+        QStringList lines;
+        for (const QString &paragraph : text.split(u'\n'))
+            lines << WrapText(paragraph, font, device, width);
+        return lines;
+    }
     // A text that fits stays whole: the layout below measures a shade wider.
     if (TextWidth(text, font, device) <= width)
         return {text};

@@ -134,10 +134,19 @@ QList<QStringList> OfferBlockRows(const TOfferDetails &offer, const TSalesContac
         {"OfferNotes", offer.Notes},
     };
     QList<QStringList> table;
-    for (const auto &[key, value] : rows)
-        if (!value.trimmed().isEmpty())
-            table << QStringList{TrimBlanksAndControls(LangMain(QLatin1String(key))),
-                                 QString(value).replace(u'\n', u' ').replace(u'\r', u' ').trimmed()};
+    for (const auto &[key, value] : rows) {
+        // The notes keep the lines they were typed on; a break elsewhere is a blank.
+        const bool lines = qstrcmp(key, "OfferNotes") == 0;
+        QString text = QString(value).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+        if (!lines)
+            text.replace(u'\n', u' ');
+        QStringList kept;
+        for (const QString &line : text.split(u'\n'))
+            if (!line.trimmed().isEmpty())
+                kept << line.trimmed();
+        if (!kept.isEmpty())
+            table << QStringList{TrimBlanksAndControls(LangMain(QLatin1String(key))), kept.join(u'\n')};
+    }
     return table;
 }
 

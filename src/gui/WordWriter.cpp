@@ -56,6 +56,15 @@ QString Xml(const QString &text)
     return out;
 }
 
+/// The text for a run, each line break it holds a break of the run.
+QString WithLineBreaks(const QString &text)
+{
+    QStringList lines;
+    for (const QString &line : text.split(u'\n'))
+        lines << Xml(line);
+    return lines.join(QStringLiteral(R"(</w:t><w:br/><w:t xml:space="preserve">)"));
+}
+
 /// Paragraph formats of the document.
 struct TParaFormat {
     int HalfPoints;
@@ -102,7 +111,7 @@ QString Paragraph(const TParaFormat &f, const QString &text, const char *align =
                     (f.KeepWithNext ? QStringLiteral("<w:keepNext/>") : QString()) + QLatin1String(extra)) +
            (text.isEmpty() ? QString()
                            : QStringLiteral(R"(<w:r>%1<w:t xml:space="preserve">%2</w:t></w:r>)")
-                                 .arg(RunProperties(f), Xml(text))) +
+                                 .arg(RunProperties(f), WithLineBreaks(text))) +
            QStringLiteral("</w:p>");
 }
 

@@ -86,6 +86,13 @@ private slots:
         QImage device(1, 1, QImage::Format_RGB32);
         QCOMPARE(WrapText(QString(), QFont(), &device, 100), QStringList{QString()});
     }
+
+    void lineBreaksStartNewLines()
+    {
+        QImage device(1, 1, QImage::Format_RGB32);
+        QCOMPARE(WrapText(QStringLiteral("Delivery in May\n\nCrane on site"), QFont(), &device, 1000),
+                 (QStringList{"Delivery in May", QString(), "Crane on site"}));
+    }
 };
 
 QTEST_MAIN(TestDocumentLayout)

@@ -27,7 +27,7 @@ bool WriteFile(const QString &name, const QByteArray &bytes)
 
 const QByteArray kOffer = "\"offer\": {\"customer\": \"ACME Stadtwerke\", \"project\": \"Rechenzentrum Nord\", "
                           "\"reference\": \"Q-2024-0007\", \"date\": \"2024-02-28\", \"validDays\": 30, "
-                          "\"discountPercent\": 12.5, \"notes\": \"Delivery in May\"}";
+                          "\"discountPercent\": 12.5, \"notes\": \"Delivery in May\\nCrane on site\"}";
 
 } // namespace
 
@@ -83,7 +83,7 @@ private slots:
                                                 "Valid until 29/03/2024",
                                                 "Your contact Anna Weber, Varnex GmbH, +49 89 123456, "
                                                 "anna.weber@example.com",
-                                                "Notes Delivery in May"}
+                                                "Notes Delivery in May", "Crane on site"}
                                  << "Net price (EUR): 11,261.25";
         QTest::newRow("Deutsch") << "Deutsch.lng"
                                  << QStringList{"Kunde ACME Stadtwerke", "Projekt / Standort Rechenzentrum Nord",
@@ -138,6 +138,8 @@ private slots:
         const QJsonArray block = tables[0].toArray();
         QCOMPARE(block[0].toArray()[1].toObject()["text"].toString(), QStringLiteral("ACME Stadtwerke"));
         QCOMPARE(block[2].toArray()[1].toObject()["text"].toString(), QStringLiteral("Q-2024-0007"));
+        // Notes typed on two lines keep their break.
+        QCOMPARE(block.last().toArray()[1].toObject()["text"].toString(), QStringLiteral("Delivery in May\nCrane on site"));
         const QJsonArray items = tables[1].toArray();
         QCOMPARE(items[0].toArray().size(), 5);
         QCOMPARE(items[2].toArray()[4].toObject()["text"].toString(), QStringLiteral("5,250.00"));
