@@ -425,6 +425,7 @@ bool ReplayPage(TWizardPage page, TPageReplay &replay)
     case TWizardPage::Contracts:
         return ReplayContractsPage(replay);
     case TWizardPage::None:
-        return true;
+        break;
     }
+    return true; // no page: nothing to replay
 }
