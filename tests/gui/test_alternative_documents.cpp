@@ -16,12 +16,6 @@
 
 namespace {
 
-bool WriteFile(const QString &name, const QByteArray &bytes)
-{
-    QFile f(name);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 /// The value of the data sheet row at `index` of an answer (the available autonomy is the 8th row here).
 QString SheetValue(const QJsonObject &answer, const QString &name)
 {
@@ -56,19 +50,6 @@ class TestAlternativeDocuments : public QObject {
 private:
     std::unique_ptr<TTempHome> m_home;
 
-    /// Sizes one request into a PDF and a Word document in `dir`; the answer.
-    QJsonObject Export(const QByteArray &request, const QString &dir, const QString &name)
-    {
-        const QString file = dir + "/" + name + ".json";
-        if (!WriteFile(file, request))
-            return {};
-        int exitCode = -1;
-        const QString out = Run(BuiltProgramPath() + "VarnexCfg",
-                                {"--size", file, "--pdf", dir + "/" + name + ".pdf", "--doc", dir + "/" + name + ".doc"},
-                                &exitCode);
-        return exitCode == 0 ? QJsonDocument::fromJson(out.toUtf8()).object() : QJsonObject();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -101,9 +82,9 @@ private slots:
         QFETCH(QString, firstOption);
         QTemporaryDir dir;
         const QByteArray lang = "\"language\": \"" + language.toUtf8() + "\", ";
-        const QJsonObject answer = Export("{" + lang + kMain + ", " + kAlternatives + "}", dir.path(), "offer");
+        const QJsonObject answer = ExportDocuments("{" + lang + kMain + ", " + kAlternatives + "}", dir.path(), "offer");
         QVERIFY2(answer.value("ok").toBool(), qPrintable(QJsonDocument(answer).toJson()));
-        const QJsonObject plain = Export("{" + lang + kMain + "}", dir.path(), "plain");
+        const QJsonObject plain = ExportDocuments("{" + lang + kMain + "}", dir.path(), "plain");
         QVERIFY(plain.value("ok").toBool());
 
         // Three answers: the main one and one per alternative, each in the same form.

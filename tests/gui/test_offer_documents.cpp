@@ -19,12 +19,6 @@
 
 namespace {
 
-bool WriteFile(const QString &name, const QByteArray &bytes)
-{
-    QFile f(name);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
-
 const QByteArray kOffer = "\"offer\": {\"customer\": \"ACME Stadtwerke\", \"project\": \"Rechenzentrum Nord\", "
                           "\"reference\": \"Q-2024-0007\", \"date\": \"2024-02-28\", \"validDays\": 30, "
                           "\"discountPercent\": 12.5, \"notes\": \"Delivery in May\\nCrane on site\"}";
@@ -37,26 +31,6 @@ class TestOfferDocuments : public QObject {
 private:
     std::unique_ptr<TTempHome> m_home;
 
-    /// Sizes one request into a PDF and a Word document in `dir`; the answer.
-    QJsonObject Export(const QByteArray &request, const QString &dir, const QString &name)
-    {
-        const QString file = dir + "/" + name + ".json";
-        if (!WriteFile(file, request))
-            return {};
-        int exitCode = -1;
-        const QString out = Run(BuiltProgramPath() + "VarnexCfg",
-                                {"--size", file, "--pdf", dir + "/" + name + ".pdf", "--doc", dir + "/" + name + ".doc"},
-                                &exitCode);
-        return exitCode == 0 ? QJsonDocument::fromJson(out.toUtf8()).object() : QJsonObject();
-    }
-
-    static QJsonObject ReadDocx(const QString &file)
-    {
-        int exitCode = -1;
-        const QString out = Run("/usr/bin/python3", {VX_SOURCE_DIR "tests/support/read_docx.py", file}, &exitCode);
-        return exitCode == 0 ? QJsonDocument::fromJson(out.toUtf8()).object() : QJsonObject();
-    }
-
 private slots:
     void initTestCase()
     {
@@ -66,7 +40,7 @@ private slots:
         QVERIFY(QDir().mkpath(data));
         QVERIFY(QFile::copy(QStringLiteral(VX_BUILD_DIR "PriceList.tc"), data + "/PriceList.tc"));
         // The sales engineer's contact, as the setup dialog keeps it.
-        QVERIFY(WriteFile(data + "/VarnexCfg.ini", "[Offer]\nSalesName=Anna Weber\nSalesPhone=+49 89 123456\n"
+        QVERIFY(WriteBytes(data + "/VarnexCfg.ini", "[Offer]\nSalesName=Anna Weber\nSalesPhone=+49 89 123456\n"
                                                    "SalesEmail=anna.weber@example.com\nSalesCompany=Varnex GmbH\n"));
     }
 
@@ -109,7 +83,7 @@ private slots:
         const QByteArray request = "{\"language\": \"" + language.toUtf8() +
                                    "\", \"sizeLine\": 1, \"modularBatteryCabinet\": false, "
                                    "\"accessories\": [{\"record\": 20100, \"quantity\": 4}], " + kOffer + "}";
-        const QJsonObject answer = Export(request, dir.path(), "offer");
+        const QJsonObject answer = ExportDocuments(request, dir.path(), "offer");
         QVERIFY2(answer.value("ok").toBool(), qPrintable(QJsonDocument(answer).toJson()));
 
         const QString pdf = dir.path() + "/offer.pdf";
@@ -131,7 +105,7 @@ private slots:
             QVERIFY(page1.indexOf("Total price (EUR): 12,870.00") < page1.indexOf("Net price (EUR): 11,261.25"));
         }
 
-        const QJsonObject docx = ReadDocx(dir.path() + "/offer.doc");
+        const QJsonObject docx = ReadWordDocument(dir.path() + "/offer.doc");
         const QJsonArray tables = docx["tables"].toArray();
         QVERIFY(tables.size() >= 3);
         // The first table of the body is the offer block, the bill of materials then has a line total column.
@@ -152,7 +126,7 @@ private slots:
     {
         QTemporaryDir dir;
         const QString requests = dir.path() + "/requests.json";
-        QVERIFY(WriteFile(requests, "[{\"sizeLine\": 1, \"modularBatteryCabinet\": false, "
+        QVERIFY(WriteBytes(requests, "[{\"sizeLine\": 1, \"modularBatteryCabinet\": false, "
                                     "\"accessories\": [{\"record\": 20100, \"quantity\": 4}], " + kOffer +
                                         "}, {\"loadPower\": \"x\"}, {\"sizeLine\": 5}]"));
         int exitCode = -1;
@@ -203,13 +177,13 @@ private slots:
         QTemporaryDir dir;
         const QByteArray plain = R"({"sizeLine": 1, "modularBatteryCabinet": false})";
         const QByteArray empty = R"({"sizeLine": 1, "modularBatteryCabinet": false, "offer": {}})";
-        QVERIFY(Export(plain, dir.path(), "plain").value("ok").toBool());
-        QVERIFY(Export(empty, dir.path(), "empty").value("ok").toBool());
+        QVERIFY(ExportDocuments(plain, dir.path(), "plain").value("ok").toBool());
+        QVERIFY(ExportDocuments(empty, dir.path(), "empty").value("ok").toBool());
         const QString plainText = Run("pdftotext", {"-layout", dir.path() + "/plain.pdf", "-"});
         QCOMPARE(Run("pdftotext", {"-layout", dir.path() + "/empty.pdf", "-"}), plainText);
         QVERIFY(!plainText.contains("Customer") && !plainText.contains("Net price"));
-        QCOMPARE(ReadDocx(dir.path() + "/empty.doc"), ReadDocx(dir.path() + "/plain.doc"));
-        QCOMPARE(ReadDocx(dir.path() + "/plain.doc")["tables"].toArray()[0].toArray()[0].toArray().size(), 4);
+        QCOMPARE(ReadWordDocument(dir.path() + "/empty.doc"), ReadWordDocument(dir.path() + "/plain.doc"));
+        QCOMPARE(ReadWordDocument(dir.path() + "/plain.doc")["tables"].toArray()[0].toArray()[0].toArray().size(), 4);
     }
 };
 
