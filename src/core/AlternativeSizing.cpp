@@ -11,7 +11,7 @@ TSizedAlternatives SizeRequestAlternatives(const QJsonObject &main, const THeadl
     TRefusal refusal;
     if (!value.isUndefined() && !ReadAlternatives(value, sized.Alternatives, refusal)) {
         sized.Ok = false;
-        sized.Message = FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationValue")), refusal.Key);
+        sized.Message = RefusalMessage(refusal, ActiveLanguage());
         return sized;
     }
     for (const TAlternative &a : sized.Alternatives) {

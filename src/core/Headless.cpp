@@ -357,15 +357,14 @@ QJsonObject SizeRequestJson(const QJsonObject &request, const THeadlessHooks &ho
     return QJsonDocument::fromJson(SizeRequestText(request, hooks, *session, 0, finalRequest, finalResult)).object();
 }
 
-namespace {
-
-/// Why a configuration cannot be opened or sized, in `language`.
 QString RefusalMessage(const TRefusal &refusal, const TLanguage &language)
 {
     return !refusal.MessageKey.isEmpty()
                ? FormatText(LangMessages(language, refusal.MessageKey), refusal.Args)
                : FormatArgs(LangMessages(language, QStringLiteral("ErrorConfigurationValue")), refusal.Key);
 }
+
+namespace {
 
 /// The request as the window replays it: in its own language and debug mode.
 QJsonObject WindowRequest(const QJsonObject &given, const TSetupData &setup)

@@ -16,6 +16,8 @@
 #include <QStringList>
 #include <functional>
 
+struct TLanguage;
+
 class QIODevice;
 class QTextStream;
 
@@ -62,6 +64,9 @@ struct TSizedConfiguration {
     TComparedConfiguration Configuration;
 };
 TSizedConfiguration SizeConfiguration(const QJsonObject &request, const THeadlessSession &session);
+
+/// Why a configuration cannot be opened or sized, in `language`.
+QString RefusalMessage(const TRefusal &refusal, const TLanguage &language);
 
 /// A configuration replayed for the window.
 struct TConfigurationReplay {
