@@ -109,6 +109,16 @@ bool ReadLoadEntry(const QString &loadText, const QString &marginText, bool debu
     return true;
 }
 
+void ApplySizeLine(const TSizeLine &size, bool powerInWatt, TRequestParameters &request, TResultParameters &result)
+{
+    request.PowerInWatt = powerInWatt;
+    request.MaxUpsPower = powerInWatt ? size.W : size.VA;
+    request.MaxUpsSlots = size.Slots;
+    result.InverterRecord = size.RecordId;
+    result.InverterSlots = uint8_t(size.Slots);
+    result.InverterKitPositions = uint8_t(InverterCabinet(size.RecordId).KitPositions);
+}
+
 bool SizeForLoad(const TSizeLine &size, const TIntegerArray &offeredModules, const TLoadEntry &load,
                  TRequestParameters &request, TResultParameters &result)
 {
@@ -119,13 +129,8 @@ bool SizeForLoad(const TSizeLine &size, const TIntegerArray &offeredModules, con
     TRequestParameters req = request;
     req.LoadPower = load.Load;
     req.PowerMarginPercent = load.Margin;
-    req.PowerInWatt = load.PowerInWatt;
-    req.MaxUpsPower = maxPower;
-    req.MaxUpsSlots = size.Slots;
     TResultParameters res = result;
-    res.InverterRecord = size.RecordId;
-    res.InverterSlots = uint8_t(size.Slots);
-    res.InverterKitPositions = uint8_t(InverterCabinet(size.RecordId).KitPositions);
+    ApplySizeLine(size, load.PowerInWatt, req, res);
     if (!SizeModules(offeredModules, size.RecordId, required, req, res))
         return false;
     request = req;

@@ -24,6 +24,9 @@ struct TLoadEntry {
 bool ReadLoadEntry(const QString &loadText, const QString &marginText, bool debugMode, bool powerInWatt,
                    TLoadEntry &entry);
 
+/// Makes `size` the chosen UPS size: its power limit (W or VA), slots, cabinet and kit positions.
+void ApplySizeLine(const TSizeLine &size, bool powerInWatt, TRequestParameters &request, TResultParameters &result);
+
 /// Sizes the power modules of one size for the load as the Power page's Next
 /// does, into copies of the records: false when the load is above the size or
 /// no offered module type carries it.

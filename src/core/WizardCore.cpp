@@ -235,13 +235,7 @@ void TWizardCore::SelectSizeLine(int32_t line, bool powerInWatt)
 {
     if (line < 0 || line >= m_sizeList.size())
         return;
-    const TSizeLine &size = m_sizeList[line];
-    m_req.PowerInWatt = powerInWatt;
-    m_req.MaxUpsPower = powerInWatt ? size.W : size.VA;
-    m_req.MaxUpsSlots = size.Slots;
-    m_res.InverterRecord = size.RecordId;
-    m_res.InverterSlots = uint8_t(size.Slots);
-    m_res.InverterKitPositions = uint8_t(InverterCabinet(size.RecordId).KitPositions);
+    ApplySizeLine(m_sizeList[line], powerInWatt, m_req, m_res);
 }
 
 TPageError TWizardCore::PowerNext(const QString &loadText, const QString &marginText, bool powerInWatt,
