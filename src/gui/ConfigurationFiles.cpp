@@ -127,9 +127,7 @@ bool TFrmVarnexCfgMain::OpenConfigurationFile(const QString &fileName)
         ShowError(FormatArgs(LangMessages(QStringLiteral("ErrorConfigurationNotOpened")), fileName, replay.Message));
         return false;
     }
-    // Unsaved changes: Save / Discard / Cancel; a saved configuration: replace it?
-    if (m_hasConfiguration && (ConfigurationModified() ? !ConfirmLosingChanges()
-                                                        : !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration")))))
+    if (!MayReplaceConfiguration())
         return false;
     RequestParameters = request;
     ResultParameters = result;
@@ -162,6 +160,15 @@ void TFrmVarnexCfgMain::UpdateWindowTitle()
     }
     setWindowTitle(title);
     setWindowModified(ConfigurationModified());
+}
+
+bool TFrmVarnexCfgMain::MayReplaceConfiguration()
+{
+    // Unsaved changes: Save / Discard / Cancel; a saved configuration: replace it?
+    if (!m_hasConfiguration)
+        return true;
+    return ConfigurationModified() ? ConfirmLosingChanges()
+                                   : AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration")));
 }
 
 bool TFrmVarnexCfgMain::ConfirmLosingChanges()

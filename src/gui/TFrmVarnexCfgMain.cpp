@@ -755,9 +755,7 @@ void TFrmVarnexCfgMain::ApplyPriceColumns()
 
 void TFrmVarnexCfgMain::actNewConfigurationExecute()
 {
-    // Unsaved changes: Save / Discard / Cancel; a saved configuration: replace it?
-    if (m_hasConfiguration && (ConfigurationModified() ? !ConfirmLosingChanges()
-                                                        : !AskYesNo(LangMessages(QStringLiteral("QuestNewConfiguration")))))
+    if (!MayReplaceConfiguration())
         return;
     MainNotebook->setCurrentIndex(int(TMainPage::Welcome));
     SetResultActionsEnabled(false);

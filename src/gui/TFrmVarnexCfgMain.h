@@ -193,6 +193,9 @@ private:
     void RememberConfigurationFile(const QString &fileName);
     /// The title bar: the file's name (or "Untitled") with the unsaved mark, then the caption.
     void UpdateWindowTitle();
+    /// Before the configuration on show is replaced: Save / Discard / Cancel when it
+    /// has unsaved changes, else whether to replace it; true to go on.
+    bool MayReplaceConfiguration();
     /// Asks Save / Discard / Cancel when unsaved changes would be lost; true to go on.
     bool ConfirmLosingChanges();
     /// The save dialog and the file; true when the configuration was saved.
