@@ -40,8 +40,9 @@ void TFrmVarnexCfgMain::FillComparison()
     const TComparedConfiguration main{RequestParameters, ResultParameters, m_items, m_sheet,
                                       ConfigurationEnvironment(), CurrentOffer()};
     const TSizedAlternatives sized = SizeRequestAlternatives(m_configurationRequest, AlternativeSession());
-    m_comparison = sized.Alternatives.isEmpty() ? TComparison() : WindowComparison(main, sized);
-    tabResultComparison->ShowComparison(WindowComparison(main, sized), sized.Alternatives);
+    const TComparison comparison = WindowComparison(main, sized);
+    m_comparison = sized.Alternatives.isEmpty() ? TComparison() : comparison;
+    tabResultComparison->ShowComparison(comparison, sized.Alternatives);
     UpdateKeepAlternative(CurrentPage() == TMainPage::Results);
 }
 
@@ -73,6 +74,7 @@ void TFrmVarnexCfgMain::SetAlternatives(const QVector<TAlternative> &alternative
 {
     m_configurationRequest = WithAlternatives(m_configurationRequest, alternatives);
     FillComparison();
+    UpdateWindowTitle(); // the alternatives are the configuration's: unsaved until saved
 }
 
 void TFrmVarnexCfgMain::UseAlternativeAsMain(int index)

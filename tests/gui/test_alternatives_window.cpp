@@ -126,8 +126,10 @@ private slots:
             label = QStringLiteral("  Half an hour ");
             return true;
         };
+        QVERIFY(!Window().isWindowModified()); // as the file holds it
         Click("btnAlternativeRename", 0);
         QCOMPARE(Labels(), (QStringList{"Half an hour", "Option B"}));
+        QVERIFY(Window().isWindowModified()); // the title bar marks the change unsaved
         QCOMPARE(Headings().mid(1), Labels());
         Click("btnAlternativeRight", 0);
         QCOMPARE(Labels(), (QStringList{"Option B", "Half an hour"}));
