@@ -23,21 +23,16 @@ QString AbsoluteName(const QString &fileName)
     return fileName.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(fileName).absoluteFilePath());
 }
 
-/// A name a settings line holds as it is: quoted, so that blanks at its ends stay.
+/// A name a settings line can hold (the settings writer keeps blanks at its ends).
 bool FitsSettingsLine(const QString &text)
 {
     return !text.isEmpty() && text.size() <= kMaxSettingsValue && !text.contains(u'\n') && !text.contains(u'\r') &&
            !text.contains(QChar(0));
 }
 
-QString Quoted(const QString &text) { return u'"' + text + u'"'; }
-
-/// The value as written by Quoted (a reader may have removed the quotes already).
-QString ReadQuoted(const QString &iniFile, const char *section, const QString &key)
+QString ReadValue(const QString &iniFile, const char *section, const QString &key)
 {
-    const QString value = IniReadString(iniFile, Section(section), key, QString());
-    return value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"') ? value.mid(1, value.size() - 2)
-                                                                                : value;
+    return IniReadString(iniFile, Section(section), key, QString());
 }
 
 const char *FolderKey(TFileKind kind)
@@ -116,7 +111,7 @@ QStringList ReadRecentFiles(const QString &iniFile)
 {
     QStringList list;
     for (int i = 0; i < kMaxRecentFiles; ++i) {
-        const QString name = ReadQuoted(iniFile, kRecentFilesSection, RecentKey(i));
+        const QString name = ReadValue(iniFile, kRecentFilesSection, RecentKey(i));
         if (!name.isEmpty() && !list.contains(name))
             list << name;
     }
@@ -132,14 +127,14 @@ bool WriteRecentFiles(const QString &iniFile, const QStringList &list)
     bool written = true;
     for (int i = 0; i < kMaxRecentFiles; ++i)
         written = IniWriteString(iniFile, Section(kRecentFilesSection), RecentKey(i),
-                                 i < kept.size() ? Quoted(kept[i]) : QString()) &&
+                                 i < kept.size() ? kept[i] : QString()) &&
                   written;
     return written;
 }
 
 QString ReadLastFolder(const QString &iniFile, TFileKind kind)
 {
-    const QString folder = ReadQuoted(iniFile, kLastFoldersSection, QLatin1String(FolderKey(kind)));
+    const QString folder = ReadValue(iniFile, kLastFoldersSection, QLatin1String(FolderKey(kind)));
     return !folder.isEmpty() && QFileInfo(folder).isDir() ? folder : QString();
 }
 
@@ -148,7 +143,7 @@ bool WriteLastFolder(const QString &iniFile, TFileKind kind, const QString &file
     const QString folder = QFileInfo(AbsoluteName(fileName)).absolutePath();
     if (!FitsSettingsLine(folder))
         return false;
-    return IniWriteString(iniFile, Section(kLastFoldersSection), QLatin1String(FolderKey(kind)), Quoted(folder));
+    return IniWriteString(iniFile, Section(kLastFoldersSection), QLatin1String(FolderKey(kind)), folder);
 }
 
 QString StartFileName(const QString &folder, const QString &suggestedName)
@@ -215,7 +210,7 @@ TSavedDocuments ReadSavedDocuments(const QString &iniFile, const QString &refere
 {
     if (reference.isEmpty())
         return {};
-    const QString value = ReadQuoted(iniFile, kDocumentRevisionsSection, RevisionKey(reference));
+    const QString value = ReadValue(iniFile, kDocumentRevisionsSection, RevisionKey(reference));
     const qsizetype bar = value.lastIndexOf(u'|');
     if (bar <= 0)
         return {};
@@ -230,5 +225,5 @@ bool WriteSavedDocuments(const QString &iniFile, const TSavedDocuments &saved)
     const QString value = saved.Reference + u'|' + saved.Fingerprint;
     if (saved.IsEmpty() || !FitsSettingsLine(value))
         return false;
-    return IniWriteString(iniFile, Section(kDocumentRevisionsSection), RevisionKey(saved.Reference), Quoted(value));
+    return IniWriteString(iniFile, Section(kDocumentRevisionsSection), RevisionKey(saved.Reference), value);
 }

@@ -62,10 +62,10 @@ private slots:
     {
         QTemporaryDir dir;
         const QString ini = dir.filePath("VarnexCfg.ini");
-        QStringList list = Names(dir.path(), {" blank at start.vxcfg", "b.vxcfg", "c.vxcfg"});
+        QStringList list = Names(dir.path(), {" blank at start.vxcfg", "b.vxcfg", "c.vxcfg", "blank at end "});
         list.insert(1, dir.path() + "/line\nbreak.vxcfg");
         QVERIFY(WriteRecentFiles(ini, list));
-        const QStringList kept = Names(dir.path(), {" blank at start.vxcfg", "b.vxcfg", "c.vxcfg"});
+        const QStringList kept = Names(dir.path(), {" blank at start.vxcfg", "b.vxcfg", "c.vxcfg", "blank at end "});
         QCOMPARE(ReadRecentFiles(ini), kept);
         QFile(kept[1]).open(QIODevice::WriteOnly);
         QCOMPARE(ExistingRecentFiles(ReadRecentFiles(ini)), QStringList{kept[1]});
